@@ -1,0 +1,28 @@
+// Files by name: the program's path, the settings pointer folder, and opening names given with
+// backslashes and in any case.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+// The executable's full path with "\" as separator (like "\home\me\game\milkanet"), cut to fit;
+// returns the length written. The buffer always ends with a NUL when size > 0.
+size_t GetModuleFileName(char* buffer, size_t size);
+// The folder that holds the settings pointer file ($XDG_CONFIG_HOME, else ~/.config), "\" separators.
+size_t GetWindowsDirectory(char* buffer, size_t size);
+
+// Turns a name with "\" or "/" separators into a path of this system, matching every component
+// without regard to case where the exact name does not exist. Relative names stay relative to the
+// current directory. For a file still to be created the last component is kept as given.
+std::string ResolvePath(const char* name);
+
+// fopen on a resolved name; a "t" in the mode is ignored.
+FILE* OpenFile(const char* name, const char* mode);
+
+// Overrides the program path (tests, tools).
+void SetModuleFileNameForTesting(const char* backslashPath);
+
+}  // namespace platform
