@@ -1,0 +1,31 @@
+// Rooms and camera: the pre-rendered room pictures, the camera and the room change that scrolls one room.
+#pragma once
+#include <cstdint>
+
+// Room change directions.
+enum ScrollDirection : int32_t { kScrollNone = 0, kScrollRight = 1, kScrollLeft = 2, kScrollUp = 3, kScrollDown = 4 };
+
+struct RoomState {
+    float CameraX = 0.0f;  // world position shown at the playfield's top-left
+    float CameraY = 0.0f;
+    float CameraVX = 0.0f;  // px/s, 0 except while the camera scrolls
+    float CameraVY = 0.0f;
+    int32_t ScrollState = kScrollNone;
+    int32_t Scrolling = 0;  // 1 from the start of a room change to its end
+    float ScrollProgressX = 0.0f;
+    float ScrollProgressY = 0.0f;
+    float ScrollCarry = 0.0f;    // the princess's carry speed for this change
+    float ScrollCarryVX = 0.0f;  // carry speed in force (0 until the camera moves)
+    float ScrollCarryVY = 0.0f;
+};
+
+extern RoomState Rooms;
+
+// Once per frame: loads the map on the first call, runs room changes and draws the rooms.
+void UpdateRooms();
+// Moves the camera by its speed and draws the nine room pictures.
+void DrawRooms();
+// Renders the nine rooms from the chip layer into their pictures, through the back buffer.
+void RenderRooms();
+// Gives every companion its formation slot for a room change: d 0 up, 1 down, 2 right, 3 left.
+void AssignSlots(int d);

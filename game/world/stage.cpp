@@ -1,0 +1,125 @@
+// Reading the stage files: start room, chip, attribute and placement layers, and the placement pass.
+#include "game/world/stage.h"
+
+#include <cstdio>
+
+#include "game/actors/companions.h"
+#include "game/actors/princess.h"
+#include "game/actors/standing_enemies.h"
+#include "game/actors/walkers.h"
+#include "game/world/rooms.h"
+#include "platform/files.h"
+
+StageState Stage;
+
+namespace {
+
+// Reads values with "%d" one after the other. When the file ends or holds something that is not
+// a number, the value read last is handed out again; before the first value that is 0.
+class ValueReader {
+public:
+    explicit ValueReader(FILE* file) : file_(file) {}
+    int32_t Next() {
+        int value;
+        if (!failed_ && std::fscanf(file_, "%d", &value) == 1) {
+            last_ = value;
+        } else {
+            failed_ = true;
+        }
+        return last_;
+    }
+
+private:
+    FILE* file_;
+    int32_t last_ = 0;
+    bool failed_ = false;
+};
+
+int32_t ClampRoom(int32_t v, int32_t count) {
+    if (v < 0) return 0;
+    if (v > count - 1) return count - 1;
+    return v;
+}
+
+bool ReadLayer(const char* name, int32_t (&layer)[kMapRows][kMapColumns]) {
+    FILE* file = platform::OpenFile(name, "rt");
+    if (!file) return false;
+    ValueReader reader(file);
+    for (auto& row : layer) {
+        for (int32_t& cell : row) cell = reader.Next();
+    }
+    std::fclose(file);
+    return true;
+}
+
+// Acts on one placement code at cell (column, row). counts[] numbers the enemies of each code.
+void Place(int32_t code, int32_t column, int32_t row, int32_t (&counts)[4]) {
+    const int32_t wx = column * kCellSize;
+    const int32_t wy = row * kCellSize;
+    switch (code) {
+        case kPlacePrincess:
+            SpawnPrincess(wx - 24, wy - 24);
+            return;
+        case kPlaceCompanion0:
+        case kPlaceCompanion1:
+        case kPlaceCompanion2:
+            SpawnCompanion(code - kPlaceCompanion0, wx, wy);
+            return;
+        case kPlaceStriker:
+        case kPlaceArcher:
+        case kPlaceChaser:
+        case kPlaceShield:
+            break;
+        default:
+            return;
+    }
+    int32_t& i = counts[code - kPlaceStriker];
+    // A pool holds 100 enemies of a kind; further placements of that kind are left out.
+    if (i >= kEnemyPoolSize) return;
+    switch (code) {
+        case kPlaceStriker: SpawnStriker(i, wx, wy); break;
+        case kPlaceArcher: SpawnArcher(i, wx, wy); break;
+        case kPlaceChaser: SpawnChaser(i, wx, wy); break;
+        case kPlaceShield: SpawnShield(i, wx, wy); break;
+    }
+    ++i;
+}
+
+}  // namespace
+
+void LoadStage() {
+    if (Stage.stageLoaded) return;
+    Stage.stageLoaded = 1;
+    int32_t values[2] = {0, 0};
+    if (FILE* file = platform::OpenFile("stagedata.txt", "rt")) {
+        ValueReader reader(file);
+        values[0] = reader.Next();
+        values[1] = reader.Next();
+        std::fclose(file);
+    }
+    // The map has rooms 0 to 2 each way; a start room outside is brought to the nearest one.
+    Stage.RoomColumn = ClampRoom(values[0], kRoomsAcross);
+    Stage.RoomRow = ClampRoom(values[1], kRoomsDown);
+    Rooms.CameraX = static_cast<float>(Stage.RoomColumn * kRoomWidth);
+    Rooms.CameraY = static_cast<float>(Stage.RoomRow * kRoomHeight);
+}
+
+void LoadMap() {
+    if (Stage.mapLoaded) return;
+    Stage.mapLoaded = 1;
+    ReadLayer("map01_data.txt", Stage.ChipLayer);
+    ReadLayer("map01_zk.txt", Stage.AttributeLayer);
+    if (FILE* file = platform::OpenFile("map01_teki.txt", "rt")) {
+        ValueReader reader(file);
+        int32_t counts[4] = {0, 0, 0, 0};
+        for (int32_t row = 0; row < kMapRows; ++row) {
+            for (int32_t column = 0; column < kMapColumns; ++column) {
+                const int32_t code = reader.Next();
+                Stage.PlacementLayer[row][column] = code;
+                Place(code, column, row, counts);
+            }
+        }
+        std::fclose(file);
+    }
+    RenderRooms();
+}
