@@ -14,8 +14,9 @@ namespace {
 
 constexpr int kSlotBits = 13;
 constexpr int kSlots = 1 << kSlotBits;
-constexpr int kMaxEntries = kSlots / 2;
-constexpr size_t kArenaBytes = size_t{2} << 20;
+constexpr int kMaxEntries = kGlyphCacheMaxEntries;
+constexpr size_t kArenaBytes = kGlyphCacheArenaBytes;
+static_assert(kMaxEntries <= kSlots / 2, "the table stays at most half full");
 
 // Slant of synthetic italics: about 12 degrees, 0.2126 in 16.16.
 constexpr FT_Fixed kItalicShear = 0x0366A;

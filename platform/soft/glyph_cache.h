@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/soft/font_cache.h"
+#include "platform/soft/glyph_cache_stats.h"
 
 namespace platform::text {
 
@@ -27,14 +28,5 @@ struct GlyphStyle {
 // The glyph stays valid until the next call (a full cache is emptied to make room).
 // A size without a face gives an empty glyph.
 const Glyph& GetGlyph(SizeEntry* size, char32_t code, const GlyphStyle& style);
-
-// Statistics for tests and benchmarks.
-struct GlyphCacheStats {
-    uint64_t renders = 0;  // glyphs rendered by FreeType since start
-    uint64_t flushes = 0;  // times the cache was emptied because it was full
-    int entries = 0;
-    int arenaBytes = 0;
-};
-GlyphCacheStats GetGlyphCacheStats();
 
 }  // namespace platform::text

@@ -27,6 +27,8 @@ using text::Char;
 using text::Glyph;
 
 constexpr int kContexts = 16;
+// Coordinates and widths beyond this reach no surface; keeping within it keeps the sums in range.
+constexpr int kFar = 1 << 28;
 
 struct TextRenderState {
     DeviceContext contexts[kContexts];
@@ -200,9 +202,11 @@ int Advance(const Font& font, char32_t code) { return LookUp(font, code, 0).adva
 
 int Extent(const Font& font, const Char* chars, int count) {
     int width = 0;
-    for (int i = 0; i < count; ++i) width += Advance(font, chars[i].code);
-    return width;
+    for (int i = 0; i < count && width < kFar; ++i) width += Advance(font, chars[i].code);
+    return std::min(width, kFar);
 }
+
+int ClampFar(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, -kFar, kFar)); }
 
 void UnderlineBox(Canvas& canvas, const Placement& at, const Font& font, int u0, int u1, uint32_t pixel) {
     int top = font.size != nullptr ? font.size->underlineTop : font.ascent + 1;
@@ -227,7 +231,7 @@ void DrawRun(DeviceContext& dc, Canvas& canvas, int x, int y, const Char* chars,
         }
     } else if (at.quarter > 0) {
         int pen = 0;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count && pen < kFar; ++i) {
             const Glyph& glyph = LookUp(font, chars[i].code, 0);
             int advance = glyph.advanceX;
             if (glyph.bits != nullptr) {
@@ -249,7 +253,7 @@ void DrawRun(DeviceContext& dc, Canvas& canvas, int x, int y, const Char* chars,
         int64_t penX = int64_t{x} * 64 + std::lround(font.ascent * at.sine * 64);
         int64_t penY = int64_t{y} * 64 + std::lround(font.ascent * at.cosine * 64);
         int u = 0;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count && u < kFar; ++i) {
             const Glyph& glyph = LookUp(font, chars[i].code, at.angle);
             int gx = static_cast<int>((penX + 32) >> 6) + glyph.left;
             int gy = static_cast<int>((penY + 32) >> 6) - glyph.top;
@@ -300,18 +304,18 @@ struct LineSpan {
 };
 
 // Finds the line that starts at begin.
-LineSpan NextLine(const std::vector<Char>& chars, const std::vector<int>& advances, int begin, int maxWidth,
+LineSpan NextLine(const std::vector<Char>& chars, const std::vector<int>& advances, int begin, int64_t maxWidth,
                   uint32_t format) {
     int count = static_cast<int>(chars.size());
     bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
     LineSpan line{begin, count, count, 0};
-    int width = 0;
+    int64_t width = 0;
     int breakAt = -1;
     for (int i = begin; i < count; ++i) {
         if (!(format & DT_SINGLELINE) && IsLineBreak(chars[i])) {
             line.end = i;
             line.next = i + 1 < count && chars[i].code == '\r' && chars[i + 1].code == '\n' ? i + 2 : i + 1;
-            line.width = width;
+            line.width = ClampFar(width);
             return line;
         }
         if (wrap && i > begin) {
@@ -322,14 +326,15 @@ LineSpan NextLine(const std::vector<Char>& chars, const std::vector<int>& advanc
                 while (end > begin && IsSpace(chars[end - 1])) --end;
                 line.end = end;
                 line.next = breakAt;
-                line.width = 0;
-                for (int k = begin; k < end; ++k) line.width += advances[k];
+                int64_t drawn = 0;
+                for (int k = begin; k < end; ++k) drawn += advances[k];
+                line.width = ClampFar(drawn);
                 return line;
             }
         }
         width += advances[i];
     }
-    line.width = width;
+    line.width = ClampFar(width);
     return line;
 }
 
@@ -394,7 +399,7 @@ int SetBkMode(DeviceContext* dc, int mode) {
 
 bool TextOut(DeviceContext* dc, int x, int y, const char* text, int length) {
     if (dc == nullptr || !dc->inUse || length < 0 || (text == nullptr && length > 0)) return false;
-    if (length == 0) return true;
+    if (length == 0 || x < -kFar || x > kFar || y < -kFar || y > kFar) return true;
     text::DecodeText(text, static_cast<size_t>(length), g_text.chars);
     const Font& font = ActiveFont(*dc);
     int count = static_cast<int>(g_text.chars.size());
@@ -444,39 +449,45 @@ int DrawText(DeviceContext* dc, const char* text, int length, Rect& rect, uint32
     const Font& font = ActiveFont(*dc);
     std::vector<int>& advances = g_text.advances;
     advances.resize(chars.size());
-    for (size_t i = 0; i < chars.size(); ++i) advances[i] = IsLineBreak(chars[i]) ? 0 : Advance(font, chars[i].code);
-
-    int lineHeight = font.height;
-    int maxWidth = rect.right - rect.left;
-    int count = static_cast<int>(chars.size());
     bool single = format & DT_SINGLELINE;
-    int top = rect.top;
-    if (single && (format & DT_VCENTER)) top = rect.top + (rect.bottom - rect.top - lineHeight) / 2;
-    if (single && (format & DT_BOTTOM)) top = rect.bottom - lineHeight;
+    for (size_t i = 0; i < chars.size(); ++i)
+        advances[i] = !single && IsLineBreak(chars[i]) ? 0 : Advance(font, chars[i].code);
+
+    const int64_t lineHeight = font.height;
+    const int64_t left = rect.left, right = rect.right, boxTop = rect.top, boxBottom = rect.bottom;
+    int count = static_cast<int>(chars.size());
+    int64_t top = boxTop;
+    if (single && (format & DT_VCENTER)) top = boxTop + (boxBottom - boxTop - lineHeight) / 2;
+    if (single && (format & DT_BOTTOM)) top = boxBottom - lineHeight;
 
     Box clip{rect.left, rect.top, rect.right, rect.bottom};
     Canvas canvas(*dc->surface, (format & DT_NOCLIP) ? nullptr : &clip);
     bool draw = !(format & DT_CALCRECT) && !canvas.empty();
-    int y = top, widest = 0;
+    int64_t y = top;
+    int widest = 0;
     for (int begin = 0; begin < count;) {
-        LineSpan line = NextLine(chars, advances, begin, maxWidth, format);
+        LineSpan line = NextLine(chars, advances, begin, right - left, format);
         widest = std::max(widest, line.width);
-        if (draw) {
-            int x = rect.left;
-            if (format & DT_CENTER) x = (rect.left + rect.right - line.width) / 2;
-            else if (format & DT_RIGHT) x = rect.right - line.width;
-            if (line.end > line.begin)
-                DrawRun(*dc, canvas, x, y, chars.data() + line.begin, line.end - line.begin, line.width);
+        if (draw && line.end > line.begin) {
+            int64_t x = left;
+            if (format & DT_CENTER) x = (left + right - line.width) / 2;
+            else if (format & DT_RIGHT) x = right - line.width;
+            if (y >= -kFar && y <= kFar && x >= -kFar && x <= kFar)
+                DrawRun(*dc, canvas, static_cast<int>(x), static_cast<int>(y), chars.data() + line.begin,
+                        line.end - line.begin, line.width);
         }
         y += lineHeight;
         begin = line.next;
         if (single) break;
     }
+    auto toInt = [](int64_t value) {
+        return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    };
     if (format & DT_CALCRECT) {
-        rect.right = rect.left + widest;
-        rect.bottom = y;
+        rect.right = toInt(left + widest);
+        rect.bottom = toInt(y);
     }
-    return single && (format & (DT_VCENTER | DT_BOTTOM)) ? y - rect.top : y - top;
+    return toInt(single && (format & (DT_VCENTER | DT_BOTTOM)) ? y - boxTop : y - top);
 }
 
 }  // namespace platform
