@@ -2,6 +2,7 @@
 // clipping, underline, weight, rotation and bad Shift-JIS bytes.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "text_test_support.h"
@@ -54,7 +55,8 @@ TEST(TextLine, ExtentAndMetricsFollowTheCellHeight) {
         EXPECT_EQ(metrics.height, height);
         EXPECT_EQ(metrics.ascent + metrics.descent, height);
         EXPECT_GT(metrics.ascent, metrics.descent);
-        platform::TextSize size = platform::GetTextExtent(context.dc(), "あいA", 5);
+        const std::string line = "あいA";
+        platform::TextSize size = platform::GetTextExtent(context.dc(), line.data(), static_cast<int>(line.size()));
         EXPECT_EQ(size.cy, height);
         // A line is as wide as its characters' advances together; a double-byte character of the
         // standard Gothic face is about twice as wide as a single-byte one.
@@ -307,6 +309,45 @@ TEST(TextLine, BadShiftJisBytesDrawAReplacementAndNeverCrash) {
         EXPECT_TRUE(platform::TextOut(context.dc(), 0, 0, text.data(), static_cast<int>(text.size())));
         EXPECT_NE(surface.pixels, before) << "a replacement is drawn";
         std::fill(surface.pixels.begin(), surface.pixels.end(), 0);
+    }
+}
+
+// Random bytes, positions, sizes, angles and box formats: nothing is written outside the surface.
+TEST(TextLine, RandomTextsAnglesAndBoxesStayInsideTheSurface) {
+    std::mt19937 random(20240611);
+    const int escapements[] = {0, 900, 1800, 2700, 450, 1234, -300};
+    const uint32_t formatBits[] = {platform::DT_WORDBREAK, platform::DT_CENTER,   platform::DT_RIGHT,
+                                   platform::DT_NOCLIP,    platform::DT_SINGLELINE, platform::DT_VCENTER,
+                                   platform::DT_BOTTOM,    platform::DT_NOPREFIX};
+    for (PixelFormat format : {PixelFormat::RGB565, PixelFormat::XRGB8888}) {
+        platform::Surface surface = MakeSurface(61, 37, format, 0, /*padBytes=*/3, /*extraRows=*/1);
+        const int bytes = platform::BytesPerPixel(format);
+        for (int round = 0; round < 300; ++round) {
+            std::string text(random() % 40, ' ');
+            for (char& c : text) c = static_cast<char>(random() % 256);
+            platform::FontDescription font =
+                Face("標準ゴシック", static_cast<int>(random() % 48) - 8, 400, escapements[random() % 7]);
+            font.italic = random() % 4 == 0;
+            font.underline = random() % 4 == 0;
+            font.weight = random() % 3 == 0 ? 700 : 400;
+            TextContext context(surface, font);
+            context.Colors(0xFFFFFF, 0x00FF00, random() % 2 ? platform::OPAQUE : platform::TRANSPARENT);
+            int x = static_cast<int>(random() % 300) - 120, y = static_cast<int>(random() % 300) - 120;
+            if (round % 2 == 0) {
+                context.Out(x, y, text);
+            } else {
+                uint32_t flags = 0;
+                for (uint32_t bit : formatBits) flags |= random() % 3 == 0 ? bit : 0;
+                platform::Rect rect{x, y, x + static_cast<int>(random() % 90) - 10, y + static_cast<int>(random() % 90)};
+                platform::DrawText(context.dc(), text.data(), static_cast<int>(text.size()), rect, flags);
+            }
+            for (size_t offset = 0; offset < surface.pixels.size(); ++offset) {
+                size_t row = offset / surface.pitch, column = offset % surface.pitch;
+                if (row >= 37 || column >= static_cast<size_t>(61 * bytes)) {
+                    ASSERT_EQ(surface.pixels[offset], 0xEE) << "round " << round << " offset " << offset;
+                }
+            }
+        }
     }
 }
 
