@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace platform {
@@ -54,8 +55,11 @@ const char* BmpErrorText(BmpError error);
 // Pixels that compressed data skips take palette entry 0.
 BmpResult DecodeBmp(const uint8_t* data, size_t size, Picture& out, const BmpLimits& limits = {});
 
-// Reads the file at path (resolved like every file name of the system) and decodes it.
+// Reads the file at path (a name of the system, Shift-JIS, "\" or "/" separators, resolved
+// without regard to case like every file name) and decodes it.
 BmpResult LoadBmpFile(const char* path, Picture& out, const BmpLimits& limits = {});
+// Reads an open file from its current position to its end and decodes it; the file stays open.
+BmpResult LoadBmpStream(std::FILE* file, Picture& out, const BmpLimits& limits = {});
 
 // Encodes width x height pixels 0x00RRGGBB (rows `stride` pixels apart, top row first) as a
 // 24-bit bottom-up BMP with a 40-byte info header. `filler` zero bytes are put between the
@@ -63,7 +67,7 @@ BmpResult LoadBmpFile(const char* path, Picture& out, const BmpLimits& limits = 
 std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, int stride,
                                  int filler = 0);
 std::vector<uint8_t> EncodeBmp24(const Picture& picture, int filler = 0);
-// Writes EncodeBmp24 to a file; false when the file cannot be written completely.
+// Writes EncodeBmp24 to a file named like LoadBmpFile's; false when it cannot be written completely.
 bool SaveBmp24(const char* path, const Picture& picture, int filler = 0);
 
 }  // namespace platform

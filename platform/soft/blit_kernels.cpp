@@ -42,99 +42,186 @@ constexpr Kernels kScalar{BlitLevel::Scalar, Keyed16Scalar, Keyed32Scalar};
 // A keyed copy is idempotent (writing a source pixel twice gives the same result), so the
 // vector loops finish a row with one last vector that ends exactly at the row's end and may
 // overlap the previous one; only rows narrower than one vector fall back to the scalar loop.
+//
+// Rows are walked in blocks of 64 bytes (one cache line's worth). A block that is all key is
+// skipped without touching the destination, an all-opaque block is stored without reading the
+// destination, and only mixed blocks read, blend and write. Sprites (transparent margins, opaque
+// bodies) thus touch little destination memory, and pictures with fine key patterns pay one
+// predictable branch per block instead of one per vector.
 
-// ---- SSE2: 16 bytes at a time (every x86-64 processor) ----
+// ---- SSE2: 16 bytes per vector (every x86-64 processor) ----
 
-// Writes the non-key lanes of sv over d. `eq` holds all-ones in the key lanes.
+struct KeyEq16Sse2 {
+    __m128i key;
+    __m128i operator()(__m128i v) const { return _mm_cmpeq_epi16(v, key); }
+};
+struct KeyEq32Sse2 {
+    __m128i key, rgb;
+    __m128i operator()(__m128i v) const { return _mm_cmpeq_epi32(_mm_and_si128(v, rgb), key); }
+};
+
+// The source vector where eq is clear, the destination's where it is set.
 inline void MergeSse2(uint8_t* d, __m128i sv, __m128i eq) {
-    const int m = _mm_movemask_epi8(eq);
-    if (m == 0xFFFF) return;  // all transparent: leave the destination alone
-    if (m != 0) {
-        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-        sv = _mm_or_si128(_mm_and_si128(eq, dv), _mm_andnot_si128(eq, sv));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(eq, dv), _mm_andnot_si128(eq, sv)));
+}
+
+template <typename KeyEq>
+inline void Block64Sse2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
+    const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+    const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+    const __m128i s3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 48));
+    const __m128i e0 = isKey(s0), e1 = isKey(s1), e2 = isKey(s2), e3 = isKey(s3);
+    const __m128i all = _mm_and_si128(_mm_and_si128(e0, e1), _mm_and_si128(e2, e3));
+    if (_mm_movemask_epi8(all) == 0xFFFF) return;  // all transparent
+    const __m128i any = _mm_or_si128(_mm_or_si128(e0, e1), _mm_or_si128(e2, e3));
+    if (_mm_movemask_epi8(any) == 0) {  // all opaque
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), s0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), s1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), s2);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 48), s3);
+        return;
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), sv);
+    MergeSse2(d, s0, e0);
+    MergeSse2(d + 16, s1, e1);
+    MergeSse2(d + 32, s2, e2);
+    MergeSse2(d + 48, s3, e3);
 }
 
-inline void Step16Sse2(uint8_t* d, const uint8_t* s, __m128i k) {
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    MergeSse2(d, sv, _mm_cmpeq_epi16(sv, k));
+template <typename KeyEq>
+inline void Block32Sse2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
+    const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+    const __m128i e0 = isKey(s0), e1 = isKey(s1);
+    if (_mm_movemask_epi8(_mm_and_si128(e0, e1)) == 0xFFFF) return;
+    if (_mm_movemask_epi8(_mm_or_si128(e0, e1)) == 0) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), s0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), s1);
+        return;
+    }
+    MergeSse2(d, s0, e0);
+    MergeSse2(d + 16, s1, e1);
 }
 
-inline void Step32Sse2(uint8_t* d, const uint8_t* s, __m128i k, __m128i rgb) {
+template <typename KeyEq>
+inline void StepSse2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    MergeSse2(d, sv, _mm_cmpeq_epi32(_mm_and_si128(sv, rgb), k));
+    MergeSse2(d, sv, isKey(sv));
+}
+
+// bytes >= 16.
+template <typename KeyEq>
+void KeyedRowsSse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h,
+                   const KeyEq& isKey) {
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+        int x = 0;
+        for (; x + 64 <= bytes; x += 64) Block64Sse2(dst + x, src + x, isKey);
+        if (x + 32 <= bytes) {
+            Block32Sse2(dst + x, src + x, isKey);
+            x += 32;
+        }
+        if (x + 16 <= bytes) {
+            StepSse2(dst + x, src + x, isKey);
+            x += 16;
+        }
+        if (x < bytes) StepSse2(dst + bytes - 16, src + bytes - 16, isKey);
+    }
 }
 
 void Keyed16Sse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h, uint32_t key) {
     if (w < 8) return Keyed16Scalar(dst, dp, src, sp, w, h, key);
-    const __m128i k = _mm_set1_epi16(static_cast<short>(key));
-    const int bytes = 2 * w;
-    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
-        int x = 0;
-        for (; x + 16 <= bytes; x += 16) Step16Sse2(dst + x, src + x, k);
-        if (x < bytes) Step16Sse2(dst + bytes - 16, src + bytes - 16, k);
-    }
+    KeyedRowsSse2(dst, dp, src, sp, 2 * w, h, KeyEq16Sse2{_mm_set1_epi16(static_cast<short>(key))});
 }
 
 void Keyed32Sse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h, uint32_t key) {
     if (w < 4) return Keyed32Scalar(dst, dp, src, sp, w, h, key);
-    const __m128i k = _mm_set1_epi32(static_cast<int>(key & 0xFFFFFF));
-    const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
-    const int bytes = 4 * w;
-    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
-        int x = 0;
-        for (; x + 16 <= bytes; x += 16) Step32Sse2(dst + x, src + x, k, rgb);
-        if (x < bytes) Step32Sse2(dst + bytes - 16, src + bytes - 16, k, rgb);
-    }
+    KeyedRowsSse2(dst, dp, src, sp, 4 * w, h,
+                  KeyEq32Sse2{_mm_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm_set1_epi32(0xFFFFFF)});
 }
 
 constexpr Kernels kSse2{BlitLevel::SSE2, Keyed16Sse2, Keyed32Sse2};
 
-// ---- AVX2: 32 bytes at a time ----
+// ---- AVX2: 32 bytes per vector ----
 
 #define EL_TARGET_AVX2 __attribute__((target("avx2")))
 
+struct KeyEq16Avx2 {
+    __m256i key;
+    EL_TARGET_AVX2 __m256i operator()(__m256i v) const { return _mm256_cmpeq_epi16(v, key); }
+};
+struct KeyEq32Avx2 {
+    __m256i key, rgb;
+    EL_TARGET_AVX2 __m256i operator()(__m256i v) const {
+        return _mm256_cmpeq_epi32(_mm256_and_si256(v, rgb), key);
+    }
+};
+
 EL_TARGET_AVX2 inline void MergeAvx2(uint8_t* d, __m256i sv, __m256i eq) {
+    const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), _mm256_blendv_epi8(sv, dv, eq));
+}
+
+template <typename KeyEq>
+EL_TARGET_AVX2 inline void Block64Avx2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
+    const __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    const __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32));
+    const __m256i e0 = isKey(s0), e1 = isKey(s1);
+    if (static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(e0, e1))) == 0xFFFFFFFFu) return;
+    if (_mm256_movemask_epi8(_mm256_or_si256(e0, e1)) == 0) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), s0);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 32), s1);
+        return;
+    }
+    MergeAvx2(d, s0, e0);
+    MergeAvx2(d + 32, s1, e1);
+}
+
+template <typename KeyEq>
+EL_TARGET_AVX2 inline void Block32Avx2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
+    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    const __m256i eq = isKey(sv);
     const uint32_t m = static_cast<uint32_t>(_mm256_movemask_epi8(eq));
     if (m == 0xFFFFFFFFu) return;
-    if (m != 0) sv = _mm256_blendv_epi8(sv, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d)), eq);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), sv);
+    if (m == 0) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), sv);
+        return;
+    }
+    MergeAvx2(d, sv, eq);
 }
 
-EL_TARGET_AVX2 inline void Step16Avx2(uint8_t* d, const uint8_t* s, __m256i k) {
+template <typename KeyEq>
+EL_TARGET_AVX2 inline void StepAvx2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
     const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-    MergeAvx2(d, sv, _mm256_cmpeq_epi16(sv, k));
+    MergeAvx2(d, sv, isKey(sv));
 }
 
-EL_TARGET_AVX2 inline void Step32Avx2(uint8_t* d, const uint8_t* s, __m256i k, __m256i rgb) {
-    const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-    MergeAvx2(d, sv, _mm256_cmpeq_epi32(_mm256_and_si256(sv, rgb), k));
+// bytes >= 32.
+template <typename KeyEq>
+EL_TARGET_AVX2 void KeyedRowsAvx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h,
+                                  const KeyEq& isKey) {
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+        int x = 0;
+        for (; x + 64 <= bytes; x += 64) Block64Avx2(dst + x, src + x, isKey);
+        if (x + 32 <= bytes) {
+            Block32Avx2(dst + x, src + x, isKey);
+            x += 32;
+        }
+        if (x < bytes) StepAvx2(dst + bytes - 32, src + bytes - 32, isKey);
+    }
 }
 
 EL_TARGET_AVX2 void Keyed16Avx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h,
                                 uint32_t key) {
     if (w < 16) return Keyed16Sse2(dst, dp, src, sp, w, h, key);
-    const __m256i k = _mm256_set1_epi16(static_cast<short>(key));
-    const int bytes = 2 * w;
-    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
-        int x = 0;
-        for (; x + 32 <= bytes; x += 32) Step16Avx2(dst + x, src + x, k);
-        if (x < bytes) Step16Avx2(dst + bytes - 32, src + bytes - 32, k);
-    }
+    KeyedRowsAvx2(dst, dp, src, sp, 2 * w, h, KeyEq16Avx2{_mm256_set1_epi16(static_cast<short>(key))});
 }
 
 EL_TARGET_AVX2 void Keyed32Avx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h,
                                 uint32_t key) {
     if (w < 8) return Keyed32Sse2(dst, dp, src, sp, w, h, key);
-    const __m256i k = _mm256_set1_epi32(static_cast<int>(key & 0xFFFFFF));
-    const __m256i rgb = _mm256_set1_epi32(0xFFFFFF);
-    const int bytes = 4 * w;
-    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
-        int x = 0;
-        for (; x + 32 <= bytes; x += 32) Step32Avx2(dst + x, src + x, k, rgb);
-        if (x < bytes) Step32Avx2(dst + bytes - 32, src + bytes - 32, k, rgb);
-    }
+    KeyedRowsAvx2(dst, dp, src, sp, 4 * w, h,
+                  KeyEq32Avx2{_mm256_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm256_set1_epi32(0xFFFFFF)});
 }
 
 constexpr Kernels kAvx2{BlitLevel::AVX2, Keyed16Avx2, Keyed32Avx2};

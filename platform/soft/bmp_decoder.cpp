@@ -1,7 +1,5 @@
 // BMP decoder: core, info, V4 and V5 headers; 1/4/8/16/24/32 bits; RLE4, RLE8 and bit fields.
 // Every size and offset read from the file is checked against the buffer before it is used.
-#include <cstring>
-#include <limits>
 
 #include "platform/bmp.h"
 
@@ -163,17 +161,18 @@ std::vector<uint32_t> ReadPalette(const uint8_t* data, const Header& h, size_t e
     return palette;
 }
 
-// Decodes RLE8 or RLE4 data into palette indices; rows run bottom-up. Pixels the data skips keep
-// index 0. Fails when the data ends before the picture is complete without an end marker.
+// Decodes RLE8 or RLE4 data into `pixels` (bottom-up rows, already filled with the colour of
+// palette entry 0 for the pixels the data skips). Fails when the data ends before the picture is
+// complete without an end marker.
 bool DecodeRle(const uint8_t* src, size_t size, bool four, int width, int height,
-               std::vector<uint8_t>& indices) {
+               const std::vector<uint32_t>& palette, std::vector<uint32_t>& pixels) {
     size_t pos = 0;
     int64_t x = 0;
     int64_t y = 0;  // counted from the bottom row
     auto put = [&](uint32_t index) {
         if (x < width && y < height)
-            indices[static_cast<size_t>(height - 1 - y) * width + static_cast<size_t>(x)] =
-                static_cast<uint8_t>(index);
+            pixels[static_cast<size_t>(height - 1 - y) * width + static_cast<size_t>(x)] =
+                index < palette.size() ? palette[index] : 0;
         ++x;
     };
     while (y < height) {
@@ -204,7 +203,7 @@ bool DecodeRle(const uint8_t* src, size_t size, bool four, int width, int height
                 size_t bytes = four ? (static_cast<size_t>(value) + 1) / 2 : value;
                 size_t padded = (bytes + 1) & ~static_cast<size_t>(1);
                 if (size - pos < padded) return false;
-                for (int i = 0; i < value; ++i) {
+                for (int i = 0; i < value && x < width; ++i) {
                     uint8_t b = src[pos + (four ? i / 2 : i)];
                     put(four ? ((i & 1) ? (b & 0x0F) : (b >> 4)) : b);
                 }
@@ -269,15 +268,13 @@ BmpResult DecodeBmp(const uint8_t* data, size_t size, Picture& out, const BmpLim
     const size_t pixelBytes = size - dataOffset;
 
     if (h.compression == kCompressionRle8 || h.compression == kCompressionRle4) {
-        std::vector<uint8_t> indices(static_cast<size_t>(width) * height, 0);
-        if (!DecodeRle(pixelData, pixelBytes, h.compression == kCompressionRle4, width, height, indices))
+        out.pixels.assign(static_cast<size_t>(width) * height, palette.empty() ? 0 : palette[0]);
+        if (!DecodeRle(pixelData, pixelBytes, h.compression == kCompressionRle4, width, height, palette, out.pixels)) {
+            out.pixels = {};
             return Fail(BmpError::BadRle);
+        }
         out.width = width;
         out.height = height;
-        out.pixels.resize(indices.size());
-        const uint32_t none = palette.empty() ? 0 : palette[0];
-        for (size_t i = 0; i < indices.size(); ++i)
-            out.pixels[i] = indices[i] < palette.size() ? palette[indices[i]] : none;
         return BmpResult{BmpError::None, BmpErrorText(BmpError::None)};
     }
 

@@ -6,30 +6,30 @@
 
 namespace platform {
 
-BmpResult LoadBmpFile(const char* path, Picture& out, const BmpLimits& limits) {
+BmpResult LoadBmpStream(FILE* file, Picture& out, const BmpLimits& limits) {
     out = Picture{};
-    if (path == nullptr) return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
-    FILE* f = OpenFile(path, "rb");
-    if (f == nullptr) return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
+    if (file == nullptr) return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
     std::vector<uint8_t> bytes;
     // The largest file worth reading: the biggest uncompressed picture the limits allow, plus headers
     // and a full palette. Anything longer is refused before it is read.
     const uint64_t maxBytes = limits.maxPixels * 4 + 4096 + 1024;
     uint8_t chunk[65536];
     size_t n;
-    bool tooLarge = false;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        if (bytes.size() + n > maxBytes) {
-            tooLarge = true;
-            break;
-        }
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (bytes.size() + n > maxBytes) return BmpResult{BmpError::TooLarge, BmpErrorText(BmpError::TooLarge)};
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
-    bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (tooLarge) return BmpResult{BmpError::TooLarge, BmpErrorText(BmpError::TooLarge)};
-    if (readError) return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
+    if (std::ferror(file) != 0) return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
     return DecodeBmp(bytes.data(), bytes.size(), out, limits);
+}
+
+BmpResult LoadBmpFile(const char* path, Picture& out, const BmpLimits& limits) {
+    out = Picture{};
+    FILE* f = path != nullptr ? OpenFile(path, "rb") : nullptr;
+    if (f == nullptr) return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
+    BmpResult result = LoadBmpStream(f, out, limits);
+    std::fclose(f);
+    return result;
 }
 
 bool SaveBmp24(const char* path, const Picture& picture, int filler) {

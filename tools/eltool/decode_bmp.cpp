@@ -1,6 +1,7 @@
 // eltool decode-bmp IN OUT: reads a BMP picture with the system's own decoder and writes what it
 // decoded as a 24-bit BMP of the same size.
 #include <cstdio>
+#include <vector>
 
 #include "commands.h"
 #include "platform/bmp.h"
@@ -12,13 +13,24 @@ int DecodeBmp(int argc, char** argv) {
         std::fprintf(stderr, "usage: eltool decode-bmp IN OUT\n");
         return kExitUsage;
     }
+    // Command-line paths are this system's own paths, opened as given.
+    FILE* in = std::fopen(argv[0], "rb");
+    if (in == nullptr) {
+        std::fprintf(stderr, "eltool decode-bmp: %s: %s\n", argv[0], platform::BmpErrorText(platform::BmpError::FileNotFound));
+        return kExitFailed;
+    }
     platform::Picture picture;
-    platform::BmpResult result = platform::LoadBmpFile(argv[0], picture);
+    const platform::BmpResult result = platform::LoadBmpStream(in, picture);
+    std::fclose(in);
     if (!result) {
         std::fprintf(stderr, "eltool decode-bmp: %s: %s\n", argv[0], result.reason);
         return kExitFailed;
     }
-    if (!platform::SaveBmp24(argv[1], picture)) {
+    const std::vector<uint8_t> file = platform::EncodeBmp24(picture);
+    FILE* out = std::fopen(argv[1], "wb");
+    bool written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    if (out != nullptr) written = std::fclose(out) == 0 && written;
+    if (!written) {
         std::fprintf(stderr, "eltool decode-bmp: %s: cannot write\n", argv[1]);
         return kExitFailed;
     }
