@@ -1,6 +1,5 @@
 // BMP decoder: core, info, V4 and V5 headers; 1/4/8/16/24/32 bits; RLE4, RLE8 and bit fields.
 // Every size and offset read from the file is checked against the buffer before it is used.
-
 #include "platform/bmp.h"
 
 namespace platform {
