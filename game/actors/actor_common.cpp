@@ -1,4 +1,5 @@
-// Shared actor helpers: float maths, facing and blink rules, tables, layer sampling, strike and contact tests.
+// Shared actor helpers: float maths, facing and blink rules, tables, layer sampling, strike and contact
+// tests.
 #include "game/actors/actor_common.h"
 
 #include <cmath>
@@ -9,13 +10,25 @@
 #include "game/world/rooms.h"
 #include "game/world/stage.h"
 
-float SqrtF(float v) { return static_cast<float>(std::sqrt(static_cast<double>(v))); }
-float AbsF(float v) { return static_cast<float>(std::fabs(static_cast<double>(v))); }
-float AtanF(float v) { return static_cast<float>(std::atan(static_cast<double>(v))); }
-float CosF(float v) { return static_cast<float>(std::cos(static_cast<double>(v))); }
-float SinF(float v) { return static_cast<float>(std::sin(static_cast<double>(v))); }
+float SqrtF(float v) {
+    return static_cast<float>(std::sqrt(static_cast<double>(v)));
+}
+float AbsF(float v) {
+    return static_cast<float>(std::fabs(static_cast<double>(v)));
+}
+float AtanF(float v) {
+    return static_cast<float>(std::atan(static_cast<double>(v)));
+}
+float CosF(float v) {
+    return static_cast<float>(std::cos(static_cast<double>(v)));
+}
+float SinF(float v) {
+    return static_cast<float>(std::sin(static_cast<double>(v)));
+}
 
-float DegreesToRadians(float degrees) { return degrees * kPi / 180.0f; }
+float DegreesToRadians(float degrees) {
+    return degrees * kPi / 180.0f;
+}
 
 float AngleTo(float dx, float dy) {
     if (dx == 0.0f) dx = 1e-8f;
@@ -41,25 +54,37 @@ Side SideFromAngle(float a) {
 
 int32_t EnemyFacingFromAngle(float angle, int32_t current) {
     switch (SideFromAngle(angle)) {
-        case kRight: return kEnemyRight;
-        case kDown: return kEnemyDown;
-        case kLeft: return kEnemyLeft;
-        case kUp: return kEnemyUp;
-        default: return current;
+        case kRight:
+            return kEnemyRight;
+        case kDown:
+            return kEnemyDown;
+        case kLeft:
+            return kEnemyLeft;
+        case kUp:
+            return kEnemyUp;
+        default:
+            return current;
     }
 }
 
 int32_t HeroFacingFromAngle(float angle, int32_t current) {
     switch (SideFromAngle(angle)) {
-        case kRight: return kHeroRight;
-        case kDown: return kHeroDown;
-        case kLeft: return kHeroLeft;
-        case kUp: return kHeroUp;
-        default: return current;
+        case kRight:
+            return kHeroRight;
+        case kDown:
+            return kHeroDown;
+        case kLeft:
+            return kHeroLeft;
+        case kUp:
+            return kHeroUp;
+        default:
+            return current;
     }
 }
 
-int32_t BlinkPhase(float t) { return static_cast<int32_t>(t * 10.0f) % 2; }
+int32_t BlinkPhase(float t) {
+    return static_cast<int32_t>(t * 10.0f) % 2;
+}
 
 const int32_t kWanderTable[100] = {
     1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // 0-11
@@ -134,10 +159,14 @@ bool EnemyContact(EnemyKind kind, int k, float px, float py) {
     const float cx = px + 28.0f;
     const float cy = py + 28.0f;
     switch (kind) {
-        case EnemyKind::Striker: return ContactInPool(Walkers.StrikerPool, cx, cy);
-        case EnemyKind::Chaser: return ContactInPool(Walkers.ChaserPool, cx, cy);
-        case EnemyKind::Archer: return ContactInPool(Standing.ArcherPool, cx, cy);
-        case EnemyKind::Shield: return ContactInPool(Standing.ShieldPool, cx, cy);
+        case EnemyKind::Striker:
+            return ContactInPool(Walkers.StrikerPool, cx, cy);
+        case EnemyKind::Chaser:
+            return ContactInPool(Walkers.ChaserPool, cx, cy);
+        case EnemyKind::Archer:
+            return ContactInPool(Standing.ArcherPool, cx, cy);
+        case EnemyKind::Shield:
+            return ContactInPool(Standing.ShieldPool, cx, cy);
     }
     return false;
 }

@@ -10,7 +10,13 @@ constexpr float kPi = 3.141592f;
 constexpr int kEnemyPoolSize = 100;
 
 // Facing codes of the enemies (sprite row).
-enum EnemyFacing : int32_t { kEnemyDown = 0, kEnemyLeft = 1, kEnemyRight = 2, kEnemyUp = 3, kEnemyStunned = 4 };
+enum EnemyFacing : int32_t {
+    kEnemyDown = 0,
+    kEnemyLeft = 1,
+    kEnemyRight = 2,
+    kEnemyUp = 3,
+    kEnemyStunned = 4
+};
 // Facing codes of the princess and the companions.
 enum HeroFacing : int32_t {
     kHeroDown = 0,

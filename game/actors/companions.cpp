@@ -38,14 +38,14 @@ struct Throw {
     int32_t direction, facing, effectDx, effectDy, strikeDx, strikeDy;
 };
 constexpr Throw kThrows[8] = {
-    {2, kHeroDown, -28, 0, 0, 52},      // down
-    {0, kHeroRight, 0, -28, 52, 0},     // right
-    {6, kHeroUp, -28, -56, 0, -52},     // up
-    {4, kHeroLeft, -56, -28, -52, 0},   // left
-    {1, kHeroRight, 0, 0, 52, 52},      // down-right
-    {7, kHeroRight, 0, -56, 52, -52},   // up-right
-    {3, kHeroLeft, -56, 0, -52, 52},    // down-left
-    {5, kHeroLeft, -56, -56, -52, -52}, // up-left
+    {2, kHeroDown, -28, 0, 0, 52},       // down
+    {0, kHeroRight, 0, -28, 52, 0},      // right
+    {6, kHeroUp, -28, -56, 0, -52},      // up
+    {4, kHeroLeft, -56, -28, -52, 0},    // left
+    {1, kHeroRight, 0, 0, 52, 52},       // down-right
+    {7, kHeroRight, 0, -56, 52, -52},    // up-right
+    {3, kHeroLeft, -56, 0, -52, 52},     // down-left
+    {5, kHeroLeft, -56, -56, -52, -52},  // up-left
 };
 
 float DistanceToPrincessCentre(const Companion& c) {
@@ -202,19 +202,33 @@ void UpdateCompanion(int k) {
 
     if (c.hurtFrame == 2) {
         if (!c.blocked) {
-            if ((c.vx > 0.0f && !blocked.right) || (c.vx < 0.0f && !blocked.left) || mode == kModeCatchingUp) {
+            if ((c.vx > 0.0f && !blocked.right) || (c.vx < 0.0f && !blocked.left) ||
+                mode == kModeCatchingUp) {
                 c.x += FrameStep * c.vx;
             }
-            if ((c.vy > 0.0f && !blocked.bottom) || (c.vy < 0.0f && !blocked.top) || mode == kModeCatchingUp) {
+            if ((c.vy > 0.0f && !blocked.bottom) || (c.vy < 0.0f && !blocked.top) ||
+                mode == kModeCatchingUp) {
                 c.y += FrameStep * c.vy;
             }
         }
         if (mode <= kModeLanded) {
             bool corrected = false;
-            if (c.x < -4.0f) { c.x = -4.0f; corrected = true; }
-            if (c.x > 748.0f) { c.x = 748.0f; corrected = true; }
-            if (c.y < -4.0f) { c.y = -4.0f; corrected = true; }
-            if (c.y > 548.0f) { c.y = 548.0f; corrected = true; }
+            if (c.x < -4.0f) {
+                c.x = -4.0f;
+                corrected = true;
+            }
+            if (c.x > 748.0f) {
+                c.x = 748.0f;
+                corrected = true;
+            }
+            if (c.y < -4.0f) {
+                c.y = -4.0f;
+                corrected = true;
+            }
+            if (c.y > 548.0f) {
+                c.y = 548.0f;
+                corrected = true;
+            }
             if (corrected && mode == kModeFlying) mode = kModeLanded;
         }
         const int ix = static_cast<int>(c.x);
@@ -252,8 +266,9 @@ void UpdateCompanion(int k) {
     }
 
     if (!(c.blinkOff == 1 && c.hurtFrame == 2)) {
-        BltObject(static_cast<int>(c.x), static_cast<int>(c.y), GameObjects.companionSheets[k], c.frameColumn * kCell,
-                  c.frameRow * kCell, c.frameColumn * kCell + kCell, c.frameRow * kCell + kCell);
+        BltObject(static_cast<int>(c.x), static_cast<int>(c.y), GameObjects.companionSheets[k],
+                  c.frameColumn * kCell, c.frameRow * kCell, c.frameColumn * kCell + kCell,
+                  c.frameRow * kCell + kCell);
     }
     DebugPrint(k * 50 + 100, 200, "%d=%d", k, mode);
 }
@@ -295,10 +310,9 @@ void UpdateCompanions() {
         } else {
             const float px = c.x + FrameStep * c.vx;
             const float py = c.y + FrameStep * c.vy;
-            const bool contact = EnemyContact(EnemyKind::Striker, k, px, py) ||
-                                 EnemyContact(EnemyKind::Archer, k, px, py) ||
-                                 EnemyContact(EnemyKind::Chaser, k, px, py) ||
-                                 EnemyContact(EnemyKind::Shield, k, px, py);
+            const bool contact =
+                EnemyContact(EnemyKind::Striker, k, px, py) || EnemyContact(EnemyKind::Archer, k, px, py) ||
+                EnemyContact(EnemyKind::Chaser, k, px, py) || EnemyContact(EnemyKind::Shield, k, px, py);
             c.blocked = (contact && !(k == 0 && mode == kModeFlying)) ? 1 : 0;
         }
         UpdateCompanion(k);

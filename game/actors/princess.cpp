@@ -26,7 +26,9 @@ constexpr SampleOffset kBottom[6] = {{28, 72}, {36, 72}, {44, 72}, {52, 72}, {60
 constexpr SampleOffset kLeft[3] = {{24, 52}, {24, 60}, {24, 68}};
 constexpr SampleOffset kRight[3] = {{72, 52}, {72, 60}, {72, 68}};
 
-bool Changed(KeyState s) { return s == 1 || s == 2; }
+bool Changed(KeyState s) {
+    return s == 1 || s == 2;
+}
 
 // Moves her along angle a (radians) at speed px/s, side by side as the blocking flags allow.
 void MoveAlong(float a, float speed, const BlockFlags& blocked) {
@@ -40,15 +42,40 @@ void MoveAlong(float a, float speed, const BlockFlags& blocked) {
 // Direction code to walking angle (degrees) and facing; false for a code that does not move.
 bool LookUpDirection(int32_t code, float* angle, int32_t* facing) {
     switch (code) {
-        case kDirUp: *angle = 270.0f; *facing = kHeroUp; return true;
-        case kDirRight: *angle = 0.0f; *facing = kHeroRight; return true;
-        case kDirUp + kDirRight: *angle = 315.0f; *facing = kHeroUpRight; return true;
-        case kDirDown: *angle = 90.0f; *facing = kHeroDown; return true;
-        case kDirDown + kDirRight: *angle = 45.0f; *facing = kHeroDownRight; return true;
-        case kDirLeft: *angle = 180.0f; *facing = kHeroLeft; return true;
-        case kDirLeft + kDirUp: *angle = 225.0f; *facing = kHeroUpLeft; return true;
-        case kDirLeft + kDirDown: *angle = 135.0f; *facing = kHeroDownLeft; return true;
-        default: return false;
+        case kDirUp:
+            *angle = 270.0f;
+            *facing = kHeroUp;
+            return true;
+        case kDirRight:
+            *angle = 0.0f;
+            *facing = kHeroRight;
+            return true;
+        case kDirUp + kDirRight:
+            *angle = 315.0f;
+            *facing = kHeroUpRight;
+            return true;
+        case kDirDown:
+            *angle = 90.0f;
+            *facing = kHeroDown;
+            return true;
+        case kDirDown + kDirRight:
+            *angle = 45.0f;
+            *facing = kHeroDownRight;
+            return true;
+        case kDirLeft:
+            *angle = 180.0f;
+            *facing = kHeroLeft;
+            return true;
+        case kDirLeft + kDirUp:
+            *angle = 225.0f;
+            *facing = kHeroUpLeft;
+            return true;
+        case kDirLeft + kDirDown:
+            *angle = 135.0f;
+            *facing = kHeroDownLeft;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -175,8 +202,9 @@ void UpdatePrincess() {
     }
 
     if (!(p.blinkOff == 1 && p.controllable == 1)) {
-        BltObject(static_cast<int>(p.x), static_cast<int>(p.y), GameObjects.princessSheet, p.frameColumn * kCell,
-                  p.facing * kCell, p.frameColumn * kCell + kCell, p.facing * kCell + kCell);
+        BltObject(static_cast<int>(p.x), static_cast<int>(p.y), GameObjects.princessSheet,
+                  p.frameColumn * kCell, p.facing * kCell, p.frameColumn * kCell + kCell,
+                  p.facing * kCell + kCell);
     }
 }
 
@@ -207,9 +235,7 @@ SwingResult SwingTest(int32_t cx, int32_t cy) {
         r.result = 2;
         return r;
     }
-    auto inside = [&](const Box& b) {
-        return AbsF(g - (px + b.ox)) < b.hw && AbsF(h - (py + b.oy)) < b.hh;
-    };
+    auto inside = [&](const Box& b) { return AbsF(g - (px + b.ox)) < b.hw && AbsF(h - (py + b.oy)) < b.hh; };
     if (inside(kBoxA[f]) || (f >= 4 && inside(kBoxB[f]))) r.result = 1;
     return r;
 }

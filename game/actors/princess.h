@@ -19,23 +19,23 @@ constexpr int32_t kDirLeft = 1000;
 constexpr float kNoAngle = 400.0f;
 
 struct PrincessState {
-    int32_t hitPoints = 0;       // shared life of the princess and her companions
-    float x = 0.0f, y = 0.0f;    // view position of the 96 x 96 cell
-    float moveAngle = 0.0f;      // degrees, 400 = none
-    int32_t directionCode = 0;   // sum of the held arrow keys
-    uint8_t swinging = 0;        // 1 while the hammer swing plays
+    int32_t hitPoints = 0;      // shared life of the princess and her companions
+    float x = 0.0f, y = 0.0f;   // view position of the 96 x 96 cell
+    float moveAngle = 0.0f;     // degrees, 400 = none
+    int32_t directionCode = 0;  // sum of the held arrow keys
+    uint8_t swinging = 0;       // 1 while the hammer swing plays
     int32_t animStep = 0;
-    int32_t facing = 0;          // 0-7, princess numbering
+    int32_t facing = 0;  // 0-7, princess numbering
     float animTimer = 0.0f;
-    int32_t stepDirection = 0;   // +1 or -1, walking ping-pong
+    int32_t stepDirection = 0;  // +1 or -1, walking ping-pong
     int32_t frameColumn = 0;
-    int32_t controllable = 0;    // 0 while knocked back
-    float knockAngle = 0.0f;     // radians, from the target towards the attacker
+    int32_t controllable = 0;  // 0 while knocked back
+    float knockAngle = 0.0f;   // radians, from the target towards the attacker
     uint8_t hurt = 0;
     float invulnerableTime = 0.0f;
     int32_t blinkOff = 0;
     KeyState keyUp = 0, keyDown = 0, keyRight = 0, keyLeft = 0, keyV = 0, keyC = 0;
-    KeyState keyB = 0;           // the dash key, polled in every frame
+    KeyState keyB = 0;  // the dash key, polled in every frame
 };
 
 extern PrincessState Princess;

@@ -23,8 +23,8 @@ constexpr float kArcherRange = 273.0f;
 
 template <typename Record>
 void Blit(const Record& e, ObjectNo sheet, int32_t column, int32_t row) {
-    BltObject(static_cast<int>(e.x - Rooms.CameraX), static_cast<int>(e.y - Rooms.CameraY), sheet, column * kCell,
-              row * kCell, column * kCell + kCell, row * kCell + kCell);
+    BltObject(static_cast<int>(e.x - Rooms.CameraX), static_cast<int>(e.y - Rooms.CameraY), sheet,
+              column * kCell, row * kCell, column * kCell + kCell, row * kCell + kCell);
 }
 
 // The shock for the standing kinds: inside the window a stunned enemy shakes 2 px every half second.

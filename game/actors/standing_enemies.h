@@ -13,9 +13,9 @@ struct ArcherRecord {
     float heading = 0.0f;  // radians, towards the princess
     int32_t shooting = 0;  // 1 while a shot sequence plays
     int32_t frame = 0;
-    int32_t facing = 0;  // enemy facing 0-4
+    int32_t facing = 0;                           // enemy facing 0-4
     float dx = 0.0f, dy = 0.0f, distance = 0.0f;  // to the princess
-    float idleTime = 0.0f;  // idle animation and dying timer
+    float idleTime = 0.0f;                        // idle animation and dying timer
     float shotTime = 0.0f;
     int32_t arrowKind = 0;
     int32_t stunArmed = 0;
@@ -32,7 +32,7 @@ struct ShieldRecord {
     int32_t state = 0;
     int32_t frame = 0;
     int32_t facing = 0;
-    float timer = 0.0f;  // idle animation and dying timer
+    float timer = 0.0f;                           // idle animation and dying timer
     float dx = 0.0f, dy = 0.0f, distance = 0.0f;  // to the stun centre
     int32_t stunArmed = 0;
     int32_t shakePhase = 0;

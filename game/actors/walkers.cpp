@@ -33,30 +33,39 @@ struct Blow {
     float angle;
 };
 constexpr Blow kBlows[4] = {
-    {0, 24, 48, 32, true, 4.712388f},    // down
-    {-8, 0, 32, 48, false, 0.0f},        // left
-    {24, 0, 32, 48, false, 3.141592f},   // right
-    {0, -8, 48, 32, true, 1.570796f},    // up
+    {0, 24, 48, 32, true, 4.712388f},   // down
+    {-8, 0, 32, 48, false, 0.0f},       // left
+    {24, 0, 32, 48, false, 3.141592f},  // right
+    {0, -8, 48, 32, true, 1.570796f},   // up
 };
 
 struct Kind {
     bool striker;
     ObjectNo sheet;
-    int32_t textY;        // row of the direction label; "act=" is 20 below
-    float senseOffset;    // added to a target's position when sensing
+    int32_t textY;      // row of the direction label; "act=" is 20 below
+    float senseOffset;  // added to a target's position when sensing
 };
 
 const char* DirectionLabel(int32_t code) {
     switch (code) {
-        case 1: return "上";
-        case 10: return "右";
-        case 11: return "右上";
-        case 100: return "下";
-        case 110: return "右下";
-        case 1000: return "左";
-        case 1001: return "左上";
-        case 1100: return "左下";
-        default: return "静止";
+        case 1:
+            return "上";
+        case 10:
+            return "右";
+        case 11:
+            return "右上";
+        case 100:
+            return "下";
+        case 110:
+            return "右下";
+        case 1000:
+            return "左";
+        case 1001:
+            return "左上";
+        case 1100:
+            return "左下";
+        default:
+            return "静止";
     }
 }
 
@@ -72,8 +81,8 @@ void TargetPosition(int t, float* tx, float* ty) {
 }
 
 void Blit(const WalkerRecord& e, ObjectNo sheet, int32_t column, int32_t row) {
-    BltObject(static_cast<int>(e.x - Rooms.CameraX), static_cast<int>(e.y - Rooms.CameraY), sheet, column * kCell,
-              row * kCell, column * kCell + kCell, row * kCell + kCell);
+    BltObject(static_cast<int>(e.x - Rooms.CameraX), static_cast<int>(e.y - Rooms.CameraY), sheet,
+              column * kCell, row * kCell, column * kCell + kCell, row * kCell + kCell);
 }
 
 void Wander(WalkerRecord& e) {
@@ -94,26 +103,69 @@ void Wander(WalkerRecord& e) {
     const bool canUp = e.y > 0.0f;
     const bool canDown = e.y < 540.0f;
     switch (e.wanderChoice) {
-        case 1: if (canRight) e.directionCode += 10; break;
-        case 2: if (canLeft) e.directionCode += 1000; break;
-        case 3: if (canUp) e.directionCode += 1; break;
-        case 4: if (canDown) e.directionCode += 100; break;
-        case 5: if (canRight && canUp) e.directionCode += 11; break;
-        case 6: if (canRight && canDown) e.directionCode += 110; break;
-        case 7: if (canUp && canLeft) e.directionCode += 1001; break;
-        case 8: if (canDown && canLeft) e.directionCode += 1100; break;
-        default: break;
+        case 1:
+            if (canRight) e.directionCode += 10;
+            break;
+        case 2:
+            if (canLeft) e.directionCode += 1000;
+            break;
+        case 3:
+            if (canUp) e.directionCode += 1;
+            break;
+        case 4:
+            if (canDown) e.directionCode += 100;
+            break;
+        case 5:
+            if (canRight && canUp) e.directionCode += 11;
+            break;
+        case 6:
+            if (canRight && canDown) e.directionCode += 110;
+            break;
+        case 7:
+            if (canUp && canLeft) e.directionCode += 1001;
+            break;
+        case 8:
+            if (canDown && canLeft) e.directionCode += 1100;
+            break;
+        default:
+            break;
     }
     switch (e.directionCode) {
-        case 1: e.angle = 270.0f; e.facing = kEnemyUp; break;
-        case 10: e.angle = 0.0f; e.facing = kEnemyRight; break;
-        case 11: e.angle = 315.0f; e.facing = kEnemyRight; break;
-        case 100: e.angle = 90.0f; e.facing = kEnemyDown; break;
-        case 110: e.angle = 45.0f; e.facing = kEnemyRight; break;
-        case 1000: e.angle = 180.0f; e.facing = kEnemyLeft; break;
-        case 1001: e.angle = 225.0f; e.facing = kEnemyLeft; break;
-        case 1100: e.angle = 135.0f; e.facing = kEnemyLeft; break;
-        default: e.angle = 400.0f; break;
+        case 1:
+            e.angle = 270.0f;
+            e.facing = kEnemyUp;
+            break;
+        case 10:
+            e.angle = 0.0f;
+            e.facing = kEnemyRight;
+            break;
+        case 11:
+            e.angle = 315.0f;
+            e.facing = kEnemyRight;
+            break;
+        case 100:
+            e.angle = 90.0f;
+            e.facing = kEnemyDown;
+            break;
+        case 110:
+            e.angle = 45.0f;
+            e.facing = kEnemyRight;
+            break;
+        case 1000:
+            e.angle = 180.0f;
+            e.facing = kEnemyLeft;
+            break;
+        case 1001:
+            e.angle = 225.0f;
+            e.facing = kEnemyLeft;
+            break;
+        case 1100:
+            e.angle = 135.0f;
+            e.facing = kEnemyLeft;
+            break;
+        default:
+            e.angle = 400.0f;
+            break;
     }
     if (e.directionCode != 0 && e.angle < 400.0f) {
         // The wander step is worked out in double precision and stored back as float.
@@ -395,6 +447,10 @@ void SpawnChaser(int i, int32_t wx, int32_t wy) {
     SpawnWalker(Walkers.ChaserPool[i], wx, wy);
 }
 
-void UpdateStrikers() { UpdatePool(Walkers.StrikerPool, Kind{true, GameObjects.strikerSheet, 0, 24.0f}); }
+void UpdateStrikers() {
+    UpdatePool(Walkers.StrikerPool, Kind{true, GameObjects.strikerSheet, 0, 24.0f});
+}
 
-void UpdateChasers() { UpdatePool(Walkers.ChaserPool, Kind{false, GameObjects.chaserSheet, 40, 48.0f}); }
+void UpdateChasers() {
+    UpdatePool(Walkers.ChaserPool, Kind{false, GameObjects.chaserSheet, 40, 48.0f});
+}

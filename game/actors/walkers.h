@@ -15,7 +15,13 @@ enum EnemyStateCode : int32_t {
 };
 
 // Striker and Chaser animation modes.
-enum WalkerAnim : int32_t { kAnimIdle = 0, kAnimWalk = 1, kAnimStrike = 2, kAnimStunned = 3, kAnimStunnedUp = 4 };
+enum WalkerAnim : int32_t {
+    kAnimIdle = 0,
+    kAnimWalk = 1,
+    kAnimStrike = 2,
+    kAnimStunned = 3,
+    kAnimStunnedUp = 4
+};
 
 // Record of a Striker or a Chaser (the two kinds share the layout).
 struct WalkerRecord {

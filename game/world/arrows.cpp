@@ -59,7 +59,7 @@ void UpdateArrows() {
         if (a.y > 640.0f || a.y < -40.0f || a.x > 840.0f || a.x < -40.0f) a.active = 0;
         a.x += FrameStep * a.vx;
         a.y += FrameStep * a.vy;
-        BltObject(static_cast<int>(a.x), static_cast<int>(a.y), GameObjects.arrowSheet, column, 0, column + kCell,
-                  kCell);
+        BltObject(static_cast<int>(a.x), static_cast<int>(a.y), GameObjects.arrowSheet, column, 0,
+                  column + kCell, kCell);
     }
 }

@@ -13,8 +13,8 @@ struct Arrow {
 
 struct ArrowState {
     Arrow ArrowPool[kArrowPoolSize];
-    int32_t ArrowFrame = 0;     // sheet column drawn for every arrow: 0 up, 1 right, 2 down, 3 left
-    int32_t lastAimAngle = 0;   // degrees, of the last aimed shot
+    int32_t ArrowFrame = 0;    // sheet column drawn for every arrow: 0 up, 1 right, 2 down, 3 left
+    int32_t lastAimAngle = 0;  // degrees, of the last aimed shot
 };
 
 extern ArrowState Arrows;

@@ -18,7 +18,9 @@
 
 GameFrameState GameFrames;
 
-float GameFrameStep() { return std::bit_cast<float>(0x3C888889u); }
+float GameFrameStep() {
+    return std::bit_cast<float>(0x3C888889u);
+}
 
 void GameFrame() {
     // Game time runs in fixed steps whatever the measured frame time.

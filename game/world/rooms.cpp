@@ -128,8 +128,8 @@ void DrawRooms() {
     const int oy = static_cast<int>(-Rooms.CameraY) + kPlayfieldTop;
     for (int i = 0; i < kRoomsAcross; ++i) {
         for (int j = 0; j < kRoomsDown; ++j) {
-            BltObject(ox + kRoomWidth * i, oy + kRoomHeight * j, GameObjects.RoomObjects[i][j], 0, 0, kRoomWidth,
-                      kRoomHeight);
+            BltObject(ox + kRoomWidth * i, oy + kRoomHeight * j, GameObjects.RoomObjects[i][j], 0, 0,
+                      kRoomWidth, kRoomHeight);
         }
     }
 }

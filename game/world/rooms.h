@@ -3,7 +3,13 @@
 #include <cstdint>
 
 // Room change directions.
-enum ScrollDirection : int32_t { kScrollNone = 0, kScrollRight = 1, kScrollLeft = 2, kScrollUp = 3, kScrollDown = 4 };
+enum ScrollDirection : int32_t {
+    kScrollNone = 0,
+    kScrollRight = 1,
+    kScrollLeft = 2,
+    kScrollUp = 3,
+    kScrollDown = 4
+};
 
 struct RoomState {
     float CameraX = 0.0f;  // world position shown at the playfield's top-left

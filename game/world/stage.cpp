@@ -17,7 +17,7 @@ namespace {
 // Reads values with "%d" one after the other. When the file ends or holds something that is not
 // a number, the value read last is handed out again; before the first value that is 0.
 class ValueReader {
-public:
+  public:
     explicit ValueReader(FILE* file) : file_(file) {}
     int32_t Next() {
         int value;
@@ -29,7 +29,7 @@ public:
         return last_;
     }
 
-private:
+  private:
     FILE* file_;
     int32_t last_ = 0;
     bool failed_ = false;
@@ -77,10 +77,18 @@ void Place(int32_t code, int32_t column, int32_t row, int32_t (&counts)[4]) {
     // A pool holds 100 enemies of a kind; further placements of that kind are left out.
     if (i >= kEnemyPoolSize) return;
     switch (code) {
-        case kPlaceStriker: SpawnStriker(i, wx, wy); break;
-        case kPlaceArcher: SpawnArcher(i, wx, wy); break;
-        case kPlaceChaser: SpawnChaser(i, wx, wy); break;
-        case kPlaceShield: SpawnShield(i, wx, wy); break;
+        case kPlaceStriker:
+            SpawnStriker(i, wx, wy);
+            break;
+        case kPlaceArcher:
+            SpawnArcher(i, wx, wy);
+            break;
+        case kPlaceChaser:
+            SpawnChaser(i, wx, wy);
+            break;
+        case kPlaceShield:
+            SpawnShield(i, wx, wy);
+            break;
     }
     ++i;
 }

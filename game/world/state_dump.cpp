@@ -23,24 +23,38 @@ void Number(FILE* out, double v) {
     }
 }
 
-void Key(FILE* out, const char* name) { std::fprintf(out, "\"%s\":", name); }
+void Key(FILE* out, const char* name) {
+    std::fprintf(out, "\"%s\":", name);
+}
 
 void Float(FILE* out, const char* name, double v) {
     Key(out, name);
     Number(out, v);
 }
 
-void Int(FILE* out, const char* name, long long v) { std::fprintf(out, "\"%s\":%lld", name, v); }
+void Int(FILE* out, const char* name, long long v) {
+    std::fprintf(out, "\"%s\":%lld", name, v);
+}
 
 void String(FILE* out, const std::string& s) {
     std::fputc('"', out);
     for (unsigned char ch : s) {
         switch (ch) {
-            case '"': std::fputs("\\\"", out); break;
-            case '\\': std::fputs("\\\\", out); break;
-            case '\n': std::fputs("\\n", out); break;
-            case '\r': std::fputs("\\r", out); break;
-            case '\t': std::fputs("\\t", out); break;
+            case '"':
+                std::fputs("\\\"", out);
+                break;
+            case '\\':
+                std::fputs("\\\\", out);
+                break;
+            case '\n':
+                std::fputs("\\n", out);
+                break;
+            case '\r':
+                std::fputs("\\r", out);
+                break;
+            case '\t':
+                std::fputs("\\t", out);
+                break;
             default:
                 if (ch < 0x20) {
                     std::fprintf(out, "\\u%04x", ch);

@@ -1,12 +1,12 @@
-// Arrows and items: aiming, the shared sheet column, retirement, drop rolls, pick-up reach and the state dump.
-#include "tests/game/game_test_support.h"
-
+// Arrows and items: aiming, the shared sheet column, retirement, drop rolls, pick-up reach and the state
+// dump.
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "game/world/state_dump.h"
 #include "shell/core/frame_pacing.h"
+#include "tests/game/game_test_support.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ unsigned SeedForRolls(int r, int c) {
 }  // namespace
 
 class ArrowItemTest : public GameTest {
-protected:
+  protected:
     void SetUp() override {
         GameTest::SetUp();
         FrameStep = Step();
@@ -140,15 +140,19 @@ TEST_F(ArrowItemTest, StateDumpWritesTheWorldAsJson) {
     WriteGameState(out, {"bad \"thing\"\n"});
     std::fclose(out);
     const std::string json = buffer;
-    EXPECT_EQ(json.rfind("{\"frame\":7,\"camera\":{\"x\":768,\"y\":0},\"room\":{\"column\":1,\"row\":0},"
-                         "\"scrollState\":0,\"scrolling\":0,\"princess\":{\"x\":0.100000001,\"y\":200,"
-                         "\"hitPoints\":18,\"facing\":0,\"controllable\":0,\"swinging\":0,\"hurt\":0,\"animStep\":0},",
-                         0),
-              0u)
+    EXPECT_EQ(
+        json.rfind(
+            "{\"frame\":7,\"camera\":{\"x\":768,\"y\":0},\"room\":{\"column\":1,\"row\":0},"
+            "\"scrollState\":0,\"scrolling\":0,\"princess\":{\"x\":0.100000001,\"y\":200,"
+            "\"hitPoints\":18,\"facing\":0,\"controllable\":0,\"swinging\":0,\"hurt\":0,\"animStep\":0},",
+            0),
+        0u)
         << json;
-    EXPECT_NE(json.find("{\"mode\":4,\"slot\":0,\"x\":0,\"y\":0,\"powered\":0,\"hurt\":0}"), std::string::npos);
+    EXPECT_NE(json.find("{\"mode\":4,\"slot\":0,\"x\":0,\"y\":0,\"powered\":0,\"hurt\":0}"),
+              std::string::npos);
     EXPECT_NE(json.find("\"slot\":3"), std::string::npos);
-    EXPECT_NE(json.find("\"strikers\":[{\"index\":4,\"state\":99,\"x\":12.5,\"y\":0}],\"chasers\":[],"), std::string::npos);
+    EXPECT_NE(json.find("\"strikers\":[{\"index\":4,\"state\":99,\"x\":12.5,\"y\":0}],\"chasers\":[],"),
+              std::string::npos);
     EXPECT_NE(json.find("\"arrows\":[{\"x\":1,\"y\":2,\"angle\":45}]"), std::string::npos);
     EXPECT_NE(json.find("\"items\":[{\"x\":5,\"y\":6,\"kind\":1}]"), std::string::npos);
     EXPECT_NE(json.find("\"errors\":[\"bad \\\"thing\\\"\\n\"]}"), std::string::npos);

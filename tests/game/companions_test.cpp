@@ -1,21 +1,21 @@
 // Companions: throws in each facing, flight length, landing at the view edge, near and waiting, slots.
-#include "tests/game/game_test_support.h"
-
 #include <cmath>
 
 #include "platform/messages.h"
+#include "tests/game/game_test_support.h"
 
 namespace {
 
 // Where the full-hit circle of each facing is centred, as an offset from the princess's corner.
-constexpr int kFullHit[8][2] = {{12, 48}, {48, 84}, {84, 48}, {48, 12}, {12, 84}, {84, 84}, {12, 12}, {84, 12}};
+constexpr int kFullHit[8][2] = {{12, 48}, {48, 84}, {84, 48}, {48, 12},
+                                {12, 84}, {84, 84}, {12, 12}, {84, 12}};
 constexpr int kDirection[8] = {2, 0, 6, 4, 1, 7, 3, 5};
 constexpr int kFacing[8] = {0, 1, 2, 3, 1, 1, 3, 3};
 
 }  // namespace
 
 class CompanionTest : public GameTest {
-protected:
+  protected:
     // Princess at view (296, 248); companion k placed with its centre at (cx + 28, cy + 28).
     void Start(int k, float cx, float cy) {
         Layer placement;

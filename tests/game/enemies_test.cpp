@@ -1,8 +1,8 @@
 // Enemies: strikes by flying companions, dying and drops, the Striker's blow, the Chaser's harmless
 // strike, the Archer's shots, the shock, the on-screen rule and the debug texts.
-#include "tests/game/game_test_support.h"
-
 #include <cstdlib>
+
+#include "tests/game/game_test_support.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ int FlyingArrows() {
 }  // namespace
 
 class EnemyTest : public GameTest {
-protected:
+  protected:
     // Princess at view (296, 248) in room (0, 0), plus what the test adds.
     void Start(Layer placement) {
         placement.Set(40, 34, kPlacePrincess);
@@ -345,14 +345,14 @@ TEST_F(EnemyTest, EveryActorWritesItsDebugTextInItsPlace) {
     placement.Set(72, 60, kPlaceCompanion2);
     Start(placement);
     Frames(1);
-    EXPECT_TRUE(DebugTextAt(0, 0));     // Striker's direction
-    EXPECT_TRUE(DebugTextAt(0, 20));    // Striker's act=
-    EXPECT_TRUE(DebugTextAt(0, 40));    // Chaser's direction
-    EXPECT_TRUE(DebugTextAt(0, 60));    // Chaser's act=
-    EXPECT_TRUE(DebugTextAt(100, 200)); // companions' modes
+    EXPECT_TRUE(DebugTextAt(0, 0));      // Striker's direction
+    EXPECT_TRUE(DebugTextAt(0, 20));     // Striker's act=
+    EXPECT_TRUE(DebugTextAt(0, 40));     // Chaser's direction
+    EXPECT_TRUE(DebugTextAt(0, 60));     // Chaser's act=
+    EXPECT_TRUE(DebugTextAt(100, 200));  // companions' modes
     EXPECT_TRUE(DebugTextAt(150, 200));
     EXPECT_TRUE(DebugTextAt(200, 200));
-    EXPECT_TRUE(DebugTextAt(400, 300)); // hit points
+    EXPECT_TRUE(DebugTextAt(400, 300));  // hit points
     EXPECT_FALSE(DebugTextAt(0, 100));
     // The princess's sheet is drawn at her corner.
     EXPECT_TRUE(PixelIs(296, 248, kPrincessColour));

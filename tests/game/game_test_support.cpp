@@ -111,7 +111,9 @@ void GameTest::WriteLayer(const char* name, const Layer& layer, int valuesPerLin
     std::fclose(file);
 }
 
-void GameTest::WriteStage(int column, int row) { WriteText("stagedata.txt", std::to_string(column) + " " + std::to_string(row) + "\n"); }
+void GameTest::WriteStage(int column, int row) {
+    WriteText("stagedata.txt", std::to_string(column) + " " + std::to_string(row) + "\n");
+}
 
 void GameTest::Load() {
     FrameStep = Step();

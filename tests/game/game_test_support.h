@@ -26,14 +26,16 @@ struct Layer {
 };
 
 // The fixed step of the game, 1/60 s as a float.
-inline float Step() { return GameFrameStep(); }
+inline float Step() {
+    return GameFrameStep();
+}
 
 // Colours the sheets are filled with, so that drawing can be seen in the back buffer.
 constexpr uint32_t kPrincessColour = 0xFF00FF;
 constexpr uint32_t kDebugBackground = 0x000080;  // the debug text style's dark blue
 
 class GameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

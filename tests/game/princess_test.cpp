@@ -1,10 +1,9 @@
 // The princess: walking, dash, blocking, facing, the swing's columns, knock-back and invulnerability.
+#include "platform/messages.h"
 #include "tests/game/game_test_support.h"
 
-#include "platform/messages.h"
-
 class PrincessTest : public GameTest {
-protected:
+  protected:
     void SetUp() override {
         GameTest::SetUp();
         Layer placement;

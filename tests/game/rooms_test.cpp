@@ -1,8 +1,7 @@
 // Rooms and camera: the start of a room change, the wait for the companions, the scroll and the snap.
-#include "tests/game/game_test_support.h"
-
 #include "engine/draw/objects.h"
 #include "platform/blit.h"
+#include "tests/game/game_test_support.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ bool AllRiding() {
 }  // namespace
 
 class RoomChangeTest : public GameTest {
-protected:
+  protected:
     void SetUpRoom(int column, int row) {
         WriteStage(column, row);
         Layer placement;

@@ -1,10 +1,9 @@
 // Stage and map files: start room, placement in reading order, file faults and pool limits.
-#include "tests/game/game_test_support.h"
-
 #include <cstring>
 #include <string>
 
 #include "game/actors/actor_common.h"
+#include "tests/game/game_test_support.h"
 
 TEST_F(GameTest, PlacementPutsEveryCharacterAtItsCell) {
     WriteStage(0, 0);
@@ -82,7 +81,8 @@ TEST_F(GameTest, EnemiesAreNumberedInReadingOrder) {
 TEST_F(GameTest, LayersLoadAlikeWhateverTheLineBreaks) {
     Layer chips;
     for (int row = 0; row < kMapRows; ++row) {
-        for (int column = 0; column < kMapColumns; ++column) chips.Set(column, row, (row * 7 + column * 3) % 160);
+        for (int column = 0; column < kMapColumns; ++column)
+            chips.Set(column, row, (row * 7 + column * 3) % 160);
     }
     WriteLayer("map01_data.txt", chips, 1);
     Layer blocks;
