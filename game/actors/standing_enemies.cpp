@@ -27,6 +27,14 @@ void Blit(const Record& e, ObjectNo sheet, int32_t column, int32_t row) {
               column * kCell, row * kCell, column * kCell + kCell, row * kCell + kCell);
 }
 
+// The Shield keeps its distance to the stun centre; the Archer's record keeps the one to the princess.
+void KeepStunDistance(Shield& e, float dx, float dy, float d) {
+    e.dx = dx;
+    e.dy = dy;
+    e.distance = d;
+}
+void KeepStunDistance(Archer&, float, float, float) {}
+
 // The shock for the standing kinds: inside the window a stunned enemy shakes 2 px every half second.
 template <typename Record>
 void ShockWithShaking(Record& e) {
@@ -40,7 +48,9 @@ void ShockWithShaking(Record& e) {
     if (e.stunTime < e.stunDuration) {
         const float dx = (e.x - Rooms.CameraX + 24.0f) - (e.stunX + 24.0f);
         const float dy = (e.y - Rooms.CameraY + 24.0f) - (e.stunY + 24.0f);
-        if (SqrtF(dx * dx + dy * dy) < e.stunRange / 2.0f) {
+        const float d = SqrtF(dx * dx + dy * dy);
+        KeepStunDistance(e, dx, dy, d);
+        if (d < e.stunRange / 2.0f) {
             e.state = kEnemyStunnedState;
             e.facing = kEnemyStunned;
             e.shakeTime += FrameStep;
