@@ -29,7 +29,8 @@ struct Input {
 };
 
 Surface MakeSurface(Input& in, PixelFormat format) {
-    Surface s = platform::CreateSurface(static_cast<int>(in.Byte() % 70), static_cast<int>(in.Byte() % 70), format);
+    Surface s =
+        platform::CreateSurface(static_cast<int>(in.Byte() % 70), static_cast<int>(in.Byte() % 70), format);
     uint32_t seed = in.Byte() * 2654435761u + 1;
     for (size_t i = 0; i < s.pixels.size(); ++i) {
         seed = seed * 1103515245u + 12345u;
@@ -76,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            platform::BlitLevel::AVX512}) {
             if (!platform::SetBlitLevel(level)) continue;
             Surface target = dst;
-            int rc = keyed ? platform::BltKeyed(target, x, y, src, r) : platform::BltOpaque(target, x, y, src, r);
+            int rc =
+                keyed ? platform::BltKeyed(target, x, y, src, r) : platform::BltOpaque(target, x, y, src, r);
             if (rc != platform::BLIT_OK || target.pixels != expected.pixels) std::abort();
         }
         // Within one surface the copy reads the picture as it was before.
@@ -95,8 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (dst.pixels != expected.pixels) std::abort();
     } else {
         // Stretches: only memory safety is checked here (and by the sanitizers).
-        if (op == 3) platform::StretchBltKeyed(dst, d, src, r);
-        else platform::StretchBltOpaque(src, d, src, r);
+        if (op == 3)
+            platform::StretchBltKeyed(dst, d, src, r);
+        else
+            platform::StretchBltOpaque(src, d, src, r);
     }
     platform::SetBlitLevel(platform::BestBlitLevel());
     return 0;

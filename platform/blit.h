@@ -98,7 +98,7 @@ int CopyPictureToSurface(Surface& dst, const Picture& picture);
 // chosen at start. Tests and benchmarks may pin a lower level.
 enum class BlitLevel : uint8_t { Scalar, SSE2, AVX2, AVX512 };
 BlitLevel ActiveBlitLevel();
-BlitLevel BestBlitLevel();          // the best level this processor supports
+BlitLevel BestBlitLevel();           // the best level this processor supports
 bool SetBlitLevel(BlitLevel level);  // false (and no change) when the processor lacks it
 const char* BlitLevelName(BlitLevel level);
 

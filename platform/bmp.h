@@ -20,18 +20,18 @@ struct Picture {
 // Why a file was refused.
 enum class BmpError : uint8_t {
     None,
-    FileNotFound,     // the file could not be opened or read
-    Truncated,        // the buffer ends before a header, the palette or the pixel data
-    NotBmp,           // no "BM" signature
-    BadHeaderSize,    // unknown info header size
-    BadDimensions,    // zero or negative width, zero height
-    TooLarge,         // width, height or pixel count above the limits
-    BadPlanes,        // planes field is not 1
-    BadBitCount,      // bits per pixel not one of 1, 4, 8, 16, 24, 32
-    BadCompression,   // unknown compression, or one that does not fit the bit count or row order
-    BadBitFields,     // colour masks overlap, are not contiguous or exceed the pixel
-    BadDataOffset,    // the pixel data offset points into the headers or past the end
-    BadRle,           // compressed data runs past its buffer or never ends
+    FileNotFound,    // the file could not be opened or read
+    Truncated,       // the buffer ends before a header, the palette or the pixel data
+    NotBmp,          // no "BM" signature
+    BadHeaderSize,   // unknown info header size
+    BadDimensions,   // zero or negative width, zero height
+    TooLarge,        // width, height or pixel count above the limits
+    BadPlanes,       // planes field is not 1
+    BadBitCount,     // bits per pixel not one of 1, 4, 8, 16, 24, 32
+    BadCompression,  // unknown compression, or one that does not fit the bit count or row order
+    BadBitFields,    // colour masks overlap, are not contiguous or exceed the pixel
+    BadDataOffset,   // the pixel data offset points into the headers or past the end
+    BadRle,          // compressed data runs past its buffer or never ends
 };
 
 struct BmpResult {
@@ -64,8 +64,7 @@ BmpResult LoadBmpStream(std::FILE* file, Picture& out, const BmpLimits& limits =
 // Encodes width x height pixels 0x00RRGGBB (rows `stride` pixels apart, top row first) as a
 // 24-bit bottom-up BMP with a 40-byte info header. `filler` zero bytes are put between the
 // info header and the pixel rows (the screen capture writes 4); the data offset counts them.
-std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, int stride,
-                                 int filler = 0);
+std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, int stride, int filler = 0);
 std::vector<uint8_t> EncodeBmp24(const Picture& picture, int filler = 0);
 // Writes EncodeBmp24 to a file named like LoadBmpFile's; false when it cannot be written completely.
 bool SaveBmp24(const char* path, const Picture& picture, int filler = 0);

@@ -24,7 +24,7 @@ using platform::PixelFormat;
 using platform::Rect;
 using platform::Surface;
 
-constexpr uint32_t kKey16 = 0xF81F;      // magenta
+constexpr uint32_t kKey16 = 0xF81F;  // magenta
 constexpr uint32_t kKey32 = 0x00FF00FF;
 
 struct Rng {  // xorshift32: every bit is usable, so "random" keys are not a short repeating pattern
@@ -37,7 +37,9 @@ struct Rng {  // xorshift32: every bit is usable, so "random" keys are not a sho
     }
 };
 
-uint32_t Key(PixelFormat f) { return f == PixelFormat::RGB565 ? kKey16 : kKey32; }
+uint32_t Key(PixelFormat f) {
+    return f == PixelFormat::RGB565 ? kKey16 : kKey32;
+}
 
 // An opaque colour that is never the key.
 uint32_t Colour(PixelFormat f, Rng& rng) {
@@ -60,7 +62,8 @@ Surface MakePicture(PictureKind kind, PixelFormat f) {
                     for (int x = 0; x < 48; ++x) {
                         const int ddx = x - 24, ddy = y - 26, d2 = ddx * ddx + ddy * ddy;
                         if (d2 > r * r) continue;
-                        platform::SetRawPixel(s, cx * 48 + x, cy * 48 + y, d2 > (r - 2) * (r - 2) ? edge : body);
+                        platform::SetRawPixel(s, cx * 48 + x, cy * 48 + y,
+                                              d2 > (r - 2) * (r - 2) ? edge : body);
                     }
                 }
             }
@@ -76,7 +79,8 @@ Surface MakePicture(PictureKind kind, PixelFormat f) {
             const bool on = kind == PictureKind::Runs ? opaque : (rng.Next() & 1);
             const uint32_t c = Colour(f, rng);
             for (int i = 0; i < run && x < s.width; ++i, ++x)
-                platform::SetRawPixel(s, x, y, on ? (kind == PictureKind::Runs ? c : Colour(f, rng)) : Key(f));
+                platform::SetRawPixel(s, x, y,
+                                      on ? (kind == PictureKind::Runs ? c : Colour(f, rng)) : Key(f));
             opaque = !opaque;
         }
     }
@@ -98,8 +102,9 @@ std::vector<Surface> Sources(PictureKind kind, PixelFormat f) {
     std::vector<Surface> cells;
     for (int cell = 0; cell < 100; ++cell) {
         Surface s = platform::CreateSurface(48, 48, f);
-        platform::BltOpaque(s, 0, 0, picture, Rect{(cell % 10) * 48, (cell / 10) * 48, (cell % 10) * 48 + 48,
-                                                   (cell / 10) * 48 + 48});
+        platform::BltOpaque(
+            s, 0, 0, picture,
+            Rect{(cell % 10) * 48, (cell / 10) * 48, (cell % 10) * 48 + 48, (cell / 10) * 48 + 48});
         s.colorKey = Key(f);
         cells.push_back(std::move(s));
     }
@@ -112,7 +117,8 @@ std::vector<Job> Jobs(PictureKind kind) {
     Rng rng{777};
     for (int i = 0; i < 2000; ++i) {
         const int cell = static_cast<int>(rng.Next() % 100);
-        const int x = static_cast<int>(rng.Next() % (800 - 48)), y = static_cast<int>(rng.Next() % (600 - 48));
+        const int x = static_cast<int>(rng.Next() % (800 - 48)),
+                  y = static_cast<int>(rng.Next() % (600 - 48));
         if (kind == PictureKind::Sprites) {
             jobs.push_back({static_cast<size_t>(cell), Rect{0, 0, 48, 48}, x, y});
         } else {
@@ -145,12 +151,13 @@ void Ours(benchmark::State& state, PictureKind kind, PixelFormat f, platform::Bl
 
 SDL_Surface* ToSdl(const Surface& s) {
     const Uint32 format = s.format == PixelFormat::RGB565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
-    SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(0, s.width, s.height, s.format == PixelFormat::RGB565 ? 16 : 32,
-                                                      format);
+    SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(0, s.width, s.height,
+                                                      s.format == PixelFormat::RGB565 ? 16 : 32, format);
     if (out == nullptr) return nullptr;
     const int rowBytes = s.width * platform::BytesPerPixel(s.format);
     for (int y = 0; y < s.height; ++y)
-        std::memcpy(static_cast<uint8_t*>(out->pixels) + static_cast<size_t>(y) * out->pitch, s.Row(y), rowBytes);
+        std::memcpy(static_cast<uint8_t*>(out->pixels) + static_cast<size_t>(y) * out->pitch, s.Row(y),
+                    rowBytes);
     return out;
 }
 
@@ -204,14 +211,15 @@ bool SameResult(PictureKind kind, PixelFormat f) {
     SDL_Surface* screen = ToSdl(ours);
     for (const Job& j : Jobs(kind)) {
         platform::BltKeyed(ours, j.x, j.y, sources[j.source], j.src);
-        SDL_Rect sr{j.src.left, j.src.top, j.src.right - j.src.left, j.src.bottom - j.src.top}, dr{j.x, j.y, 0, 0};
+        SDL_Rect sr{j.src.left, j.src.top, j.src.right - j.src.left, j.src.bottom - j.src.top},
+            dr{j.x, j.y, 0, 0};
         SDL_BlitSurface(sdlSources[j.source], &sr, screen, &dr);
     }
     bool same = true;
     const int rowBytes = ours.width * platform::BytesPerPixel(f);
     for (int y = 0; y < ours.height && same; ++y)
-        same = std::memcmp(static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(y) * screen->pitch, ours.Row(y),
-                           rowBytes) == 0;
+        same = std::memcmp(static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(y) * screen->pitch,
+                           ours.Row(y), rowBytes) == 0;
     for (SDL_Surface* s : sdlSources) SDL_FreeSurface(s);
     SDL_FreeSurface(screen);
     return same;
@@ -221,8 +229,10 @@ void RegisterAll() {
     const struct {
         PictureKind kind;
         const char* name;
-    } pictures[] = {{PictureKind::Runs, "runs768x576"}, {PictureKind::Noise, "noise768x576"},
-                    {PictureKind::Cells, "cells2000x48"}, {PictureKind::Sprites, "sprites2000x48"}};
+    } pictures[] = {{PictureKind::Runs, "runs768x576"},
+                    {PictureKind::Noise, "noise768x576"},
+                    {PictureKind::Cells, "cells2000x48"},
+                    {PictureKind::Sprites, "sprites2000x48"}};
     const struct {
         PixelFormat format;
         const char* name;
@@ -235,13 +245,17 @@ void RegisterAll() {
             std::vector<benchmark::internal::Benchmark*> added;
             for (platform::BlitLevel level : levels)
                 added.push_back(benchmark::RegisterBenchmark(
-                    (std::string("ours_") + platform::BlitLevelName(level) + suffix).c_str(), Ours, p.kind, f.format,
-                    level));
-            added.push_back(benchmark::RegisterBenchmark(("sdl_plain" + suffix).c_str(), Sdl, p.kind, f.format, false));
-            added.push_back(benchmark::RegisterBenchmark(("sdl_rle" + suffix).c_str(), Sdl, p.kind, f.format, true));
+                    (std::string("ours_") + platform::BlitLevelName(level) + suffix).c_str(), Ours, p.kind,
+                    f.format, level));
+            added.push_back(
+                benchmark::RegisterBenchmark(("sdl_plain" + suffix).c_str(), Sdl, p.kind, f.format, false));
+            added.push_back(
+                benchmark::RegisterBenchmark(("sdl_rle" + suffix).c_str(), Sdl, p.kind, f.format, true));
             // On a shared machine the fastest repetition is the figure least disturbed by others.
             for (benchmark::internal::Benchmark* b : added)
-                b->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+                b->ComputeStatistics("min", [](const std::vector<double>& v) {
+                    return *std::min_element(v.begin(), v.end());
+                });
         }
     }
 }

@@ -1,9 +1,10 @@
 // Surface creation, clipped keyed and opaque copies, stretched copies, fills and raw access.
+#include "platform/blit.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "platform/blit.h"
 #include "platform/soft/blit_kernels.h"
 
 namespace platform {
@@ -43,8 +44,8 @@ bool ClipCopy(const Surface& dst, int x, int y, const Surface& src, const Rect& 
     if (dx + (right - left) > dst.width) right = left + dst.width - dx;
     if (dy + (bottom - top) > dst.height) bottom = top + dst.height - dy;
     if (right <= left || bottom <= top) return false;
-    out = ClippedCopy{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(left), static_cast<int>(top),
-                      static_cast<int>(right - left), static_cast<int>(bottom - top)};
+    out = ClippedCopy{static_cast<int>(dx),  static_cast<int>(dy),           static_cast<int>(left),
+                      static_cast<int>(top), static_cast<int>(right - left), static_cast<int>(bottom - top)};
     return true;
 }
 
@@ -82,8 +83,8 @@ int Copy(Surface& dst, int x, int y, const Surface& src, const Rect& srcRect, bo
 
     if (!keyed) {
         if (!overlap) {
-            for (int row = 0; row < c.h; ++row) std::memcpy(d + row * static_cast<ptrdiff_t>(dst.pitch),
-                                                            s + row * srcPitch, rowBytes);
+            for (int row = 0; row < c.h; ++row)
+                std::memcpy(d + row * static_cast<ptrdiff_t>(dst.pitch), s + row * srcPitch, rowBytes);
         } else if (c.dy > c.sy) {  // moving down: take the rows from the bottom up
             for (int row = c.h - 1; row >= 0; --row)
                 std::memmove(d + row * static_cast<ptrdiff_t>(dst.pitch), s + row * srcPitch, rowBytes);
@@ -97,7 +98,8 @@ int Copy(Surface& dst, int x, int y, const Surface& src, const Rect& srcRect, bo
     if (overlap) {  // keyed copy within one surface: read the source block before writing
         std::vector<uint8_t>& scratch = Scratch();
         if (scratch.size() < rowBytes * c.h) scratch.resize(rowBytes * c.h);
-        for (int row = 0; row < c.h; ++row) std::memcpy(scratch.data() + row * rowBytes, s + row * srcPitch, rowBytes);
+        for (int row = 0; row < c.h; ++row)
+            std::memcpy(scratch.data() + row * rowBytes, s + row * srcPitch, rowBytes);
         s = scratch.data();
         srcPitch = static_cast<ptrdiff_t>(rowBytes);
     }
@@ -226,7 +228,8 @@ int FillRect(Surface& dst, const Rect& rect, uint32_t rawColor) {
     size_t i = 0;
     for (; i + 8 <= rowBytes; i += 8) std::memcpy(first + i, &pattern, 8);
     if (i < rowBytes) std::memcpy(first + i, &pattern, rowBytes - i);  // the last 2 to 6 bytes
-    for (int y = top + 1; y < bottom; ++y) std::memcpy(dst.Row(y) + static_cast<size_t>(left) * bpp, first, rowBytes);
+    for (int y = top + 1; y < bottom; ++y)
+        std::memcpy(dst.Row(y) + static_cast<size_t>(left) * bpp, first, rowBytes);
     return BLIT_OK;
 }
 

@@ -63,7 +63,8 @@ struct KeyEq32Sse2 {
 // The source vector where eq is clear, the destination's where it is set.
 inline void MergeSse2(uint8_t* d, __m128i sv, __m128i eq) {
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(eq, dv), _mm_andnot_si128(eq, sv)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                     _mm_or_si128(_mm_and_si128(eq, dv), _mm_andnot_si128(eq, sv)));
 }
 
 template <typename KeyEq>
@@ -198,8 +199,8 @@ EL_TARGET_AVX2 inline void StepAvx2(uint8_t* d, const uint8_t* s, const KeyEq& i
 
 // bytes >= 32.
 template <typename KeyEq>
-EL_TARGET_AVX2 void KeyedRowsAvx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h,
-                                  const KeyEq& isKey) {
+EL_TARGET_AVX2 void KeyedRowsAvx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes,
+                                  int h, const KeyEq& isKey) {
     for (int y = 0; y < h; ++y, dst += dp, src += sp) {
         int x = 0;
         for (; x + 64 <= bytes; x += 64) Block64Avx2(dst + x, src + x, isKey);
@@ -220,8 +221,9 @@ EL_TARGET_AVX2 void Keyed16Avx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, 
 EL_TARGET_AVX2 void Keyed32Avx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h,
                                 uint32_t key) {
     if (w < 8) return Keyed32Sse2(dst, dp, src, sp, w, h, key);
-    KeyedRowsAvx2(dst, dp, src, sp, 4 * w, h,
-                  KeyEq32Avx2{_mm256_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm256_set1_epi32(0xFFFFFF)});
+    KeyedRowsAvx2(
+        dst, dp, src, sp, 4 * w, h,
+        KeyEq32Avx2{_mm256_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm256_set1_epi32(0xFFFFFF)});
 }
 
 constexpr Kernels kAvx2{BlitLevel::AVX2, Keyed16Avx2, Keyed32Avx2};
@@ -231,8 +233,8 @@ constexpr Kernels kAvx2{BlitLevel::AVX2, Keyed16Avx2, Keyed32Avx2};
 
 #define EL_TARGET_AVX512 __attribute__((target("avx512f,avx512bw")))
 
-EL_TARGET_AVX512 void Keyed16Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h,
-                                    uint32_t key) {
+EL_TARGET_AVX512 void Keyed16Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w,
+                                    int h, uint32_t key) {
     const __m512i k = _mm512_set1_epi16(static_cast<short>(key));
     const int tailCount = w % 32;
     const __mmask32 tail = static_cast<__mmask32>((1ull << tailCount) - 1);
@@ -252,8 +254,8 @@ EL_TARGET_AVX512 void Keyed16Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* s
     }
 }
 
-EL_TARGET_AVX512 void Keyed32Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h,
-                                    uint32_t key) {
+EL_TARGET_AVX512 void Keyed32Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w,
+                                    int h, uint32_t key) {
     const __m512i k = _mm512_set1_epi32(static_cast<int>(key & 0xFFFFFF));
     const __m512i rgb = _mm512_set1_epi32(0xFFFFFF);
     const int tailCount = w % 16;
@@ -311,11 +313,15 @@ std::atomic<const Kernels*> g_active{nullptr};
 const Kernels& KernelsFor(BlitLevel level) {
     switch (level) {
 #if EL_BLIT_X86
-        case BlitLevel::SSE2: return kSse2;
-        case BlitLevel::AVX2: return kAvx2;
-        case BlitLevel::AVX512: return kAvx512;
+        case BlitLevel::SSE2:
+            return kSse2;
+        case BlitLevel::AVX2:
+            return kAvx2;
+        case BlitLevel::AVX512:
+            return kAvx512;
 #endif
-        default: return kScalar;
+        default:
+            return kScalar;
     }
 }
 
@@ -332,8 +338,12 @@ const Kernels& ActiveKernels() {
 
 namespace platform {
 
-BlitLevel ActiveBlitLevel() { return blit_detail::ActiveKernels().level; }
-BlitLevel BestBlitLevel() { return blit_detail::Best(); }
+BlitLevel ActiveBlitLevel() {
+    return blit_detail::ActiveKernels().level;
+}
+BlitLevel BestBlitLevel() {
+    return blit_detail::Best();
+}
 
 bool SetBlitLevel(BlitLevel level) {
     if (!blit_detail::Supports(level)) return false;
@@ -343,10 +353,14 @@ bool SetBlitLevel(BlitLevel level) {
 
 const char* BlitLevelName(BlitLevel level) {
     switch (level) {
-        case BlitLevel::Scalar: return "scalar";
-        case BlitLevel::SSE2: return "sse2";
-        case BlitLevel::AVX2: return "avx2";
-        case BlitLevel::AVX512: return "avx512";
+        case BlitLevel::Scalar:
+            return "scalar";
+        case BlitLevel::SSE2:
+            return "sse2";
+        case BlitLevel::AVX2:
+            return "avx2";
+        case BlitLevel::AVX512:
+            return "avx512";
     }
     return "?";
 }

@@ -9,8 +9,8 @@ namespace platform::blit_detail {
 
 // Copies a w x h block of pixels (already clipped; w, h >= 1) from src to dst, leaving out
 // source pixels equal to key. The two blocks must not overlap.
-using KeyedKernel = void (*)(uint8_t* dst, ptrdiff_t dstPitch, const uint8_t* src, ptrdiff_t srcPitch,
-                             int w, int h, uint32_t key);
+using KeyedKernel = void (*)(uint8_t* dst, ptrdiff_t dstPitch, const uint8_t* src, ptrdiff_t srcPitch, int w,
+                             int h, uint32_t key);
 
 struct Kernels {
     BlitLevel level;

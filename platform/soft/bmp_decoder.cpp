@@ -13,14 +13,20 @@ constexpr uint32_t kCompressionAlphaBitFields = 6;
 
 constexpr size_t kFileHeaderSize = 14;
 
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t ReadU16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t ReadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
-int32_t ReadS32(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
+int32_t ReadS32(const uint8_t* p) {
+    return static_cast<int32_t>(ReadU32(p));
+}
 
-BmpResult Fail(BmpError error) { return BmpResult{error, BmpErrorText(error)}; }
+BmpResult Fail(BmpError error) {
+    return BmpResult{error, BmpErrorText(error)};
+}
 
 // One colour channel described by a mask: where it sits and how many bits it has.
 struct Channel {
@@ -110,8 +116,8 @@ BmpResult ReadHeader(const uint8_t* data, size_t size, Header& h) {
         h.compression = ReadU32(p + 16);
         h.colorsUsed = ReadU32(p + 32);
         h.paletteOffset = kFileHeaderSize + hs;
-        if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 16 &&
-            h.bitCount != 24 && h.bitCount != 32)
+        if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 16 && h.bitCount != 24 &&
+            h.bitCount != 32)
             return Fail(BmpError::BadBitCount);
         switch (h.compression) {
             case kCompressionRgb:
@@ -218,19 +224,32 @@ bool DecodeRle(const uint8_t* src, size_t size, bool four, int width, int height
 
 const char* BmpErrorText(BmpError error) {
     switch (error) {
-        case BmpError::None: return "ok";
-        case BmpError::FileNotFound: return "file cannot be read";
-        case BmpError::Truncated: return "truncated file";
-        case BmpError::NotBmp: return "not a BMP file";
-        case BmpError::BadHeaderSize: return "unknown header size";
-        case BmpError::BadDimensions: return "bad picture size";
-        case BmpError::TooLarge: return "picture too large";
-        case BmpError::BadPlanes: return "bad plane count";
-        case BmpError::BadBitCount: return "unsupported bits per pixel";
-        case BmpError::BadCompression: return "unsupported compression";
-        case BmpError::BadBitFields: return "bad colour masks";
-        case BmpError::BadDataOffset: return "bad pixel data offset";
-        case BmpError::BadRle: return "broken compressed data";
+        case BmpError::None:
+            return "ok";
+        case BmpError::FileNotFound:
+            return "file cannot be read";
+        case BmpError::Truncated:
+            return "truncated file";
+        case BmpError::NotBmp:
+            return "not a BMP file";
+        case BmpError::BadHeaderSize:
+            return "unknown header size";
+        case BmpError::BadDimensions:
+            return "bad picture size";
+        case BmpError::TooLarge:
+            return "picture too large";
+        case BmpError::BadPlanes:
+            return "bad plane count";
+        case BmpError::BadBitCount:
+            return "unsupported bits per pixel";
+        case BmpError::BadCompression:
+            return "unsupported compression";
+        case BmpError::BadBitFields:
+            return "bad colour masks";
+        case BmpError::BadDataOffset:
+            return "bad pixel data offset";
+        case BmpError::BadRle:
+            return "broken compressed data";
     }
     return "unknown error";
 }
@@ -268,7 +287,8 @@ BmpResult DecodeBmp(const uint8_t* data, size_t size, Picture& out, const BmpLim
 
     if (h.compression == kCompressionRle8 || h.compression == kCompressionRle4) {
         out.pixels.assign(static_cast<size_t>(width) * height, palette.empty() ? 0 : palette[0]);
-        if (!DecodeRle(pixelData, pixelBytes, h.compression == kCompressionRle4, width, height, palette, out.pixels)) {
+        if (!DecodeRle(pixelData, pixelBytes, h.compression == kCompressionRle4, width, height, palette,
+                       out.pixels)) {
             out.pixels = {};
             return Fail(BmpError::BadRle);
         }
@@ -287,13 +307,17 @@ BmpResult DecodeBmp(const uint8_t* data, size_t size, Picture& out, const BmpLim
         if (h.hasMasks) {
             for (int i = 0; i < 3; ++i) masks[i] = h.masks[i];
         } else if (h.bitCount == 16) {
-            masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+            masks[0] = 0x7C00;
+            masks[1] = 0x03E0;
+            masks[2] = 0x001F;
         } else {
-            masks[0] = 0xFF0000; masks[1] = 0x00FF00; masks[2] = 0x0000FF;
+            masks[0] = 0xFF0000;
+            masks[1] = 0x00FF00;
+            masks[2] = 0x0000FF;
         }
         const uint64_t limit = h.bitCount == 16 ? 0xFFFFull : 0xFFFFFFFFull;
-        if ((masks[0] & masks[1]) || (masks[0] & masks[2]) || (masks[1] & masks[2]) ||
-            masks[0] > limit || masks[1] > limit || masks[2] > limit)
+        if ((masks[0] & masks[1]) || (masks[0] & masks[2]) || (masks[1] & masks[2]) || masks[0] > limit ||
+            masks[1] > limit || masks[2] > limit)
             return Fail(BmpError::BadBitFields);
         if (!MakeChannel(masks[0], fields.red) || !MakeChannel(masks[1], fields.green) ||
             !MakeChannel(masks[2], fields.blue))

@@ -16,10 +16,12 @@ BmpResult LoadBmpStream(FILE* file, Picture& out, const BmpLimits& limits) {
     uint8_t chunk[65536];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (bytes.size() + n > maxBytes) return BmpResult{BmpError::TooLarge, BmpErrorText(BmpError::TooLarge)};
+        if (bytes.size() + n > maxBytes)
+            return BmpResult{BmpError::TooLarge, BmpErrorText(BmpError::TooLarge)};
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
-    if (std::ferror(file) != 0) return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
+    if (std::ferror(file) != 0)
+        return BmpResult{BmpError::FileNotFound, BmpErrorText(BmpError::FileNotFound)};
     return DecodeBmp(bytes.data(), bytes.size(), out, limits);
 }
 

@@ -15,8 +15,7 @@ void PutU32(uint8_t* p, uint32_t v) {
 }  // namespace
 
 std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height, int stride, int filler) {
-    if (width < 0 || height < 0 || filler < 0 || (pixels == nullptr && width > 0 && height > 0))
-        return {};
+    if (width < 0 || height < 0 || filler < 0 || (pixels == nullptr && width > 0 && height > 0)) return {};
     const size_t rowSize = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
     const size_t headers = 14 + 40 + static_cast<size_t>(filler);
     const size_t imageSize = rowSize * static_cast<size_t>(height);

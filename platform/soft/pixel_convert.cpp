@@ -20,10 +20,16 @@ uint32_t RawToRgb(PixelFormat format, uint32_t raw) {
 }
 
 // 0x00BBGGRR and 0x00RRGGBB differ by the order of red and blue.
-static uint32_t SwapRedBlue(uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
+static uint32_t SwapRedBlue(uint32_t c) {
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
 
-uint32_t ColorToRaw(PixelFormat format, uint32_t color) { return RgbToRaw(format, SwapRedBlue(color)); }
-uint32_t RawToColor(PixelFormat format, uint32_t raw) { return SwapRedBlue(RawToRgb(format, raw)); }
+uint32_t ColorToRaw(PixelFormat format, uint32_t color) {
+    return RgbToRaw(format, SwapRedBlue(color));
+}
+uint32_t RawToColor(PixelFormat format, uint32_t raw) {
+    return SwapRedBlue(RawToRgb(format, raw));
+}
 
 uint32_t MatchColor(const Surface& surface, uint32_t color) {
     if (color == 0xFFFFFFFFu) return GetRawPixel(surface, 0, 0);

@@ -14,7 +14,7 @@ using namespace gfx_test;
 using platform::BlitLevel;
 
 class CopyTest : public ::testing::TestWithParam<std::tuple<PixelFormat, BlitLevel>> {
-protected:
+  protected:
     void SetUp() override {
         if (!platform::SetBlitLevel(std::get<1>(GetParam()))) GTEST_SKIP() << "processor lacks this level";
     }
@@ -28,8 +28,9 @@ protected:
         const Surface expected = Model(dst, x, y, src, r, keyed);
         const int rc = keyed ? platform::BltKeyed(dst, x, y, src, r) : platform::BltOpaque(dst, x, y, src, r);
         EXPECT_EQ(rc, platform::BLIT_OK);
-        EXPECT_EQ(Diff(dst, expected), "") << "at (" << x << "," << y << ") rect " << r.left << "," << r.top << ","
-                                           << r.right << "," << r.bottom << (keyed ? " keyed" : " opaque");
+        EXPECT_EQ(Diff(dst, expected), "")
+            << "at (" << x << "," << y << ") rect " << r.left << "," << r.top << "," << r.right << ","
+            << r.bottom << (keyed ? " keyed" : " opaque");
     }
 };
 
@@ -71,10 +72,10 @@ TEST_P(CopyTest, ClipsTheSourceRectangleAgainstThePicture) {
     // A sheet of 16 x 16 chips, 3 across and 2 down.
     const Surface sheet = Numbered(48, 32, Format());
     for (bool keyed : {false, true}) {
-        Check(64, 64, sheet, 8, 8, Rect{48, 0, 64, 16}, keyed);        // chip 3: past the sheet's right
-        Check(64, 64, sheet, 8, 8, Rect{0, 32, 16, 48}, keyed);        // chip 6: below the sheet
-        Check(64, 64, sheet, 8, 8, Rect{40, 24, 56, 40}, keyed);       // straddles the corner
-        Check(64, 64, sheet, 8, 8, Rect{-5, -3, 11, 13}, keyed);       // starts before the sheet
+        Check(64, 64, sheet, 8, 8, Rect{48, 0, 64, 16}, keyed);         // chip 3: past the sheet's right
+        Check(64, 64, sheet, 8, 8, Rect{0, 32, 16, 48}, keyed);         // chip 6: below the sheet
+        Check(64, 64, sheet, 8, 8, Rect{40, 24, 56, 40}, keyed);        // straddles the corner
+        Check(64, 64, sheet, 8, 8, Rect{-5, -3, 11, 13}, keyed);        // starts before the sheet
         Check(64, 64, sheet, -4, -4, Rect{-10, -10, 100, 100}, keyed);  // both sides at once
         Check(64, 64, sheet, 0, 0, Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, keyed);
     }
@@ -88,7 +89,8 @@ TEST_P(CopyTest, ClipsTheSourceRectangleAgainstThePicture) {
 TEST_P(CopyTest, LeavesOutKeyPixels) {
     // Rows of many widths, so that every vector length and row end of the inner loops is met.
     Surface src = platform::CreateSurface(131, 9, Format());
-    const uint32_t keys[] = {0, platform::ColorToRaw(Format(), 0x00FF00FF), platform::ColorToRaw(Format(), 0x00123456)};
+    const uint32_t keys[] = {0, platform::ColorToRaw(Format(), 0x00FF00FF),
+                             platform::ColorToRaw(Format(), 0x00123456)};
     for (uint32_t key : keys) {
         uint32_t seed = 99;
         for (int y = 0; y < src.height; ++y)
@@ -99,8 +101,7 @@ TEST_P(CopyTest, LeavesOutKeyPixels) {
                 platform::SetRawPixel(src, x, y, isKey ? key : platform::ColorToRaw(Format(), seed >> 8) ^ 1);
             }
         src.colorKey = key;
-        for (int w = 1; w <= 131; w += (w < 40 ? 1 : 13))
-            Check(140, 12, src, 3, 1, Rect{0, 0, w, 9}, true);
+        for (int w = 1; w <= 131; w += (w < 40 ? 1 : 13)) Check(140, 12, src, 3, 1, Rect{0, 0, w, 9}, true);
     }
 }
 
@@ -126,7 +127,8 @@ TEST_P(CopyTest, KeyComparesOnlyColourBits) {
 
 TEST_P(CopyTest, CopiesWithinOneSurfaceReadThePictureAsItWas) {
     for (bool keyed : {false, true}) {
-        for (auto [x, y] : {std::pair{3, 2}, std::pair{-3, -2}, std::pair{5, 0}, std::pair{0, -4}, std::pair{-1, 1}}) {
+        for (auto [x, y] :
+             {std::pair{3, 2}, std::pair{-3, -2}, std::pair{5, 0}, std::pair{0, -4}, std::pair{-1, 1}}) {
             Surface s = Numbered(37, 21, Format());
             s.colorKey = platform::GetRawPixel(s, 4, 4);
             const Rect r{2, 2, 30, 17};
@@ -172,8 +174,8 @@ std::string ParamName(const ::testing::TestParamInfo<CopyTest::ParamType>& info)
 
 INSTANTIATE_TEST_SUITE_P(AllLevels, CopyTest,
                          ::testing::Combine(::testing::Values(PixelFormat::RGB565, PixelFormat::XRGB8888),
-                                            ::testing::Values(BlitLevel::Scalar, BlitLevel::SSE2, BlitLevel::AVX2,
-                                                              BlitLevel::AVX512)),
+                                            ::testing::Values(BlitLevel::Scalar, BlitLevel::SSE2,
+                                                              BlitLevel::AVX2, BlitLevel::AVX512)),
                          ParamName);
 
 TEST(ColourTest, BlackKeyAtBothDepthsAndNearBlackFolding) {
@@ -210,7 +212,8 @@ TEST(ColourTest, ConversionsBetweenColoursAndRawPixels) {
     EXPECT_EQ(platform::RawToColor(PixelFormat::XRGB8888, 0xFF112233u), 0x00332211u);
     EXPECT_EQ(platform::RgbToRaw(PixelFormat::RGB565, 0x00FF0000), 0xF800u);
     for (uint32_t raw = 0; raw < 65536; ++raw)
-        ASSERT_EQ(platform::ColorToRaw(PixelFormat::RGB565, platform::RawToColor(PixelFormat::RGB565, raw)), raw);
+        ASSERT_EQ(platform::ColorToRaw(PixelFormat::RGB565, platform::RawToColor(PixelFormat::RGB565, raw)),
+                  raw);
 
     Surface s = platform::CreateSurface(2, 2, PixelFormat::RGB565);
     platform::SetRawPixel(s, 0, 0, 0x1234);

@@ -27,13 +27,14 @@ struct BmpSpec {
     int32_t width = 0, height = 0;  // height < 0: rows stored top first
     uint16_t planes = 1, bitCount = 24;
     uint32_t compression = 0, colorsUsed = 0;
-    std::vector<uint32_t> masks;    // in the header (V4/V5) or after a 40-byte header
-    Bytes palette;                  // raw palette bytes
-    Bytes data;                     // pixel data exactly as stored
-    int64_t dataOffset = -1;        // -1: right after the palette
+    std::vector<uint32_t> masks;  // in the header (V4/V5) or after a 40-byte header
+    Bytes palette;                // raw palette bytes
+    Bytes data;                   // pixel data exactly as stored
+    int64_t dataOffset = -1;      // -1: right after the palette
 };
 
-BmpSpec Spec(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0, uint32_t headerSize = 40) {
+BmpSpec Spec(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0,
+             uint32_t headerSize = 40) {
     BmpSpec s;
     s.width = width;
     s.height = height;
@@ -106,8 +107,8 @@ void ExpectPixels(const Picture& p, int w, int h, const std::vector<uint32_t>& r
 TEST(BmpDecode, TrueColourRowsWithPaddingBothOrders) {
     // 24 bits, 3 x 2, bottom row stored first, rows padded to 12 bytes.
     BmpSpec s = Spec(3, 2, 24);
-    s.data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,  // bottom row
-              0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0, 0, 0};
+    s.data = {1,    2,    3,    4,    5,    6,    7,    8,    9,    0xEE, 0xEE, 0xEE,  // bottom row
+              0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0,    0,    0};
     ExpectPixels(Decode(Build(s)), 3, 2, {0x302010, 0x605040, 0x908070, 0x030201, 0x060504, 0x090807});
 
     // 32 bits, top row first; the fourth byte is ignored.

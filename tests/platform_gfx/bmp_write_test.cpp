@@ -70,7 +70,7 @@ TEST(BmpWrite, RoundTripsThroughTheDecoder) {
 }
 
 class BmpFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
                ("el_gfx_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
@@ -88,7 +88,8 @@ TEST_F(BmpFileTest, SavesAndLoadsByName) {
     Picture back;
     ASSERT_TRUE(platform::LoadBmpFile(Path("shot.bmp").c_str(), back));
     EXPECT_EQ(back.pixels, p.pixels);
-    EXPECT_EQ(platform::LoadBmpFile(Path("missing.bmp").c_str(), back).error, platform::BmpError::FileNotFound);
+    EXPECT_EQ(platform::LoadBmpFile(Path("missing.bmp").c_str(), back).error,
+              platform::BmpError::FileNotFound);
     EXPECT_TRUE(back.pixels.empty());
     EXPECT_FALSE(platform::SaveBmp24(Path("no/such/folder/x.bmp").c_str(), p));
 }
@@ -101,12 +102,13 @@ int RunTool(const std::string& arguments) {
 
 TEST_F(BmpFileTest, EltoolDecodeBmp) {
     // A 4-bit RLE picture in, a 24-bit picture of the same pixels out.
-    const std::vector<uint8_t> rle = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,
-                                      40, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 4, 0, 2, 0, 0, 0,
-                                      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
-                                      0x30, 0x20, 0x10, 0, 0x60, 0x50, 0x40, 0,  // palette
-                                      3, 0x01, 0, 1};                             // 0, 1, 0; end
-    std::ofstream(Path("in.bmp"), std::ios::binary).write(reinterpret_cast<const char*>(rle.data()), rle.size());
+    const std::vector<uint8_t> rle = {
+        'B', 'M',  0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0,    0,    40,   0, 0,    0,    3,    0, 0,
+        0,   1,    0, 0, 0, 1, 0, 4, 0, 2, 0,  0, 0,    0,    0,    0, 0,    0,    0,    0, 0,
+        0,   0,    0, 0, 2, 0, 0, 0, 0, 0, 0,  0, 0x30, 0x20, 0x10, 0, 0x60, 0x50, 0x40, 0,  // palette
+        3,   0x01, 0, 1};                                                                    // 0, 1, 0; end
+    std::ofstream(Path("in.bmp"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(rle.data()), rle.size());
     ASSERT_EQ(RunTool(Path("in.bmp") + " " + Path("out.bmp")), 2);  // no subcommand
     ASSERT_EQ(RunTool("decode-bmp " + Path("in.bmp") + " " + Path("out.bmp")), 0);
     Picture out;

@@ -43,8 +43,8 @@ inline std::string Diff(const Surface& a, const Surface& b) {
     for (int y = 0; y < a.height; ++y)
         for (int x = 0; x < a.width; ++x)
             if (platform::GetRawPixel(a, x, y) != platform::GetRawPixel(b, x, y))
-                return "pixel (" + std::to_string(x) + "," + std::to_string(y) + "): " +
-                       std::to_string(platform::GetRawPixel(a, x, y)) + " vs " +
+                return "pixel (" + std::to_string(x) + "," + std::to_string(y) +
+                       "): " + std::to_string(platform::GetRawPixel(a, x, y)) + " vs " +
                        std::to_string(platform::GetRawPixel(b, x, y));
     return "";
 }

@@ -20,7 +20,8 @@ TEST_P(StretchFillTest, StretchDoublesAndHalves) {
     ASSERT_EQ(platform::StretchBltOpaque(dst, Rect{0, 0, 8, 4}, src, Rect{0, 0, 4, 2}), platform::BLIT_OK);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x)
-            ASSERT_EQ(platform::GetRawPixel(dst, x, y), platform::GetRawPixel(src, x / 2, y / 2)) << x << "," << y;
+            ASSERT_EQ(platform::GetRawPixel(dst, x, y), platform::GetRawPixel(src, x / 2, y / 2))
+                << x << "," << y;
 
     // Halving takes the source pixel under each destination pixel's centre: columns 1 and 3.
     Surface half = platform::CreateSurface(2, 1, f);
@@ -64,7 +65,8 @@ TEST_P(StretchFillTest, StretchClipsBothSurfaces) {
 
     // Extreme and reversed rectangles neither crash nor draw outside.
     for (const Rect& d : {Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, Rect{4, 4, 0, 0}, Rect{0, 0, 8, 8}})
-        for (const Rect& s : {Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, Rect{3, 0, 1, 4}, Rect{100, 100, 200, 200}}) {
+        for (const Rect& s :
+             {Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, Rect{3, 0, 1, 4}, Rect{100, 100, 200, 200}}) {
             Surface dst3 = platform::CreateSurface(8, 8, f);
             EXPECT_EQ(platform::StretchBltKeyed(dst3, d, src, s), platform::BLIT_OK);
             EXPECT_EQ(platform::StretchBltOpaque(dst3, d, src, s), platform::BLIT_OK);
@@ -76,15 +78,17 @@ TEST_P(StretchFillTest, StretchClipsBothSurfaces) {
     EXPECT_EQ(platform::GetRawPixel(same, 3, 2), platform::GetRawPixel(src, 3, 2));
     EXPECT_EQ(platform::GetRawPixel(same, 4, 2), 0u);
     Surface none = platform::CreateSurface(8, 8, f);
-    ASSERT_EQ(platform::StretchBltOpaque(none, Rect{0, 0, 8, 8}, src, Rect{100, 100, 200, 200}), platform::BLIT_OK);
+    ASSERT_EQ(platform::StretchBltOpaque(none, Rect{0, 0, 8, 8}, src, Rect{100, 100, 200, 200}),
+              platform::BLIT_OK);
     EXPECT_EQ(Diff(none, platform::CreateSurface(8, 8, f)), "");
 }
 
 TEST_P(StretchFillTest, FillsAreClippedToTheSurface) {
     const PixelFormat f = GetParam();
     const uint32_t colour = f == PixelFormat::RGB565 ? 0xABCD : 0x00ABCDEF;
-    for (const Rect& r : {Rect{1, 1, 4, 3}, Rect{-3, -3, 2, 2}, Rect{5, 6, 100, 100}, Rect{0, 0, 7, 9},
-                          Rect{INT_MIN, 2, INT_MAX, 3}, Rect{3, 3, 3, 9}, Rect{4, 4, 2, 2}, Rect{2, 0, 3, 9}}) {
+    for (const Rect& r :
+         {Rect{1, 1, 4, 3}, Rect{-3, -3, 2, 2}, Rect{5, 6, 100, 100}, Rect{0, 0, 7, 9},
+          Rect{INT_MIN, 2, INT_MAX, 3}, Rect{3, 3, 3, 9}, Rect{4, 4, 2, 2}, Rect{2, 0, 3, 9}}) {
         Surface s = platform::CreateSurface(7, 9, f);
         ASSERT_EQ(platform::FillRect(s, r, colour | 0xFF000000u), platform::BLIT_OK);
         for (int y = 0; y < 9; ++y)
@@ -129,7 +133,9 @@ TEST_P(StretchFillTest, PicturesBecomeSurfaces) {
     EXPECT_EQ(platform::GetRawPixel(big, 3, 0), platform::GetRawPixel(s, 1, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFormats, StretchFillTest, ::testing::Values(PixelFormat::RGB565, PixelFormat::XRGB8888),
-                         [](const auto& info) { return info.param == PixelFormat::RGB565 ? "rgb565" : "xrgb8888"; });
+INSTANTIATE_TEST_SUITE_P(BothFormats, StretchFillTest,
+                         ::testing::Values(PixelFormat::RGB565, PixelFormat::XRGB8888), [](const auto& info) {
+                             return info.param == PixelFormat::RGB565 ? "rgb565" : "xrgb8888";
+                         });
 
 }  // namespace

@@ -16,7 +16,8 @@ int DecodeBmp(int argc, char** argv) {
     // Command-line paths are this system's own paths, opened as given.
     FILE* in = std::fopen(argv[0], "rb");
     if (in == nullptr) {
-        std::fprintf(stderr, "eltool decode-bmp: %s: %s\n", argv[0], platform::BmpErrorText(platform::BmpError::FileNotFound));
+        std::fprintf(stderr, "eltool decode-bmp: %s: %s\n", argv[0],
+                     platform::BmpErrorText(platform::BmpError::FileNotFound));
         return kExitFailed;
     }
     platform::Picture picture;

@@ -13,7 +13,8 @@ const Command kCommands[] = {
 
 void PrintUsage(FILE* to) {
     std::fprintf(to, "usage: eltool COMMAND ARGUMENTS...\ncommands:\n");
-    for (const Command& c : kCommands) std::fprintf(to, "  %s %s\n      %s\n", c.name, c.arguments, c.summary);
+    for (const Command& c : kCommands)
+        std::fprintf(to, "  %s %s\n      %s\n", c.name, c.arguments, c.summary);
 }
 
 }  // namespace
