@@ -1,6 +1,7 @@
 // Pixel surfaces in the display's format (RGB565 or XRGB8888) held in system memory.
 // The operations on surfaces (copies, fills, stretches, locks) are declared in platform/blit.h.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

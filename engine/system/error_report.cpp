@@ -1,0 +1,96 @@
+// Error reports and the other message boxes, all bounded to their 260-byte text buffers.
+#include "engine/system/error_report.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/window.h"
+#include "shell/core/engine_state.h"
+#include "shell/core/frame_pacing.h"
+
+ErrorState Errors;
+
+static bool IsSjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+void CutSjisText(char* text, size_t size) {
+    if (size == 0) return;
+    size_t length = std::strlen(text);
+    if (length < size) return;
+    // Walk whole characters so that a cut never leaves half of a double-byte character behind.
+    size_t keep = 0;
+    while (keep < size - 1) {
+        size_t step = IsSjisLeadByte(static_cast<unsigned char>(text[keep])) ? 2 : 1;
+        if (keep + step > size - 1) break;
+        keep += step;
+    }
+    text[keep] = '\0';
+}
+
+// Formats into a fixed buffer without overrunning it, cutting on a character boundary.
+static void FormatBounded(char* buffer, size_t size, const char* format, va_list args) {
+    char wide[4096];
+    std::vsnprintf(wide, sizeof wide, format, args);
+    CutSjisText(wide, size);
+    std::memcpy(buffer, wide, std::strlen(wide) + 1);
+}
+
+int ReportError(const char* context, const char* message) {
+    char text[kMessageTextSize];
+    char joined[1024];
+    std::snprintf(joined, sizeof joined, "%s : %s", context, message);
+    CutSjisText(joined, sizeof text);
+    std::memcpy(text, joined, std::strlen(joined) + 1);
+    // Windowed display only: nothing has to be flipped back for the box to be seen.
+    platform::Beep();
+    platform::MessageBox(text, "エラー発生", platform::MB_SYSTEMMODAL | platform::MB_ICONWARNING);
+    Errors.ErrorFlag = 1;
+    return 0;
+}
+
+int HasError() { return Errors.ErrorFlag; }
+
+int EndIfError() {
+    if (Errors.ErrorFlag == 1) ExitProgram();
+    return Errors.ErrorFlag;
+}
+
+// The notice and the question share everything but the box style.
+static int ShowBox(uint32_t style, const char* format, va_list args) {
+    char text[kMessageTextSize];
+    FormatBounded(text, kMessageTextSize - 2, format, args);
+    std::strcat(text, "\r\n");
+    SetCursorShown(true);
+    Engine.MessageBoxOpen = 1;
+    int answer = platform::MessageBox(text, "メッセージ", style);
+    Engine.MessageBoxOpen = 0;
+    ResetFrameTimer();
+    return answer;
+}
+
+void ShowMessage(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    ShowBox(platform::MB_SYSTEMMODAL | platform::MB_ICONWARNING, format, args);
+    va_end(args);
+}
+
+int AskYesNo(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int answer = ShowBox(platform::MB_ICONQUESTION | platform::MB_YESNO, format, args);
+    va_end(args);
+    return answer == platform::IDYES ? 1 : 0;
+}
+
+void DebugLog(const char* format, ...) {
+    FILE* file = platform::OpenFile("DEBUG.TXT", "at");
+    if (file == nullptr) return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(file, format, args);
+    va_end(args);
+    std::fputs("\n", file);
+    std::fclose(file);
+}

@@ -1,0 +1,43 @@
+// Text drawn on the back buffer: the font bracket, colours, lines and boxes, and the debug style.
+#pragma once
+#include <cstdint>
+
+#include "platform/text.h"
+
+constexpr int kDebugTextSize = 260;
+
+struct TextState {
+    int32_t currentFontSize = 0;
+    platform::Font* font = nullptr;
+    platform::Font* previousFont = nullptr;
+    platform::DeviceContext* dc = nullptr;
+    uint32_t textColor = 0;
+    uint32_t backgroundColor = 0;
+    platform::Rect boxRect{};
+    platform::Rect measureRect{};
+};
+
+struct FrameRateState {
+    int32_t frameCount = 0;
+    uint32_t nextSampleTime = 0;
+    float rate = 0.0f;
+    float maximum = 0.0f;
+    float minimum = 999.9f;
+    char line[kDebugTextSize] = {};
+};
+
+extern TextState Text;
+extern FrameRateState FrameRate;
+
+void SetFont(int face, int size, int angle, int bold, int italic, int underline);
+void SetFontName(const char* faceName, int size, int angle, int bold, int italic, int underline);
+void SetTextColors(uint32_t textColor, uint32_t backgroundColor, int transparent);
+void PutText(int x, int y, const char* text);
+void DrawTextBox(int left, int top, int right, int bottom, const char* text, int alignment);
+int MeasureTextBox(int left, int top, int right, int bottom, const char* text);
+void ReleaseFont();
+
+// printf-style text at (x, y) in the debug style: 12 px Gothic, white on dark blue, opaque.
+void DebugPrint(int x, int y, const char* format, ...) __attribute__((format(printf, 3, 4)));
+void DebugText(int x, int y, const char* text);
+void DebugFps();

@@ -1,0 +1,67 @@
+// Controls of the headless backend: the virtual clock, scripted messages and what the program showed.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace platform::headless {
+
+struct RecordedMessageBox {
+    std::string text;     // Shift-JIS bytes as the program passed them
+    std::string caption;  // Shift-JIS
+    uint32_t style = 0;
+};
+
+struct HeadlessState {
+    // Clock: every read of Ticks returns the time and then moves it on by tickStep; sleeps move it on.
+    uint32_t clock = 0;
+    uint32_t tickStep = 0;
+    std::vector<uint32_t> sleeps;
+    // Called whenever PeekMessage finds the queue empty, so a script can post the next messages.
+    std::function<void()> idleHook;
+    // Window.
+    bool windowExists = false;
+    bool windowVisible = false;
+    bool windowTopmost = false;
+    int raiseCount = 0;
+    std::string caption;  // Shift-JIS
+    int windowX = 0, windowY = 0, clientWidth = 0, clientHeight = 0;
+    ScreenMetrics metrics{1920, 1080};
+    // Cursor.
+    int cursorCounter = 0;  // shown while >= 0
+    int cursorX = 0, cursorY = 0;
+    bool cursorConfined = false;
+    int confineCalls = 0;
+    Rect confineRect{};
+    int hideNowCount = 0;
+    // Boxes and beeps.
+    std::vector<RecordedMessageBox> messageBoxes;
+    int messageBoxAnswer = IDNO;  // answer of yes/no boxes
+    int beeps = 0;
+    bool imeEnabled = true;
+    int waitMessageCalls = 0;
+};
+
+extern HeadlessState Headless;
+
+// A fresh backend: empty queue, no window, clock at 0, nothing recorded.
+void Reset();
+
+}  // namespace platform::headless
+
+#include "platform/surface.h"
+
+namespace platform::headless {
+
+// The last frame the program presented (the source rectangle of its back buffer), and how many.
+struct PresentedFrames {
+    Surface last;
+    int count = 0;
+    bool verticalBlankWaited = false;
+};
+extern PresentedFrames Presented;
+
+}  // namespace platform::headless

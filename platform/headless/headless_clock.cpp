@@ -1,0 +1,23 @@
+// The headless clock: virtual milliseconds that only move when read with a step or slept on.
+#include "platform/clock.h"
+#include "platform/headless/headless.h"
+
+namespace platform {
+
+using headless::Headless;
+
+uint32_t Ticks() {
+    uint32_t now = Headless.clock;
+    Headless.clock += Headless.tickStep;
+    return now;
+}
+
+void Sleep(uint32_t milliseconds) {
+    Headless.sleeps.push_back(milliseconds);
+    Headless.clock += milliseconds;
+}
+
+void BeginTimerPeriod(uint32_t) {}
+void EndTimerPeriod(uint32_t) {}
+
+}  // namespace platform

@@ -1,0 +1,114 @@
+// Single instance: flock on a lock file under $XDG_RUNTIME_DIR (or /tmp) named after the program's
+// caption, and a listening local socket beside it that a second copy connects to.
+#include "platform/soft/single_instance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/sjis.h"
+#include "platform/window.h"
+
+namespace platform {
+namespace {
+
+int lockFd = -1;
+int listenFd = -1;
+std::string socketPath;
+
+std::string InstanceBasePath(const char* nameSjis) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string folder = (runtime != nullptr && *runtime != '\0') ? runtime : "/tmp";
+    std::string name = SjisToUtf8(nameSjis);
+    for (char& c : name)
+        if (c == '/' || c == '\\') c = '_';
+    return folder + "/" + name;
+}
+
+bool FillAddress(sockaddr_un& address, const std::string& path) {
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+void AskFirstCopyToRaise(const std::string& path) {
+    sockaddr_un address;
+    if (!FillAddress(address, path)) return;
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        const char request[] = "raise\n";
+        (void)!::write(fd, request, sizeof request - 1);
+    }
+    ::close(fd);
+}
+
+void ListenForRaiseRequests(const std::string& path) {
+    sockaddr_un address;
+    if (!FillAddress(address, path)) return;
+    ::unlink(path.c_str());
+    listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listenFd < 0) return;
+    if (::bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listenFd, 4) != 0) {
+        ::close(listenFd);
+        listenFd = -1;
+    }
+}
+
+}  // namespace
+
+bool AcquireSingleInstance(const char* nameSjis) {
+    std::string base = InstanceBasePath(nameSjis);
+    std::string lockPath = base + ".lock";
+    socketPath = base + ".sock";
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return true;  // no lock can be had: run rather than refuse to start
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        AskFirstCopyToRaise(socketPath);
+        return false;
+    }
+    if (lockFd >= 0) ::close(lockFd);
+    lockFd = fd;
+    ListenForRaiseRequests(socketPath);
+    return true;
+}
+
+void ReleaseSingleInstance() {
+    if (listenFd >= 0) {
+        ::close(listenFd);
+        listenFd = -1;
+        ::unlink(socketPath.c_str());
+    }
+    if (lockFd >= 0) {
+        ::flock(lockFd, LOCK_UN);
+        ::close(lockFd);
+        lockFd = -1;
+    }
+}
+
+namespace instance {
+
+bool TakeRaiseRequest() {
+    if (listenFd < 0) return false;
+    bool raised = false;
+    while (true) {
+        int client = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) break;
+        raised = true;
+        ::close(client);
+    }
+    return raised;
+}
+
+}  // namespace instance
+}  // namespace platform

@@ -1,0 +1,86 @@
+// Frame pacing, the measured frame step, the numbered wait timers and the busy delay.
+#include "shell/core/frame_pacing.h"
+
+#include "engine/system/error_report.h"
+#include "platform/clock.h"
+
+FramePacingState Pacing;
+
+bool SetFrameRate(uint32_t rate) {
+    Pacing.FrameRate = rate;
+    Pacing.FrameInterval = 1000u / rate;
+    Pacing.FrameStart = platform::Ticks();
+    return true;
+}
+
+bool WaitFrame() {
+    if (!Pacing.PacingEnabled) return true;
+    uint32_t now = platform::Ticks();
+    uint32_t elapsed = now - Pacing.FrameStart;
+    // Sleep until about 3 ms before the end of the period, then spin on the clock for the rest.
+    int32_t sleepFor = static_cast<int32_t>(Pacing.FrameInterval - elapsed - 3u);
+    platform::Sleep(sleepFor > 0 ? static_cast<uint32_t>(sleepFor) : 0u);
+    while (elapsed < Pacing.FrameInterval) {
+        now = platform::Ticks();
+        elapsed = now - Pacing.FrameStart;
+    }
+    Pacing.FrameStart = now;
+    return true;
+}
+
+void SetFramePacing(bool on) {
+    Pacing.PacingEnabled = on;
+    Pacing.WaitForVBlank = on ? 0 : 1;
+}
+
+void ResetFrameTimer() {
+    Pacing.FrameStep = 0.0f;
+    Pacing.FrameTimer = platform::Ticks();
+}
+
+void MeasureFrameStep() {
+    uint32_t now = platform::Ticks();
+    Pacing.FrameStep = static_cast<float>(static_cast<double>(now - Pacing.FrameTimer) / 1000.0);
+    Pacing.FrameTimer = platform::Ticks();
+}
+
+int IsWaitOver(int timer) {
+    // Timer numbers outside the table answer "over" rather than read past it.
+    if (timer < 1 || timer > kWaitTimerCount) return 1;
+    return platform::Ticks() >= Pacing.WaitTable[timer] ? 1 : 0;
+}
+
+void Delay(uint32_t milliseconds) {
+    Pacing.WaitTable[kDelayTimer] = platform::Ticks() + milliseconds;
+    while (platform::Ticks() <= Pacing.WaitTable[kDelayTimer]) {
+    }
+    ResetFrameTimer();
+}
+
+void ResetWaitTable() {
+    for (uint32_t& deadline : Pacing.WaitTable) deadline = kWaitNever;
+}
+
+namespace elSystem {
+
+int SetWait(int timer, uint32_t milliseconds) {
+    if (timer < 1 || timer > kWaitTimerCount) return ReportError("elSystem::SetWait", "ウェイトNoが範囲外です");
+    Pacing.WaitTable[timer] = platform::Ticks() + milliseconds;
+    return 1;
+}
+
+int InitWait(int timer) {
+    if (timer < 1 || timer > kWaitTimerCount) return ReportError("elSystem::InitWait", "ウェイトNoが範囲外です");
+    Pacing.WaitTable[timer] = kWaitNever;
+    return 1;
+}
+
+}  // namespace elSystem
+
+TimerPeriodGuard::TimerPeriodGuard() {
+    platform::BeginTimerPeriod(1);
+    SetFrameRate(60);
+    SetFramePacing(true);
+}
+
+TimerPeriodGuard::~TimerPeriodGuard() { platform::EndTimerPeriod(1); }

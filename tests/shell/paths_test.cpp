@@ -1,0 +1,127 @@
+// Program-folder paths, the settings folder moved by a pointer file, settings files and version codes.
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "platform/files.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace {
+
+class PathsTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        Paths = PathState{};
+        root = std::filesystem::temp_directory_path() / ("el_paths_test_" + std::to_string(::getpid()));
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root / "config");
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    }
+    void TearDown() override {
+        platform::SetModuleFileNameForTesting("");
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    void WritePointerFile(const std::string& content) {
+        std::ofstream(root / "config" / "pointer.txt", std::ios::binary) << content;
+    }
+    std::filesystem::path root;
+};
+
+TEST_F(PathsTest, ModulePathIsTheProgramFolderWithItsBackslash) {
+    platform::SetModuleFileNameForTesting("C:\\a\\b\\run.exe");
+    EXPECT_STREQ(ModulePath(0), "C:\\a\\b\\");
+    EXPECT_STREQ(ModulePath(1), "C:\\a\\b\\");  // no settings folder set
+    EXPECT_STREQ(DataPath("BMP\\x.bmp"), "C:\\a\\b\\BMP\\x.bmp");
+}
+
+TEST_F(PathsTest, TheSettingsFolderTakesTheProgramFoldersOwnName) {
+    platform::SetModuleFileNameForTesting("C:\\Games\\Foo\\run.exe");
+    WritePointerFile("D:\\Save\\\n");
+    LoadAltBaseDir("pointer.txt");
+    EXPECT_STREQ(Paths.AltBaseDir, "D:\\Save");
+    EXPECT_STREQ(ModulePath(1), "D:\\Save\\Foo\\");
+    EXPECT_STREQ(ModulePath(0), "C:\\Games\\Foo\\");
+}
+
+TEST_F(PathsTest, PointerFileLinesLoseOneLineFeedThenOneBackslash) {
+    WritePointerFile("/home/me/save");
+    LoadAltBaseDir("pointer.txt");
+    EXPECT_STREQ(Paths.AltBaseDir, "/home/me/save");
+    WritePointerFile("first\nsecond\n");
+    LoadAltBaseDir("pointer.txt");
+    EXPECT_STREQ(Paths.AltBaseDir, "first");
+    WritePointerFile(std::string(400, 'z'));  // longer than a line: cut at 255 characters
+    LoadAltBaseDir("pointer.txt");
+    EXPECT_EQ(std::string(Paths.AltBaseDir), std::string(255, 'z'));
+    std::filesystem::remove(root / "config" / "pointer.txt");
+    LoadAltBaseDir("pointer.txt");
+    EXPECT_STREQ(Paths.AltBaseDir, "");
+}
+
+TEST_F(PathsTest, LongSettingsFoldersAreCutNeverOverrun) {
+    platform::SetModuleFileNameForTesting("C:\\Games\\Foo\\run.exe");
+    WritePointerFile(std::string(250, 'q'));
+    LoadAltBaseDir("pointer.txt");
+    const char* path = ModulePath(1);
+    EXPECT_EQ(std::strlen(path), 255u);
+    EXPECT_EQ(std::string(path).substr(0, 250), std::string(250, 'q'));
+}
+
+TEST_F(PathsTest, IntegerSettingsRoundTripInTheSettingsFolder) {
+    // Settings live beside the program unless a pointer file moves them.
+    std::string program = (root / "prog" / "run").string();
+    std::filesystem::create_directories(root / "prog");
+    std::string backslashed = program;
+    for (char& c : backslashed)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(backslashed.c_str());
+    WriteIntSetting("SCORE.DAT", -42);
+    EXPECT_TRUE(std::filesystem::exists(root / "prog" / "SCORE.DAT"));
+    EXPECT_EQ(ReadIntSetting("score.dat"), -42);  // names match in any case
+    EXPECT_EQ(ReadIntSetting("missing.dat"), 0);
+
+    std::string save = (root / "save").string();
+    for (char& c : save)
+        if (c == '/') c = '\\';
+    WritePointerFile(save + "\n");
+    LoadAltBaseDir("pointer.txt");
+    std::filesystem::create_directories(root / "save" / "prog");
+    WriteIntSetting("SCORE.DAT", 7);
+    EXPECT_TRUE(std::filesystem::exists(root / "save" / "prog" / "SCORE.DAT"));
+    EXPECT_EQ(ReadIntSetting("SCORE.DAT"), 7);
+}
+
+TEST_F(PathsTest, VersionCodesFollowTheTable) {
+    EXPECT_EQ(OsVersionCode(0, 3, 10), 310);
+    EXPECT_EQ(OsVersionCode(1, 4, 0), 950);
+    EXPECT_EQ(OsVersionCode(1, 4, 10), 980);
+    EXPECT_EQ(OsVersionCode(1, 5, 2), 502);
+    EXPECT_EQ(OsVersionCode(2, 5, 1), 2000);
+    EXPECT_EQ(OsVersionCode(2, 6, 1), 6010);
+    EXPECT_EQ(OsVersionCode(3, 1, 0), -1);
+    EXPECT_GT(GetOsVersion(), 2000);  // this system reports its kernel version on the modern row
+}
+
+TEST_F(PathsTest, CommandLinesAreKeptAndCutToTheirBuffer) {
+    StoreCommandLine("-x --y");
+    EXPECT_STREQ(CommandLineText(), "-x --y");
+    std::string huge(5000, 'c');
+    StoreCommandLine(huge.c_str());
+    EXPECT_EQ(std::strlen(CommandLineText()), static_cast<size_t>(kCommandLineSize - 1));
+}
+
+TEST_F(PathsTest, NamesResolveWithoutRegardToCase) {
+    std::filesystem::create_directories(root / "Prog" / "BMP");
+    std::ofstream(root / "Prog" / "BMP" / "Waku.bmp") << "x";
+    std::string name = (root / "prog" / "bmp").string() + "\\WAKU.BMP";
+    EXPECT_EQ(platform::ResolvePath(name.c_str()), (root / "Prog" / "BMP" / "Waku.bmp").string());
+    FILE* file = platform::OpenFile(name.c_str(), "rt");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+}
+
+}  // namespace
