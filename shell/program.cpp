@@ -20,6 +20,9 @@ namespace {
 
 constexpr int kShowHidden = 0;  // SW_HIDE
 
+bool fixedSeedSet = false;
+unsigned fixedSeed = 0;
+
 bool SingleInstanceGuard(const char* title) {
     char name[256];
     std::snprintf(name, sizeof name, "%s:ElMutex", title);
@@ -83,6 +86,11 @@ void RunFrame() {
 
 }  // namespace
 
+void SetRandomSeedForReplay(unsigned seed) {
+    fixedSeedSet = true;
+    fixedSeed = seed;
+}
+
 bool RunLoopTurn() {
     platform::Message message;
     if (platform::PeekMessage(message)) {
@@ -114,7 +122,7 @@ int WinMain(const char* commandLine, int showCommand, StartupProcedure startup) 
     // Bit 1 keeps the normal Z order; without it the window stays on top.
     if (Engine.FullScreen == 0) platform::SetMainWindowTopmost((Engine.WindowFlags & 1) == 0);
 
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::srand(fixedSeedSet ? fixedSeed : static_cast<unsigned>(std::time(nullptr)));
     SetImeEnabled(0);
     if (startup != nullptr) startup();
     ResetFrameTimer();

@@ -7,5 +7,9 @@ using StartupProcedure = void (*)();
 // Returns 0 like the program's entry always did.
 int WinMain(const char* commandLine, int showCommand, StartupProcedure startup);
 
+// Fixes the seed WinMain gives the random generator, in place of the calendar time, so that a
+// replay of the same input gives the same game. Without a call the calendar time is used.
+void SetRandomSeedForReplay(unsigned seed);
+
 // One turn of the loop: one message, or one frame when the queue is empty. False at the quit message.
 bool RunLoopTurn();

@@ -1,0 +1,30 @@
+// The replay runner's command line and its key script.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace replay {
+
+struct KeyEvent {
+    int64_t frame = 0;  // the game frame (1 = first) before which the key message is delivered
+    bool down = false;
+    int virtualKey = 0;
+};
+
+struct Options {
+    std::string dataDir;  // empty: stay in the current directory
+    int64_t frames = 60;
+    unsigned seed = 1;
+    int depth = 16;
+    std::string inputPath, statePath, tracePath, shotPath;
+};
+
+// Parses argv; false with a one-line reason in `error` on an unknown option, a missing value or a bad number.
+bool ParseOptions(int argc, char** argv, Options& out, std::string& error);
+
+// Parses the key script: lines "FRAME down VK" or "FRAME up VK", '#' starts a comment, blank lines
+// are skipped. Events keep their file order within a frame. False with "line N: reason" in `error`.
+bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::string& error);
+
+}  // namespace replay
