@@ -143,20 +143,22 @@ Image DrawShock(const Palette& pal, const Params& p) {
     auto ring = p.Nums("shock_ring", 3), spokes = p.Nums("shock_spokes", 3);
     const int sparks = p.Int("shock_sparks");
     auto colours = p.Words("shock_colours");
-    if (colours.size() != 3) throw std::runtime_error(p.Path() + ": shock_colours needs three colours");
+    if (colours.size() != 4) throw std::runtime_error(p.Path() + ": shock_colours needs four colours");
     const Rgb glow = pal.Colour(colours[0]), bolt = pal.Colour(colours[1]), core = pal.Colour(colours[2]);
+    const Rgb edge = pal.Colour(colours[3]);
+    const auto widths = p.Nums("shock_widths", 3);
     const Pt c{125, 125};
     Canvas cv(250, 250);
     // A jagged bolt: each point wanders sideways from the straight line.
     auto drawBolt = [&](std::vector<Pt> pts) {
         for (int layer = 0; layer < 3; ++layer) {
-            cv.BeginFlat(layer == 0 ? glow : layer == 1 ? bolt : core, false);
-            for (size_t k = 1; k < pts.size(); ++k) cv.Capsule(pts[k - 1], pts[k], layer == 0 ? 1.6 : layer == 1 ? 0.9 : 0.3);
+            cv.BeginFlat(layer == 0 ? glow : layer == 1 ? bolt : core, true);
+            for (size_t k = 1; k < pts.size(); ++k) cv.Capsule(pts[k - 1], pts[k], widths[layer]);
         }
     };
     const int count = static_cast<int>(ring[1]);
     for (int b = 0; b < count; ++b) {
-        double a0 = 2 * kPi * b / count, a1 = 2 * kPi * (b + 0.8) / count;
+        double a0 = 2 * kPi * b / count, a1 = 2 * kPi * (b + 1.1) / count;
         std::vector<Pt> pts;
         for (int s = 0; s <= 5; ++s) {
             double a = a0 + (a1 - a0) * s / 5;
@@ -180,7 +182,7 @@ Image DrawShock(const Palette& pal, const Params& p) {
         double a = rnd.Unit() * 2 * kPi, r = 30 + rnd.Unit() * 85;
         DrawStar(cv, {c.x + r * std::cos(a), c.y + r * std::sin(a)}, 2, core);
     }
-    cv.Finish(glow);
+    cv.Finish(edge);
     return cv.ToImage(kBlack);
 }
 
