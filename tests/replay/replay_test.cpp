@@ -1,0 +1,290 @@
+// The replay runner as a user runs it: a child process on small stages written for each test.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/bmp.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kColumns = 288;
+constexpr int kRows = 216;
+constexpr int kVkRight = 39;
+constexpr int kVkEscape = 27;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+struct Placement {
+    int column, row, code;
+};
+
+// The four stage files: start room, an all-zero chip and blocking layer, and the placements.
+void WriteStage(const fs::path& dir, int roomColumn, int roomRow, const std::vector<Placement>& placements) {
+    WriteFile(dir / "stagedata.txt", std::to_string(roomColumn) + " " + std::to_string(roomRow) + "\n");
+    std::vector<int> cells(kColumns * kRows, 0);
+    auto layer = [&] {
+        std::string text;
+        text.reserve(cells.size() * 2 + kRows);
+        for (int r = 0; r < kRows; ++r) {
+            for (int c = 0; c < kColumns; ++c) {
+                text += std::to_string(cells[r * kColumns + c]);
+                text += c + 1 < kColumns ? ' ' : '\n';
+            }
+        }
+        return text;
+    };
+    WriteFile(dir / "map01_data.txt", layer());
+    WriteFile(dir / "map01_zk.txt", layer());
+    for (const Placement& p : placements) cells[p.row * kColumns + p.column] = p.code;
+    WriteFile(dir / "map01_teki.txt", layer());
+}
+
+// The number after "key": in the object that follows "\"object\":" (or anywhere when object is empty).
+double Number(const std::string& json, const std::string& object, const std::string& key) {
+    size_t from = 0;
+    if (!object.empty()) {
+        from = json.find("\"" + object + "\":");
+        if (from == std::string::npos) ADD_FAILURE() << "no " << object << " in " << json.substr(0, 200);
+    }
+    const std::string needle = "\"" + key + "\":";
+    size_t at = json.find(needle, from == std::string::npos ? 0 : from);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no " << key << " in " << json.substr(0, 200);
+        return -1e30;
+    }
+    return std::strtod(json.c_str() + at + needle.size(), nullptr);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+struct Result {
+    int status = -1;
+    std::string err;
+};
+
+class ReplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "replay-test.XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    Result Run(const std::string& arguments, const std::string& binary = EL_REPLAY_BINARY) {
+        const fs::path err = dir / "stderr.txt";
+        const std::string command = "'" + binary + "' " + arguments + " >/dev/null 2>'" + err.string() + "'";
+        int raw = std::system(command.c_str());
+        Result result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.err = ReadFile(err);
+        return result;
+    }
+    // A run on the stage in `dir` that must succeed; returns the state object.
+    std::string State(const std::string& arguments) {
+        const fs::path state = dir / "state.json";
+        Result r = Run("--data '" + dir.string() + "' --state '" + state.string() + "' " + arguments);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return ReadFile(state);
+    }
+
+    fs::path dir;
+};
+
+TEST_F(ReplayTest, PlacedPrincessLandsAtTheCellsWorldPositionInAnyStartRoom) {
+    // Code 1 at column 50, row 40 of room (0, 0): world (8 * 50 - 24, 8 * 40 - 24).
+    WriteStage(dir, 0, 0, {{50, 40, 1}});
+    std::string state = State("--frames 1");
+    EXPECT_EQ(Number(state, "camera", "x"), 0);
+    EXPECT_EQ(Number(state, "princess", "x") + Number(state, "camera", "x"), 376);
+    EXPECT_EQ(Number(state, "princess", "y") + Number(state, "camera", "y"), 296);
+    EXPECT_EQ(Number(state, "princess", "hitPoints"), 18);
+    EXPECT_EQ(Number(state, "", "frame"), 1);
+
+    // The same cell of room (1, 1): the view position is the same, the world position one room on.
+    WriteStage(dir, 1, 1, {{50 + 96, 40 + 72, 1}});
+    state = State("--frames 1");
+    EXPECT_EQ(Number(state, "room", "column"), 1);
+    EXPECT_EQ(Number(state, "room", "row"), 1);
+    EXPECT_EQ(Number(state, "camera", "x"), 768);
+    EXPECT_EQ(Number(state, "camera", "y"), 576);
+    EXPECT_EQ(Number(state, "princess", "x"), 376);
+    EXPECT_EQ(Number(state, "princess", "y"), 296);
+}
+
+TEST_F(ReplayTest, SameInputAndSeedGiveIdenticalStateAndTrace) {
+    // Enemies of every kind, companions and the princess: everything that draws on the random generator.
+    WriteStage(dir, 0, 0,
+               {{50, 40, 1}, {44, 44, 2}, {56, 44, 3}, {50, 50, 4}, {20, 20, 5}, {70, 20, 6}, {20, 60, 7},
+                {70, 60, 8}, {30, 30, 5}, {60, 30, 7}});
+    WriteFile(dir / "keys.txt",
+              "# walk, swing, call\n"
+              "2 down 39\n\n"
+              "40 up 39   # stop\n"
+              "41 down 40\n60 up 40\n70 down 67\n71 up 67\n90 down 86\n91 up 86\n");
+    std::string outputs[2], traces[2];
+    for (int i = 0; i < 2; ++i) {
+        const fs::path trace = dir / ("trace" + std::to_string(i) + ".jsonl");
+        outputs[i] = State("--frames 200 --seed 7 --input '" + (dir / "keys.txt").string() + "' --trace '" +
+                           trace.string() + "'");
+        traces[i] = ReadFile(trace);
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(traces[0], traces[1]);
+    const std::vector<std::string> lines = Lines(traces[0]);
+    ASSERT_EQ(lines.size(), 200u);
+    for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(Number(lines[i], "", "frame"), double(i + 1)) << i;
+    // The state after the run is the last frame of the trace.
+    EXPECT_EQ(outputs[0], lines.back() + "\n");
+    EXPECT_NE(outputs[0].find("\"archers\":[{\"index\":0"), std::string::npos);
+}
+
+TEST_F(ReplayTest, WalkingRightMovesByOneFixedStepPerHeldFrame) {
+    WriteStage(dir, 0, 0, {{50, 40, 1}});
+    // Down before frame 2, up before frame 20. The key is "just pressed" in frame 2 and "just
+    // released" in frame 20; it is held, and she walks, in frames 3 to 19.
+    WriteFile(dir / "keys.txt", "2 down " + std::to_string(kVkRight) + "\n20 up " + std::to_string(kVkRight) + "\n");
+    const fs::path trace = dir / "trace.jsonl";
+    State("--frames 30 --input '" + (dir / "keys.txt").string() + "' --trace '" + trace.string() + "'");
+    const std::vector<std::string> lines = Lines(ReadFile(trace));
+    ASSERT_EQ(lines.size(), 30u);
+
+    const float step = std::bit_cast<float>(0x3C888889u);  // 1/60 s
+    const float speed = 100.0f;                            // pixels per second
+    float x = 376.0f;
+    for (int frame = 1; frame <= 30; ++frame) {
+        if (frame >= 3 && frame <= 19) x += 1.0f * step * speed;
+        const std::string& line = lines[frame - 1];
+        // Floats are written with nine digits: enough to read back the very same float.
+        ASSERT_EQ(static_cast<float>(Number(line, "princess", "x")), x) << "frame " << frame;
+        ASSERT_EQ(Number(line, "princess", "y"), 296) << "frame " << frame;
+    }
+    EXPECT_NEAR(x, 376.0f + 17 * 100.0f / 60.0f, 1e-3);
+}
+
+TEST_F(ReplayTest, EscapeInTheScriptEndsTheRunBeforeItsFrame) {
+    WriteStage(dir, 0, 0, {{50, 40, 1}});
+    WriteFile(dir / "keys.txt", "5 down " + std::to_string(kVkEscape) + "\n");
+    const std::string state = State("--frames 100 --input '" + (dir / "keys.txt").string() + "'");
+    EXPECT_EQ(Number(state, "", "frame"), 4);
+}
+
+// Counts the hit-point box's navy background and white digits around (400, 300).
+void ExpectHitPointText(const fs::path& shot) {
+    const std::string bytes = ReadFile(shot);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(static_cast<uint8_t>(bytes[28]), 24);  // bits per pixel
+    platform::Picture picture;
+    ASSERT_TRUE(platform::LoadBmpFile(shot.string().c_str(), picture).ok());
+    ASSERT_EQ(picture.width, 800);
+    ASSERT_EQ(picture.height, 600);
+    int navy = 0, white = 0;
+    for (int y = 300; y < 320; ++y) {
+        for (int x = 400; x < 440; ++x) {
+            const uint32_t p = picture.At(x, y);
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            if (r < 16 && g < 16 && b >= 112) ++navy;
+            if (r >= 240 && g >= 240 && b >= 240) ++white;
+        }
+    }
+    EXPECT_GT(navy, 0) << shot;
+    EXPECT_GT(white, 0) << shot;
+}
+
+TEST_F(ReplayTest, ShotIsAnEightHundredBySixHundredPictureWithTheHitPointsAtBothDepths) {
+    WriteStage(dir, 0, 0, {{50, 40, 1}, {20, 20, 6}});
+    std::string states[2];
+    const char* depths[2] = {"16", "32"};
+    for (int i = 0; i < 2; ++i) {
+        const fs::path shot = dir / (std::string("shot") + depths[i] + ".bmp");
+        states[i] = State(std::string("--frames 20 --depth ") + depths[i] + " --shot '" + shot.string() + "'");
+        ExpectHitPointText(shot);
+    }
+    // The display depth changes the picture only, never the game.
+    EXPECT_EQ(states[0], states[1]);
+}
+
+TEST_F(ReplayTest, MissingStageFilesLeaveAnEmptyMapWithoutErrors) {
+    const std::string state = State("--frames 3");
+    EXPECT_EQ(Number(state, "room", "column"), 0);
+    EXPECT_EQ(Number(state, "room", "row"), 0);
+    EXPECT_EQ(Number(state, "princess", "hitPoints"), 0);
+    EXPECT_NE(state.find("\"strikers\":[]"), std::string::npos);
+    EXPECT_NE(state.find("\"errors\":[]"), std::string::npos);
+}
+
+TEST_F(ReplayTest, MissingPicturesAreReportedAsErrorsInUtf8) {
+    // A copy of the runner in a folder without pictures: every load reports, the run goes on.
+    const fs::path lone = dir / "lone";
+    fs::create_directory(lone);
+    fs::copy_file(EL_REPLAY_BINARY, lone / "milkanet-replay");
+    WriteStage(dir, 0, 0, {{50, 40, 1}});
+    const fs::path state = dir / "state.json";
+    Result r = Run("--data '" + dir.string() + "' --frames 2 --state '" + state.string() + "'",
+                   (lone / "milkanet-replay").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string json = ReadFile(state);
+    EXPECT_EQ(Number(json, "", "frame"), 2);
+    // A UTF-8 literal: plain literals of this build are stored in the program's own encoding.
+    const std::string error = reinterpret_cast<const char*>(u8"\"elDraw::LoadObject : BMPファイルを読み込めません\"");
+    size_t count = 0;
+    for (size_t at = json.find(error); at != std::string::npos; at = json.find(error, at + 1)) ++count;
+    EXPECT_EQ(count, 18u) << json.substr(json.find("\"errors\""));
+}
+
+TEST_F(ReplayTest, BadCommandLinesAndInputsExitWithStatusTwoAndOneLine) {
+    WriteFile(dir / "bad_word.txt", "3 press 39\n");
+    WriteFile(dir / "bad_frame.txt", "0 down 39\n");
+    WriteFile(dir / "extra.txt", "3 down 39 40\n");
+    const std::string cases[] = {
+        "--bogus",
+        "--frames",
+        "--frames -1",
+        "--frames 12x",
+        "--seed abc",
+        "--depth 24",
+        "--data '" + (dir / "nowhere").string() + "'",
+        "--input '" + (dir / "missing.txt").string() + "'",
+        "--input '" + (dir / "bad_word.txt").string() + "'",
+        "--input '" + (dir / "bad_frame.txt").string() + "'",
+        "--input '" + (dir / "extra.txt").string() + "'",
+        "--state '" + (dir / "nowhere" / "state.json").string() + "'",
+    };
+    for (const std::string& arguments : cases) {
+        Result r = Run(arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        ASSERT_FALSE(r.err.empty()) << arguments;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << arguments << ": " << r.err;
+    }
+}
+
+}  // namespace
