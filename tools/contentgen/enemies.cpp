@@ -23,7 +23,8 @@ struct Build {
     double legSpread, hipH, legR, bootRx, bootRy, stride, lift;
     double torsoH, torsoRx, torsoRy, shoulderH, shoulderW, armR, handR;
     double headH, headRx, headRy, eyeAngle, eyeSpread, eyeDrop;
-    Material skin, arms, torso, legs, boots;
+    Material skin, arms, torso, legs, boots, pads;
+    double padR;  // shoulder pads over the tops of the arms, 0 for none
     Rgb eye, star;
 
     Build(const Palette& pal, const Params& p) {
@@ -51,6 +52,9 @@ struct Build {
         torso = pal.Mat(p.Word("mat_torso"));
         legs = pal.Mat(p.Word("mat_legs"));
         boots = pal.Mat(p.Word("mat_boots"));
+        auto pad = p.Words("pads");
+        padR = std::stod(pad.at(0));
+        pads = padR > 0 ? pal.Mat(pad.at(1)) : torso;
         eye = pal.Colour(p.Word("colour_eye"));
         star = pal.Colour(p.Word("colour_star"));
     }
@@ -145,6 +149,10 @@ void AddBody(DrawList& list, const Figure& f, const std::function<void(Canvas&, 
             cv.BeginPart(B.arms);
             cv.Capsule(shoulder, hand, B.armR);
             cv.Ellipse(hand.x, hand.y, B.handR, B.handR);
+            if (B.padR > 0) {
+                cv.BeginPart(B.pads);
+                cv.Ellipse(shoulder.x, shoulder.y + 0.5, B.padR, B.padR * 0.85);
+            }
         });
     }
     list.Add(5, [&f, &B, headExtras](Canvas& cv) {

@@ -34,7 +34,7 @@ struct Look {
     double carry[6], headHalf, headR, handleR;
     double windup[3], mid[3], hit[2], knockedLean;
     Material skin, hair, dress, lace, crown, handle, mallet, band, shoe;
-    Rgb eye, blush, mouth, swoosh, spark, gem, white;
+    Rgb eye, blush, mouth, swoosh, spark, gem, daze, white;
 };
 
 Look::Look(const Palette& pal, const Params& p) {
@@ -91,6 +91,7 @@ Look::Look(const Palette& pal, const Params& p) {
     swoosh = pal.Colour(p.Word("colour_swoosh"));
     spark = pal.Colour(p.Word("colour_spark"));
     gem = pal.Colour(p.Word("colour_gem"));
+    daze = pal.Colour(p.Word("colour_daze"));
     white = pal.Colour("white");
 }
 
@@ -206,7 +207,8 @@ void DrawPrincessCell(Canvas& c, const Look& L, int row, const Pose& pose) {
         Pt hand;
         Pt arm0 = U(0, side * (L.shoulderW - 1), L.shoulderH - 2);
         if (pose.knocked)
-            hand = U(-2, side * (L.handB + 2), L.headH - 6);
+            // Flung out by the blow: the free hand up, the mallet hand out to the side.
+            hand = side < 0 ? U(-2, side * (L.handB + 2), L.headH - 4) : U(-1, L.handB + 4, L.handH + 2);
         else if (pose.hammer == Hammer::Carry)
             hand = side < 0 ? U(pose.leftHandForward, side * L.handB, L.handH)
                             : U(2, L.handB, L.handH + 4);
@@ -320,9 +322,10 @@ void DrawPrincessCell(Canvas& c, const Look& L, int row, const Pose& pose) {
         Pt bottom, head;
         double depth;
         if (pose.knocked) {
-            bottom = U(0, L.handB + 2, L.headH - 10);
-            head = U(-12, L.handB + 8, L.headH + 10);
-            depth = v.Depth(-12, L.handB + 8);
+            // The mallet slips: its head drops to the ground behind her.
+            bottom = U(1, L.handB + 3, L.handH + 6);
+            head = v.At(-10, L.handB + 10, L.headR + 1);
+            depth = v.Depth(-10, L.handB + 10);
         } else {
             bottom = U(L.carry[0], L.carry[1], L.carry[2]);
             head = U(L.carry[3], L.carry[4], L.carry[5]);
@@ -375,6 +378,14 @@ void DrawPrincessCell(Canvas& c, const Look& L, int row, const Pose& pose) {
                 Pt spark{head.x + fx / fn * 9, head.y + fy / fn * 9};
                 DrawStar(cv, spark, 3, L.spark);
             }
+        });
+    }
+    if (pose.knocked) {
+        // Stars round her head.
+        list.Add(50, [&, headC](Canvas& cv) {
+            DrawStar(cv, {headC.x - L.headRx - 3, headC.y - L.headRy + 1}, 2, L.daze);
+            DrawStar(cv, {headC.x + L.headRx + 2, headC.y - L.headRy - 2}, 2, L.daze);
+            DrawStar(cv, {headC.x - 2, headC.y - L.headRy - L.crownH - 6}, 2, L.daze);
         });
     }
     list.DrawAll(c);
