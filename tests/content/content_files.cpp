@@ -12,7 +12,9 @@ namespace {
 uint32_t U32(const std::vector<uint8_t>& d, size_t at) {
     return d[at] | (d[at + 1] << 8) | (d[at + 2] << 16) | (static_cast<uint32_t>(d[at + 3]) << 24);
 }
-uint16_t U16(const std::vector<uint8_t>& d, size_t at) { return static_cast<uint16_t>(d[at] | (d[at + 1] << 8)); }
+uint16_t U16(const std::vector<uint8_t>& d, size_t at) {
+    return static_cast<uint16_t>(d[at] | (d[at + 1] << 8));
+}
 }  // namespace
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -27,12 +29,18 @@ Bmp ReadBmp(const std::string& path) {
         bmp.error = "missing or too short: " + path;
         return bmp;
     }
-    if (d[0] != 'B' || d[1] != 'M') bmp.error = "no BM signature";
-    else if (U32(d, 2) != d.size()) bmp.error = "file size field does not match";
-    else if (U32(d, 14) != 40) bmp.error = "not a 40-byte info header";
-    else if (U16(d, 26) != 1) bmp.error = "planes is not 1";
-    else if (U16(d, 28) != 24) bmp.error = "not 24 bits per pixel";
-    else if (U32(d, 30) != 0) bmp.error = "compressed";
+    if (d[0] != 'B' || d[1] != 'M')
+        bmp.error = "no BM signature";
+    else if (U32(d, 2) != d.size())
+        bmp.error = "file size field does not match";
+    else if (U32(d, 14) != 40)
+        bmp.error = "not a 40-byte info header";
+    else if (U16(d, 26) != 1)
+        bmp.error = "planes is not 1";
+    else if (U16(d, 28) != 24)
+        bmp.error = "not 24 bits per pixel";
+    else if (U32(d, 30) != 0)
+        bmp.error = "compressed";
     if (!bmp.error.empty()) return bmp;
     int32_t w = static_cast<int32_t>(U32(d, 18)), h = static_cast<int32_t>(U32(d, 22));
     uint32_t offset = U32(d, 10);
@@ -46,13 +54,18 @@ Bmp ReadBmp(const std::string& path) {
     bmp.pixels.resize(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) {
         const uint8_t* src = &d[offset + row * (h - 1 - y)];  // bottom row first in the file
-        for (int x = 0; x < w; ++x) bmp.pixels[static_cast<size_t>(y) * w + x] = {src[3 * x + 2], src[3 * x + 1], src[3 * x]};
+        for (int x = 0; x < w; ++x)
+            bmp.pixels[static_cast<size_t>(y) * w + x] = {src[3 * x + 2], src[3 * x + 1], src[3 * x]};
     }
     return bmp;
 }
 
-std::string ProgramDir() { return EL_PROGRAM_DIR; }
-std::string PicturePath(const std::string& name) { return ProgramDir() + "/BMP/" + name; }
+std::string ProgramDir() {
+    return EL_PROGRAM_DIR;
+}
+std::string PicturePath(const std::string& name) {
+    return ProgramDir() + "/BMP/" + name;
+}
 
 IntFile ReadInts(const std::string& path) {
     IntFile out;

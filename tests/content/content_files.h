@@ -24,7 +24,9 @@ std::string ProgramDir();
 std::string PicturePath(const std::string& name);
 
 // The 16-bit value a display in RGB565 gives the colour.
-inline uint16_t To565(Rgb c) { return static_cast<uint16_t>(((c.r >> 3) << 11) | ((c.g >> 2) << 5) | (c.b >> 3)); }
+inline uint16_t To565(Rgb c) {
+    return static_cast<uint16_t>(((c.r >> 3) << 11) | ((c.g >> 2) << 5) | (c.b >> 3));
+}
 
 // Every whitespace-separated token of a stage file read as "%d" does; ok is false when a token
 // is not a whole decimal integer.

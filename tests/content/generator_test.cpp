@@ -14,8 +14,8 @@ namespace {
 TEST(Generator, SameSourcesGiveByteIdenticalFiles) {
     const std::filesystem::path out = std::filesystem::temp_directory_path() / "content_test_regenerated";
     std::filesystem::remove_all(out);
-    const std::string command = "\"" + ProgramDir() + "/contentgen\" --assets \"" EL_ASSETS_DIR "\" --out \"" +
-                                out.string() + "\"";
+    const std::string command =
+        "\"" + ProgramDir() + "/contentgen\" --assets \"" EL_ASSETS_DIR "\" --out \"" + out.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     int files = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(out)) {

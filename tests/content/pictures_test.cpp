@@ -21,13 +21,20 @@ struct Sheet {
 
 // The sheets with a fixed layout, named exactly as start-up loads them.
 const Sheet kSheets[] = {
-    {"waku.BMP", 800, 600, 800, 600, true},         {"item.bmp", 96, 48, 48, 48, true},
-    {"biribiri.bmp", 250, 250, 250, 250, true},     {"g_a1.bmp", 48, 32, 48, 32, true},
-    {"g_a2.bmp", 32, 48, 32, 48, true},             {"Ya.bmp", 48, 12, 12, 12, true},
-    {"atya.bmp", 240, 240, 48, 48, true},           {"tate1.bmp", 96, 240, 48, 48, true},
-    {"enemy00_00.bmp", 384, 240, 48, 48, false},    {"enemy00_01.bmp", 384, 240, 48, 48, false},
-    {"princess.bmp", 1152, 768, 96, 96, false},     {"damenzu_00.bmp", 504, 336, 56, 56, false},
-    {"damenzu_01.bmp", 504, 336, 56, 56, false},    {"damenzu_02.bmp", 504, 336, 56, 56, false},
+    {"waku.BMP", 800, 600, 800, 600, true},
+    {"item.bmp", 96, 48, 48, 48, true},
+    {"biribiri.bmp", 250, 250, 250, 250, true},
+    {"g_a1.bmp", 48, 32, 48, 32, true},
+    {"g_a2.bmp", 32, 48, 32, 48, true},
+    {"Ya.bmp", 48, 12, 12, 12, true},
+    {"atya.bmp", 240, 240, 48, 48, true},
+    {"tate1.bmp", 96, 240, 48, 48, true},
+    {"enemy00_00.bmp", 384, 240, 48, 48, false},
+    {"enemy00_01.bmp", 384, 240, 48, 48, false},
+    {"princess.bmp", 1152, 768, 96, 96, false},
+    {"damenzu_00.bmp", 504, 336, 56, 56, false},
+    {"damenzu_01.bmp", 504, 336, 56, 56, false},
+    {"damenzu_02.bmp", 504, 336, 56, 56, false},
     {"damenzu_ef00.bmp", 448, 112, 56, 56, false},
 };
 
@@ -38,7 +45,9 @@ const Bmp& Load(const std::string& name) {
     return it->second;
 }
 
-Rgb KeyOf(const Sheet& s, const Bmp& b) { return s.keyedOnBlack ? Rgb{} : b.At(0, 0); }
+Rgb KeyOf(const Sheet& s, const Bmp& b) {
+    return s.keyedOnBlack ? Rgb{} : b.At(0, 0);
+}
 
 // Cells that play can show, as (column, row).
 std::vector<std::pair<int, int>> CellsShown(const std::string& name) {
@@ -48,7 +57,7 @@ std::vector<std::pair<int, int>> CellsShown(const std::string& name) {
             for (int c = c0; c <= c1; ++c) cells.push_back({c, r});
     };
     if (name == "princess.bmp") {
-        add(0, 8, 0, 7);  // idle, walking, swing in all eight facings
+        add(0, 8, 0, 7);    // idle, walking, swing in all eight facings
         add(11, 11, 0, 3);  // knocked back: the facing then is one of the four straight ones
     } else if (name.rfind("damenzu_0", 0) == 0 && name != "damenzu_ef00.bmp") {
         add(0, 8, 0, 3);  // idle, walking, hurt, landed by facing
@@ -154,8 +163,10 @@ TEST(Pictures, FiguresStayInsideTheirCells) {
         const Rgb key = KeyOf(s, b);
         for (int cy = 0; cy < b.height; cy += s.cellH)
             for (int cx = 0; cx < b.width; cx += s.cellW) {
-                int ring = FigurePixels(b, key, cx, cy, s.cellW, 1) + FigurePixels(b, key, cx, cy + s.cellH - 1, s.cellW, 1) +
-                           FigurePixels(b, key, cx, cy, 1, s.cellH) + FigurePixels(b, key, cx + s.cellW - 1, cy, 1, s.cellH);
+                int ring = FigurePixels(b, key, cx, cy, s.cellW, 1) +
+                           FigurePixels(b, key, cx, cy + s.cellH - 1, s.cellW, 1) +
+                           FigurePixels(b, key, cx, cy, 1, s.cellH) +
+                           FigurePixels(b, key, cx + s.cellW - 1, cy, 1, s.cellH);
                 EXPECT_EQ(ring, 0) << "cell at " << cx << "," << cy;
             }
     }
@@ -177,7 +188,8 @@ TEST(Pictures, EveryCellPlayCanShowHoldsAFigure) {
 bool SameCell(const Bmp& b, int w, int h, std::pair<int, int> a, std::pair<int, int> c) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (!(b.At(a.first * w + x, a.second * h + y) == b.At(c.first * w + x, c.second * h + y))) return false;
+            if (!(b.At(a.first * w + x, a.second * h + y) == b.At(c.first * w + x, c.second * h + y)))
+                return false;
     return true;
 }
 
@@ -215,7 +227,8 @@ TEST(Pictures, AnimationFramesDiffer) {
         // Each facing is its own drawing.
         for (size_t i = 0; i < run.rows.size(); ++i)
             for (size_t j = i + 1; j < run.rows.size(); ++j)
-                EXPECT_FALSE(SameCell(b, run.cell, run.cell, {run.columns[0], run.rows[i]}, {run.columns[0], run.rows[j]}));
+                EXPECT_FALSE(SameCell(b, run.cell, run.cell, {run.columns[0], run.rows[i]},
+                                      {run.columns[0], run.rows[j]}));
     }
 }
 
@@ -225,7 +238,8 @@ TEST(Pictures, FlightFramesOfEveryCompanionDiffer) {
         const Bmp& b = Load(name);
         ASSERT_EQ(b.error, "");
         int firstRow = std::string(name) == "damenzu_ef00.bmp" ? 0 : 4;
-        for (int c = 0; c < 8; ++c) EXPECT_FALSE(SameCell(b, 56, 56, {c, firstRow}, {c, firstRow + 1})) << "column " << c;
+        for (int c = 0; c < 8; ++c)
+            EXPECT_FALSE(SameCell(b, 56, 56, {c, firstRow}, {c, firstRow + 1})) << "column " << c;
     }
 }
 
@@ -292,7 +306,8 @@ TEST(Pictures, FlightEffectLiesAheadOfTheFlyingCompanion) {
     // The effect cell is drawn at the companion's centre plus (effectDx, effectDy); seen from
     // the cell, the companion's centre is at minus that offset and the effect should lie in the
     // throw direction from there.
-    const int offset[8][2] = {{-28, 0}, {0, -28}, {-28, -56}, {-56, -28}, {0, 0}, {0, -56}, {-56, 0}, {-56, -56}};
+    const int offset[8][2] = {{-28, 0}, {0, -28}, {-28, -56}, {-56, -28},
+                              {0, 0},   {0, -56}, {-56, 0},   {-56, -56}};
     const int direction[8] = {2, 0, 6, 4, 1, 7, 3, 5};  // x 45 degrees
     const Bmp& b = Load("damenzu_ef00.bmp");
     ASSERT_EQ(b.error, "");
@@ -315,6 +330,68 @@ TEST(Pictures, FlightEffectLiesAheadOfTheFlyingCompanion) {
             if (diff > 180) diff = 360 - diff;
             EXPECT_LT(diff, 20.0) << "column " << col << " row " << row;
         }
+}
+
+TEST(Pictures, ItemsSitOnThePointTheyArePickedUpFrom) {
+    // Pick-up distance is measured from the item cell's position + 24 on both axes.
+    const Bmp& b = Load("item.bmp");
+    ASSERT_EQ(b.error, "");
+    for (int kind = 0; kind < 2; ++kind) {
+        double sx = 0, sy = 0;
+        int n = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 48; ++x)
+                if (!(b.At(kind * 48 + x, y) == Rgb{})) sx += x + 0.5, sy += y + 0.5, ++n;
+        ASSERT_GT(n, 0);
+        EXPECT_NEAR(sx / n, 24.0, 3.0) << "kind " << kind;
+        EXPECT_NEAR(sy / n, 24.0, 5.0) << "kind " << kind;
+    }
+}
+
+// Where a standing figure's feet meet the ground in a cell: the lowest figure row, and the
+// middle of the figure's pixels in the eight rows above it.
+struct Feet {
+    int bottom = -1;
+    double middle = 0;
+};
+Feet FeetOf(const Bmp& b, int x0, int y0, int size) {
+    const Rgb key = b.At(0, 0);
+    Feet f;
+    for (int y = size - 1; y >= 0 && f.bottom < 0; --y)
+        for (int x = 0; x < size; ++x)
+            if (!(b.At(x0 + x, y0 + y) == key)) f.bottom = y;
+    double sum = 0;
+    int n = 0;
+    for (int y = std::max(0, f.bottom - 8); y <= f.bottom; ++y)
+        for (int x = 0; x < size; ++x)
+            if (!(b.At(x0 + x, y0 + y) == key)) sum += x + 0.5, ++n;
+    f.middle = n ? sum / n : -1;
+    return f;
+}
+
+TEST(Pictures, FeetStandOnTheCollisionBox) {
+    // The princess's samples reach down to cell row 72 between columns 24 and 72, a
+    // companion's to row 56 between columns 8 and 56: the drawn feet stand there, so that she
+    // stops where her feet meet a wall.
+    const Bmp& princess = Load("princess.bmp");
+    ASSERT_EQ(princess.error, "");
+    for (int row = 0; row < 8; ++row) {
+        Feet f = FeetOf(princess, 0, row * 96, 96);
+        EXPECT_GE(f.bottom, 68) << "row " << row;
+        EXPECT_LE(f.bottom, 78) << "row " << row;
+        EXPECT_NEAR(f.middle, 48.0, 6.0) << "row " << row;
+    }
+    for (const char* name : {"damenzu_00.bmp", "damenzu_01.bmp", "damenzu_02.bmp"}) {
+        const Bmp& b = Load(name);
+        ASSERT_EQ(b.error, "");
+        for (int row = 0; row < 4; ++row) {
+            Feet f = FeetOf(b, 0, row * 56, 56);
+            EXPECT_GE(f.bottom, 50) << name << " row " << row;
+            EXPECT_LE(f.bottom, 58) << name << " row " << row;
+            EXPECT_GT(f.middle, 20.0) << name << " row " << row;
+            EXPECT_LT(f.middle, 40.0) << name << " row " << row;
+        }
+    }
 }
 
 TEST(Pictures, CompanionsAreToldApartByTheirMainColour) {

@@ -160,7 +160,8 @@ TEST(Stage, NobodyStartsOnABlockingCell) {
     const Stage& s = Load();
     ASSERT_TRUE(Complete(s));
     for (const Placed& p : Placements(s)) {
-        SCOPED_TRACE("code " + std::to_string(p.code) + " at " + std::to_string(p.col) + "," + std::to_string(p.row));
+        SCOPED_TRACE("code " + std::to_string(p.code) + " at " + std::to_string(p.col) + "," +
+                     std::to_string(p.row));
         EXPECT_FALSE(s.Blocks(p.col, p.row));
         int wx = 8 * p.col, wy = 8 * p.row;
         if (p.code == 1) {
@@ -172,7 +173,8 @@ TEST(Stage, NobodyStartsOnABlockingCell) {
             // (wx - 16, wy - 12) onwards; its body (cell pixels 12-36 across, 24-46 down) stands
             // on free cells only.
             for (int py = wy - 12 + 24; py <= wy - 12 + 46; py += 2)
-                for (int px = wx - 16 + 12; px <= wx - 16 + 36; px += 2) EXPECT_FALSE(s.Blocks(px / 8, py / 8)) << px << "," << py;
+                for (int px = wx - 16 + 12; px <= wx - 16 + 36; px += 2)
+                    EXPECT_FALSE(s.Blocks(px / 8, py / 8)) << px << "," << py;
         }
     }
 }
@@ -219,7 +221,8 @@ TEST(Stage, EveryRoomIsReachableFromTheStartRoom) {
                 ny = kRoomH * (cj + 1) + 0;
             } else if (vx < -32 && ci > 0) {
                 nroom = room - 1;
-                nx = kRoomW * (ci - 1) + static_cast<int>(std::lround(vx + (736.0 - (vx + 32)) * 61.0 / 60.0));
+                nx =
+                    kRoomW * (ci - 1) + static_cast<int>(std::lround(vx + (736.0 - (vx + 32)) * 61.0 / 60.0));
             } else if (vx > 736 && ci < 2) {
                 nroom = room + 1;
                 nx = kRoomW * (ci + 1) + static_cast<int>(std::lround(vx - vx * 61.0 / 60.0));
@@ -236,7 +239,8 @@ TEST(Stage, EveryRoomIsReachableFromTheStartRoom) {
         }
     }
     EXPECT_EQ(reached.size(), 9u);
-    for (int room = 0; room < 9; ++room) EXPECT_TRUE(reached.count(room)) << "room " << room << " cannot be reached";
+    for (int room = 0; room < 9; ++room)
+        EXPECT_TRUE(reached.count(room)) << "room " << room << " cannot be reached";
     EXPECT_TRUE(badLandings.empty()) << badLandings.size() << " room changes land on blocking cells, first: "
                                      << (badLandings.empty() ? "" : badLandings[0]);
 }

@@ -13,7 +13,9 @@ constexpr double kShaded = -0.30;
 }  // namespace
 
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height), part_(static_cast<size_t>(width) * height, -1),
+    : width_(width),
+      height_(height),
+      part_(static_cast<size_t>(width) * height, -1),
       colour_(static_cast<size_t>(width) * height) {}
 
 void Canvas::BeginPart(const Material& m, bool lined, bool outlined, bool shaded) {
@@ -79,8 +81,10 @@ void Canvas::Capsule(Pt a, Pt b, double r) {
         nx = -nx;
         ny = -ny;
     }
-    int x0 = static_cast<int>(std::floor(std::min(a.x, b.x) - r)), x1 = static_cast<int>(std::ceil(std::max(a.x, b.x) + r));
-    int y0 = static_cast<int>(std::floor(std::min(a.y, b.y) - r)), y1 = static_cast<int>(std::ceil(std::max(a.y, b.y) + r));
+    int x0 = static_cast<int>(std::floor(std::min(a.x, b.x) - r)),
+        x1 = static_cast<int>(std::ceil(std::max(a.x, b.x) + r));
+    int y0 = static_cast<int>(std::floor(std::min(a.y, b.y) - r)),
+        y1 = static_cast<int>(std::ceil(std::max(a.y, b.y) + r));
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             double px = x + 0.5 - a.x, py = y + 0.5 - a.y;
@@ -110,7 +114,8 @@ void Canvas::Polygon(const std::vector<Pt>& pts) {
             bool inside = false;
             for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
                 const Pt &a = pts[i], &b = pts[j];
-                if ((a.y > py) != (b.y > py) && px < (b.x - a.x) * (py - a.y) / (b.y - a.y) + a.x) inside = !inside;
+                if ((a.y > py) != (b.y > py) && px < (b.x - a.x) * (py - a.y) / (b.y - a.y) + a.x)
+                    inside = !inside;
             }
             if (!inside) continue;
             double u = (px - cx) / hw, v = (py - cy) / hh;
@@ -123,7 +128,9 @@ void Canvas::Rect(double x0, double y0, double x1, double y1) {
     Polygon({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
 }
 
-void Canvas::Pixel(int x, int y) { Plot(x, y, 0.0); }
+void Canvas::Pixel(int x, int y) {
+    Plot(x, y, 0.0);
+}
 
 void Canvas::SetClip(double cx, double cy, double rx, double ry) {
     clip_ = true;

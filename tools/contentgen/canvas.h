@@ -17,7 +17,7 @@ struct Pt {
 // Finish() draws the part's line tone where a part lies over an earlier one of another colour,
 // and a dark outline around the whole figure.
 class Canvas {
-public:
+  public:
     Canvas(int width, int height);
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -45,7 +45,7 @@ public:
     // The finished cell; uncovered pixels take the background colour.
     Image ToImage(Rgb background) const;
 
-private:
+  private:
     struct PartInfo {
         Material mat;
         bool lined, outlined, shaded;

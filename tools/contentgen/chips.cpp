@@ -23,7 +23,8 @@ ChipSet::ChipSet(const std::string& path, const Palette& palette) : path_(path) 
             size_t lead = row.find_first_not_of(" \t");
             row = lead == std::string::npos ? "" : row.substr(lead);
             if (row.size() != width)
-                file.Fail(i, "a pixel row needs " + std::to_string(width) + " keys, not " + std::to_string(row.size()));
+                file.Fail(i, "a pixel row needs " + std::to_string(width) + " keys, not " +
+                                 std::to_string(row.size()));
             rows.push_back(row);
             ++i;
         }
@@ -49,19 +50,22 @@ ChipSet::ChipSet(const std::string& path, const Palette& palette) : path_(path) 
             AddLayer(file, header, w[1], readRows(kChipSize, kChipSize, header), 0, 0);
         } else if (w[0] == "block" && w.size() == 4) {
             int cols = ParseInt(w[2], file, header), rows = ParseInt(w[3], file, header);
-            auto pixels = readRows(static_cast<size_t>(rows) * kChipSize, static_cast<size_t>(cols) * kChipSize, header);
+            auto pixels = readRows(static_cast<size_t>(rows) * kChipSize,
+                                   static_cast<size_t>(cols) * kChipSize, header);
             for (int r = 0; r < rows; ++r)
                 for (int c = 0; c < cols; ++c)
                     AddLayer(file, header, w[1] + "." + std::to_string(c) + "." + std::to_string(r), pixels,
                              c * kChipSize, r * kChipSize);
         } else {
-            file.Fail(header, "expected 'key K COLOUR', 'shade|light COLOUR COLOUR', 'layer NAME' or 'block NAME W H'");
+            file.Fail(
+                header,
+                "expected 'key K COLOUR', 'shade|light COLOUR COLOUR', 'layer NAME' or 'block NAME W H'");
         }
     }
 }
 
-void ChipSet::AddLayer(const SourceFile& file, size_t line, const std::string& name, const std::vector<std::string>& rows,
-                       int x0, int y0) {
+void ChipSet::AddLayer(const SourceFile& file, size_t line, const std::string& name,
+                       const std::vector<std::string>& rows, int x0, int y0) {
     if (layers_.count(name)) file.Fail(line, "layer '" + name + "' given twice");
     std::string keys;
     for (int y = 0; y < kChipSize; ++y)
@@ -76,7 +80,8 @@ void ChipSet::AddLayer(const SourceFile& file, size_t line, const std::string& n
 
 std::vector<std::string> ChipSet::Variants(const std::string& prefix) const {
     std::vector<std::string> out;
-    for (int n = 1; layers_.count(prefix + "." + std::to_string(n)); ++n) out.push_back(prefix + "." + std::to_string(n));
+    for (int n = 1; layers_.count(prefix + "." + std::to_string(n)); ++n)
+        out.push_back(prefix + "." + std::to_string(n));
     return out;
 }
 
@@ -89,14 +94,16 @@ Image ChipSet::Compose(const std::string& recipe) const {
     std::string name;
     while (std::getline(in, name, '+')) {
         auto it = layers_.find(name);
-        if (it == layers_.end()) throw std::runtime_error(path_ + ": no layer '" + name + "' (chip " + recipe + ")");
+        if (it == layers_.end())
+            throw std::runtime_error(path_ + ": no layer '" + name + "' (chip " + recipe + ")");
         for (int p = 0; p < kChipSize * kChipSize; ++p) {
             char k = it->second[p];
             Rgb& c = img.pixels[p];
             if (k == kClear) continue;
             if (k == kDarken || k == kLighten) {
                 if (shaded[p]) continue;
-                if (!painted[p]) throw std::runtime_error(path_ + ": '" + name + "' shades nothing in " + recipe);
+                if (!painted[p])
+                    throw std::runtime_error(path_ + ": '" + name + "' shades nothing in " + recipe);
                 const auto& table = k == kDarken ? shade_ : light_;
                 auto t = table.find(Pack(c));
                 if (t == table.end())

@@ -18,7 +18,7 @@ constexpr int kChipsPerRow = 80;  // the chip sheet holds 80 chips per row
 // it and '+' lightens it (by the file's shade and light tables), and every other key paints.
 // Chips are numbered in the order they are first asked for.
 class ChipSet {
-public:
+  public:
     ChipSet(const std::string& path, const Palette& palette);
 
     bool HasLayer(const std::string& name) const { return layers_.count(name) != 0; }
@@ -31,11 +31,11 @@ public:
     const Image& Chip(int index) const { return chips_[index]; }
     Image Sheet() const;
 
-private:
+  private:
     static uint32_t Pack(Rgb c) { return (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b; }
     Image Compose(const std::string& recipe) const;
-    void AddLayer(const SourceFile& file, size_t line, const std::string& name, const std::vector<std::string>& rows,
-                  int x0, int y0);
+    void AddLayer(const SourceFile& file, size_t line, const std::string& name,
+                  const std::vector<std::string>& rows, int x0, int y0);
 
     std::string path_;
     std::map<char, Rgb> keys_;

@@ -76,10 +76,10 @@ Look ReadLook(const Palette& pal, const Params& p) {
 enum class Eyes { Open, Closed, Flat };
 
 struct Pose {
-    double bob = 0;        // body height change
-    double squashX = 0;    // added to the body's radii
+    double bob = 0;      // body height change
+    double squashX = 0;  // added to the body's radii
     double squashY = 0;
-    double back = 0;       // the body leans back by this much (hurt)
+    double back = 0;  // the body leans back by this much (hurt)
     double footForward[2] = {0, 0}, footLift[2] = {0, 0};
     double handForward[2] = {1, 1}, handRaise[2] = {0, 0};
     Eyes eyes = Eyes::Open;
@@ -91,10 +91,13 @@ struct Pose {
 
 // Draws the headgear of companion k on a body centred at c; dir is the screen direction the top
 // of the gear leans to (up when standing, the flight direction when flying).
-void DrawGear(Canvas& cv, const Look& L, int k, Pt c, double rx, double ry, Pt up, const View& v, bool flying) {
-    const double ux = up.x, uy = up.y;        // unit vector "up" of the head
-    const double px = -uy, py = ux;          // across the head
-    auto at = [&](double alongUp, double across) { return Pt{c.x + ux * alongUp + px * across, c.y + uy * alongUp + py * across}; };
+void DrawGear(Canvas& cv, const Look& L, int k, Pt c, double rx, double ry, Pt up, const View& v,
+              bool flying) {
+    const double ux = up.x, uy = up.y;  // unit vector "up" of the head
+    const double px = -uy, py = ux;     // across the head
+    auto at = [&](double alongUp, double across) {
+        return Pt{c.x + ux * alongUp + px * across, c.y + uy * alongUp + py * across};
+    };
     switch (L.gear[k]) {
         case Gear::Spike: {
             // A round steel cap with a tall spike.
@@ -149,7 +152,8 @@ void DrawEyes(Canvas& cv, const Look& L, const View& v, Pt c, double rx, double 
         }
         if (eyes == Eyes::Flat) {
             cv.BeginFlat(L.eye, false);
-            for (int k = -1; k <= 1; ++k) cv.Pixel(static_cast<int>(std::floor(ex)) + k, static_cast<int>(std::floor(ey)) + 1);
+            for (int k = -1; k <= 1; ++k)
+                cv.Pixel(static_cast<int>(std::floor(ex)) + k, static_cast<int>(std::floor(ey)) + 1);
             continue;
         }
         cv.BeginFlat(L.white, false);
@@ -230,7 +234,8 @@ void DrawCompanionCell(Canvas& cv, const Look& L, int k, double angle, const Pos
         }
         if (front && !(pose.flying && pose.flightFrame == 1)) DrawEyes(cv2, L, v, c, rx, ry, pose.eyes);
     });
-    list.Add(gearBehind ? -2 : 2, [=, &L](Canvas& cv2) { DrawGear(cv2, L, k, c, rx, ry, up, v, pose.flying); });
+    list.Add(gearBehind ? -2 : 2,
+             [=, &L](Canvas& cv2) { DrawGear(cv2, L, k, c, rx, ry, up, v, pose.flying); });
     if (pose.dust) {
         list.Add(-55, [=, &L](Canvas& cv2) {
             cv2.BeginPart({L.dust, L.dust, L.dust, L.dust}, false, true, false);
@@ -309,11 +314,13 @@ Image DrawCompanionSheet(int k, const Palette& palette, const Params& p) {
 Image DrawFlightEffectSheet(const Palette& palette, const Params& p) {
     const auto arcs0 = p.Nums("effect_arcs_0", 3), arcs1 = p.Nums("effect_arcs_1", 3);
     const double spread = p.Num("effect_spread") * kPi / 180.0;
-    const Rgb wind = palette.Colour(p.Word("colour_effect")), core = palette.Colour(p.Word("colour_effect_core"));
+    const Rgb wind = palette.Colour(p.Word("colour_effect")),
+              core = palette.Colour(p.Word("colour_effect_core"));
     const Rgb edge = palette.Colour(p.Word("colour_effect_edge"));
     // Where the companion's centre lies in an effect cell, by throw column: the effect is drawn
     // ahead of the companion, so the centre sits on the cell's edge or corner behind the flight.
-    static const int kOrigin[8][2] = {{28, 0}, {0, 28}, {28, 56}, {56, 28}, {0, 0}, {0, 56}, {56, 0}, {56, 56}};
+    static const int kOrigin[8][2] = {{28, 0}, {0, 28}, {28, 56}, {56, 28},
+                                      {0, 0},  {0, 56}, {56, 0},  {56, 56}};
     return PaintSheet({8, 2, 56, 56}, palette.Colour("key_magenta"), edge, [&](int col, int row, Canvas& cv) {
         const double dir = PrincessRowAngle(col) * kPi / 180.0;
         const Pt o{static_cast<double>(kOrigin[col][0]), static_cast<double>(kOrigin[col][1])};

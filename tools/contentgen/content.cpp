@@ -44,16 +44,22 @@ Content BuildContent(const std::string& assetsDir) {
     content.pictures.push_back({"g_a2.bmp", blow.RotatedClockwise(), 32, 48, KeyRule::Black});
     content.pictures.push_back({"Ya.bmp", sheet("Ya.bmp"), 12, 12, KeyRule::Black});
     effects.CheckAllRead();
-    content.pictures.push_back({"atya.bmp", OnBlack(DrawArcherSheet(palette, figure("archer")), magenta), 48, 48, KeyRule::Black});
-    content.pictures.push_back({"tate1.bmp", OnBlack(DrawShieldSheet(palette, figure("shield")), magenta), 48, 48, KeyRule::Black});
-    content.pictures.push_back({"enemy00_00.bmp", DrawStrikerSheet(palette, figure("striker")), 48, 48, KeyRule::TopLeft});
-    content.pictures.push_back({"enemy00_01.bmp", DrawChaserSheet(palette, figure("chaser")), 48, 48, KeyRule::TopLeft});
-    content.pictures.push_back({"princess.bmp", DrawPrincessSheet(palette, figure("princess")), 96, 96, KeyRule::TopLeft});
+    content.pictures.push_back(
+        {"atya.bmp", OnBlack(DrawArcherSheet(palette, figure("archer")), magenta), 48, 48, KeyRule::Black});
+    content.pictures.push_back(
+        {"tate1.bmp", OnBlack(DrawShieldSheet(palette, figure("shield")), magenta), 48, 48, KeyRule::Black});
+    content.pictures.push_back(
+        {"enemy00_00.bmp", DrawStrikerSheet(palette, figure("striker")), 48, 48, KeyRule::TopLeft});
+    content.pictures.push_back(
+        {"enemy00_01.bmp", DrawChaserSheet(palette, figure("chaser")), 48, 48, KeyRule::TopLeft});
+    content.pictures.push_back(
+        {"princess.bmp", DrawPrincessSheet(palette, figure("princess")), 96, 96, KeyRule::TopLeft});
     const Params companions = figure("companions");
     for (int k = 0; k < 3; ++k)
-        content.pictures.push_back({"damenzu_0" + std::to_string(k) + ".bmp", DrawCompanionSheet(k, palette, companions), 56,
-                                    56, KeyRule::TopLeft});
-    content.pictures.push_back({"damenzu_ef00.bmp", DrawFlightEffectSheet(palette, companions), 56, 56, KeyRule::TopLeft});
+        content.pictures.push_back({"damenzu_0" + std::to_string(k) + ".bmp",
+                                    DrawCompanionSheet(k, palette, companions), 56, 56, KeyRule::TopLeft});
+    content.pictures.push_back(
+        {"damenzu_ef00.bmp", DrawFlightEffectSheet(palette, companions), 56, 56, KeyRule::TopLeft});
     companions.CheckAllRead();
     return content;
 }

@@ -20,7 +20,7 @@ struct Random {
         return state >> 8;
     }
     double Unit() { return (Next() & 0xFFFF) / 65535.0; }  // 0 .. 1
-    double Signed() { return Unit() * 2 - 1; }            // -1 .. 1
+    double Signed() { return Unit() * 2 - 1; }             // -1 .. 1
 };
 }  // namespace
 
@@ -96,7 +96,8 @@ Image DrawFrame(const Palette& pal, const Params& p) {
         throw std::runtime_error(p.Path() + ": the frame needs 16 side bands and 12 end bands");
     auto studs = p.Words("frame_studs");
     auto corner = p.Words("frame_corner");
-    if (studs.size() != 3 || corner.size() != 2) throw std::runtime_error(p.Path() + ": frame_studs, frame_corner");
+    if (studs.size() != 3 || corner.size() != 2)
+        throw std::runtime_error(p.Path() + ": frame_studs, frame_corner");
     const int spacing = std::stoi(studs[0]);
     Image img(W, H);
     for (int y = 0; y < H; ++y)
@@ -174,7 +175,8 @@ Image DrawShock(const Palette& pal, const Params& p) {
         for (int s = 0; s <= 6; ++s) {
             double r = spokes[1] + (spokes[2] - spokes[1]) * s / 6;
             double side = (s == 0 ? 0 : rnd.Signed() * 7);
-            pts.push_back({c.x + r * std::cos(a) - side * std::sin(a), c.y + r * std::sin(a) + side * std::cos(a)});
+            pts.push_back(
+                {c.x + r * std::cos(a) - side * std::sin(a), c.y + r * std::sin(a) + side * std::cos(a)});
         }
         drawBolt(pts);
     }

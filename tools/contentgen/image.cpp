@@ -109,6 +109,8 @@ void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     if (!f) throw std::runtime_error("cannot write " + path);
 }
 
-void WriteBmp(const std::string& path, const Image& image) { WriteFileBytes(path, EncodeBmp24(image)); }
+void WriteBmp(const std::string& path, const Image& image) {
+    WriteFileBytes(path, EncodeBmp24(image));
+}
 
 }  // namespace contentgen

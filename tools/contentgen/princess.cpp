@@ -110,8 +110,8 @@ void DrawMallet(Canvas& c, const Look& L, Pt bottom, Pt head) {
     double dx = head.x - bottom.x, dy = head.y - bottom.y, len = std::sqrt(dx * dx + dy * dy);
     double ax = len > 0 ? -dy / len : 1, ay = len > 0 ? dx / len : 0;  // the head's axis
     c.BeginPart(L.mallet);
-    c.Capsule({head.x - ax * L.headHalf, head.y - ay * L.headHalf}, {head.x + ax * L.headHalf, head.y + ay * L.headHalf},
-              L.headR);
+    c.Capsule({head.x - ax * L.headHalf, head.y - ay * L.headHalf},
+              {head.x + ax * L.headHalf, head.y + ay * L.headHalf}, L.headR);
     c.BeginPart(L.band);
     c.Capsule({head.x - ax * 0.5, head.y - ay * 0.5}, {head.x + ax * 0.5, head.y + ay * 0.5}, L.headR + 0.3);
 }
@@ -210,8 +210,7 @@ void DrawPrincessCell(Canvas& c, const Look& L, int row, const Pose& pose) {
             // Flung out by the blow: the free hand up, the mallet hand out to the side.
             hand = side < 0 ? U(-2, side * (L.handB + 2), L.headH - 4) : U(-1, L.handB + 4, L.handH + 2);
         else if (pose.hammer == Hammer::Carry)
-            hand = side < 0 ? U(pose.leftHandForward, side * L.handB, L.handH)
-                            : U(2, L.handB, L.handH + 4);
+            hand = side < 0 ? U(pose.leftHandForward, side * L.handB, L.handH) : U(2, L.handB, L.handH + 4);
         else {
             static const double kGrip[3][3] = {{-2, 8, 30}, {2, 10, 24}, {5, 11, 19}};
             int g = pose.hammer == Hammer::Windup ? 0 : pose.hammer == Hammer::Mid ? 1 : 2;
@@ -251,7 +250,8 @@ void DrawPrincessCell(Canvas& c, const Look& L, int row, const Pose& pose) {
                 int ex = static_cast<int>(std::floor(faceC.x + dx * L.eyeSpread));
                 int ey = static_cast<int>(std::floor(faceC.y + L.eyeDrop + dy * 1.0));
                 if (pose.knocked) {
-                    DrawClosedEye(cv, {static_cast<double>(ex), static_cast<double>(ey + 1)}, 2, dx > 0, L.eye);
+                    DrawClosedEye(cv, {static_cast<double>(ex), static_cast<double>(ey + 1)}, 2, dx > 0,
+                                  L.eye);
                     continue;
                 }
                 cv.BeginFlat(L.eye, false);
@@ -310,7 +310,8 @@ void DrawPrincessCell(Canvas& c, const Look& L, int row, const Pose& pose) {
                     {base.x + w, base.y}});
         if (front) {
             cv.BeginFlat(L.gem, false);
-            int gx = static_cast<int>(std::floor(base.x + v.fx * 2)), gy = static_cast<int>(std::floor(base.y - 2));
+            int gx = static_cast<int>(std::floor(base.x + v.fx * 2)),
+                gy = static_cast<int>(std::floor(base.y - 2));
             cv.Pixel(gx, gy);
             cv.Pixel(gx - 1, gy);
         }
@@ -345,7 +346,8 @@ void DrawPrincessCell(Canvas& c, const Look& L, int row, const Pose& pose) {
                 return {cellCentre.x - L.mid[0] * fx * diag + L.mid[1] * rx * diag,
                         cellCentre.y - L.mid[0] * fy * diag + L.mid[1] * ry * diag - L.mid[2]};
             // The hit: exactly the swing's reach on her right-hand side, a little forward.
-            return {cellCentre.x + L.hit[0] * rx + L.hit[1] * fx / fn, cellCentre.y + L.hit[0] * ry + L.hit[1] * fy / fn};
+            return {cellCentre.x + L.hit[0] * rx + L.hit[1] * fx / fn,
+                    cellCentre.y + L.hit[0] * ry + L.hit[1] * fy / fn};
         };
         Pt head = place(pose.hammer);
         static const double kGrip[3][3] = {{-2, 8, 30}, {2, 10, 24}, {5, 11, 19}};
@@ -397,37 +399,38 @@ Image DrawPrincessSheet(const Palette& palette, const Params& p) {
     const Look L(palette, p);
     Rgb background = palette.Colour("key_magenta");
     p.CheckAllRead();
-    return PaintSheet({12, 8, 96, 96}, background, palette.Colour("outline"), [&](int col, int row, Canvas& c) {
-        Pose pose;
-        if (col == 0 || col == 1) {
-            pose.bob = col == 1 ? L.bob : 0;
-        } else if (col >= 2 && col <= 5) {
-            // Columns 2 and 5 are the long steps; 3 and 4 pass the feet, one foot lifted.
-            static const double kPhase[4] = {-1.0, -1.0 / 3, 1.0 / 3, 1.0};
-            double ph = kPhase[col - 2];
-            pose.footForward[0] = L.stride * ph;
-            pose.footForward[1] = -L.stride * ph;
-            pose.footLift[0] = col == 3 ? L.lift : 0;
-            pose.footLift[1] = col == 4 ? L.lift : 0;
-            pose.leftHandForward = -3 * ph;
-            pose.sway = 1.5 * ph;
-            pose.bob = (col == 2 || col == 5) ? L.bob : 0;
-        } else if (col >= 6 && col <= 8) {
-            pose.hammer = col == 6 ? Hammer::Windup : col == 7 ? Hammer::Mid : Hammer::Hit;
-            pose.footForward[0] = col == 8 ? 2 : -1;
-            pose.footForward[1] = col == 8 ? -1 : 1;
-        } else if (col == 11) {
-            pose.knocked = true;
-            pose.hammer = Hammer::Flung;
-            pose.footForward[0] = -2;
-            pose.footForward[1] = 1;
-            pose.footLift[1] = 1;
-        } else {
-            return false;
-        }
-        DrawPrincessCell(c, L, row, pose);
-        return true;
-    });
+    return PaintSheet({12, 8, 96, 96}, background, palette.Colour("outline"),
+                      [&](int col, int row, Canvas& c) {
+                          Pose pose;
+                          if (col == 0 || col == 1) {
+                              pose.bob = col == 1 ? L.bob : 0;
+                          } else if (col >= 2 && col <= 5) {
+                              // Columns 2 and 5 are the long steps; 3 and 4 pass the feet, one foot lifted.
+                              static const double kPhase[4] = {-1.0, -1.0 / 3, 1.0 / 3, 1.0};
+                              double ph = kPhase[col - 2];
+                              pose.footForward[0] = L.stride * ph;
+                              pose.footForward[1] = -L.stride * ph;
+                              pose.footLift[0] = col == 3 ? L.lift : 0;
+                              pose.footLift[1] = col == 4 ? L.lift : 0;
+                              pose.leftHandForward = -3 * ph;
+                              pose.sway = 1.5 * ph;
+                              pose.bob = (col == 2 || col == 5) ? L.bob : 0;
+                          } else if (col >= 6 && col <= 8) {
+                              pose.hammer = col == 6 ? Hammer::Windup : col == 7 ? Hammer::Mid : Hammer::Hit;
+                              pose.footForward[0] = col == 8 ? 2 : -1;
+                              pose.footForward[1] = col == 8 ? -1 : 1;
+                          } else if (col == 11) {
+                              pose.knocked = true;
+                              pose.hammer = Hammer::Flung;
+                              pose.footForward[0] = -2;
+                              pose.footForward[1] = 1;
+                              pose.footLift[1] = 1;
+                          } else {
+                              return false;
+                          }
+                          DrawPrincessCell(c, L, row, pose);
+                          return true;
+                      });
 }
 
 }  // namespace contentgen

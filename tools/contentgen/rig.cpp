@@ -57,6 +57,8 @@ void DrawClosedEye(Canvas& c, Pt at, int width, bool pointLeft, Rgb colour) {
     }
 }
 
-Pt Lerp(Pt a, Pt b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+Pt Lerp(Pt a, Pt b, double t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
 
 }  // namespace contentgen

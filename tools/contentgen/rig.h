@@ -12,9 +12,9 @@ namespace contentgen {
 // figure's right hand, height above the ground. The ground is seen from above and in front, so
 // ground distances towards or away from the viewer are squashed.
 struct View {
-    double fx = 0, fy = 1;  // facing on the screen, unit length (y grows towards the viewer)
+    double fx = 0, fy = 1;   // facing on the screen, unit length (y grows towards the viewer)
     double rx = -1, ry = 0;  // the figure's right-hand side
-    double gx = 0, gy = 0;  // screen position of the ground point under the figure
+    double gx = 0, gy = 0;   // screen position of the ground point under the figure
     double squash = 0.55;
 
     // angle in degrees: 0 right, 90 down (towards the viewer), 180 left, 270 up.
@@ -28,11 +28,11 @@ struct View {
 
 // Parts queued with a depth and drawn from far to near; equal depths keep their queue order.
 class DrawList {
-public:
+  public:
     void Add(double depth, std::function<void(Canvas&)> draw);
     void DrawAll(Canvas& canvas);
 
-private:
+  private:
     struct Item {
         double depth;
         int order;
@@ -42,7 +42,7 @@ private:
 };
 
 // Small shapes shared by the figures.
-void DrawStar(Canvas& c, Pt centre, int size, Rgb colour);  // a four-point sparkle
+void DrawStar(Canvas& c, Pt centre, int size, Rgb colour);                    // a four-point sparkle
 void DrawClosedEye(Canvas& c, Pt at, int width, bool pointLeft, Rgb colour);  // ">" or "<"
 Pt Lerp(Pt a, Pt b, double t);
 

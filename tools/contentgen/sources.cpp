@@ -77,7 +77,9 @@ const std::vector<std::string>& Params::Get(const std::string& key) const {
     return it->second;
 }
 
-double Params::Num(const std::string& key) const { return Nums(key, 1)[0]; }
+double Params::Num(const std::string& key) const {
+    return Nums(key, 1)[0];
+}
 
 std::vector<double> Params::Nums(const std::string& key, size_t count) const {
     const auto& words = Get(key);
@@ -93,7 +95,9 @@ std::vector<double> Params::Nums(const std::string& key, size_t count) const {
     return out;
 }
 
-int Params::Int(const std::string& key) const { return static_cast<int>(Num(key)); }
+int Params::Int(const std::string& key) const {
+    return static_cast<int>(Num(key));
+}
 
 std::string Params::Word(const std::string& key) const {
     const auto& words = Get(key);
@@ -101,7 +105,9 @@ std::string Params::Word(const std::string& key) const {
     return words[0];
 }
 
-std::vector<std::string> Params::Words(const std::string& key) const { return Get(key); }
+std::vector<std::string> Params::Words(const std::string& key) const {
+    return Get(key);
+}
 
 void Params::CheckAllRead() const {
     for (const auto& [key, line] : lineOf_)
@@ -116,7 +122,8 @@ Palette::Palette(const std::string& path) : path_(path) {
         if (IsBlankOrComment(file.Line(i))) continue;
         auto w = SplitWords(file.Line(i));
         if (w[0] == "colour" && w.size() == 5) {
-            Rgb c{static_cast<uint8_t>(ParseInt(w[2], file, i)), static_cast<uint8_t>(ParseInt(w[3], file, i)),
+            Rgb c{static_cast<uint8_t>(ParseInt(w[2], file, i)),
+                  static_cast<uint8_t>(ParseInt(w[3], file, i)),
                   static_cast<uint8_t>(ParseInt(w[4], file, i))};
             if (colours_.count(w[1])) file.Fail(i, "colour '" + w[1] + "' given twice");
             colours_[w[1]] = c;

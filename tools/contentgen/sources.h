@@ -11,14 +11,14 @@ namespace contentgen {
 
 // A text file split into lines, remembered with its path so that errors name file and line.
 class SourceFile {
-public:
+  public:
     explicit SourceFile(const std::string& path);
     const std::string& Path() const { return path_; }
     size_t LineCount() const { return lines_.size(); }
     const std::string& Line(size_t i) const { return lines_[i]; }
     [[noreturn]] void Fail(size_t line, const std::string& message) const;
 
-private:
+  private:
     std::string path_;
     std::vector<std::string> lines_;
 };
@@ -33,7 +33,7 @@ double ParseNumber(const std::string& word, const SourceFile& file, size_t line)
 // "name value value ..." lines. Every key must be read by the generator: unread keys are reported
 // by CheckAllRead, so that a misspelt parameter does not silently fall back to nothing.
 class Params {
-public:
+  public:
     Params() = default;
     explicit Params(const std::string& path);
     bool Has(const std::string& key) const { return values_.count(key) != 0; }
@@ -45,7 +45,7 @@ public:
     void CheckAllRead() const;
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     const std::vector<std::string>& Get(const std::string& key) const;
     std::string path_;
     std::map<std::string, std::vector<std::string>> values_;
@@ -60,14 +60,14 @@ struct Material {
 };
 
 class Palette {
-public:
+  public:
     explicit Palette(const std::string& path);
     Rgb Colour(const std::string& name) const;
     const Material& Mat(const std::string& name) const;
     bool HasColour(const std::string& name) const { return colours_.count(name) != 0; }
     const std::map<std::string, Rgb>& Colours() const { return colours_; }
 
-private:
+  private:
     std::string path_;
     std::map<std::string, Rgb> colours_;
     std::map<std::string, Material> materials_;

@@ -60,15 +60,17 @@ Legend ReadLegend(const std::string& path) {
             if (w[5] != "blocks" && w[5] != "free") file.Fail(i, "an object either 'blocks' or is 'free'");
             t.blocks = w[5] == "blocks";
         } else {
-            file.Fail(i, "expected: C ground NAME | C wall STYLE | C water NAME | C bridge NAME | "
-                         "C object NAME W H GROUNDCHAR blocks|free");
+            file.Fail(i,
+                      "expected: C ground NAME | C wall STYLE | C water NAME | C bridge NAME | "
+                      "C object NAME W H GROUNDCHAR blocks|free");
         }
         legend.terrain[ch] = t;
     }
     for (auto& [ch, t] : legend.terrain)
         if (t.kind == Kind::Object &&
             (!legend.terrain.count(t.ground) || legend.terrain[t.ground].kind != Kind::Ground))
-            throw std::runtime_error(path + ": the ground of '" + std::string(1, ch) + "' is not a ground character");
+            throw std::runtime_error(path + ": the ground of '" + std::string(1, ch) +
+                                     "' is not a ground character");
     return legend;
 }
 
@@ -103,7 +105,8 @@ Grid ReadRooms(const std::string& dir, const Legend& legend) {
                 const std::string& line = file.Line(r);
                 if (static_cast<int>(line.size()) != kRoomCols) file.Fail(r, "a room row has 96 cells");
                 for (int c = 0; c < kRoomCols; ++c) {
-                    if (!legend.terrain.count(line[c])) file.Fail(r, std::string("'") + line[c] + "' is not in the legend");
+                    if (!legend.terrain.count(line[c]))
+                        file.Fail(r, std::string("'") + line[c] + "' is not in the legend");
                     g.cells[(rj * kRoomRows + r) * kMapCols + ri * kRoomCols + c] = line[c];
                 }
             }
@@ -113,8 +116,9 @@ Grid ReadRooms(const std::string& dir, const Legend& legend) {
 
 // Chip recipe of one cell.
 class Tiler {
-public:
-    Tiler(const Legend& legend, const Grid& grid, ChipSet& chips) : legend_(legend), grid_(grid), chips_(chips) {}
+  public:
+    Tiler(const Legend& legend, const Grid& grid, ChipSet& chips)
+        : legend_(legend), grid_(grid), chips_(chips) {}
 
     std::string Ground(const std::string& name, int c, int r) const {
         auto variants = chips_.Variants(name);
@@ -141,7 +145,10 @@ public:
                 return Ground(t.name, c, r);
             case Kind::Wall: {
                 // Outside the map counts as wall, so the outer walls run on without an edge.
-                auto same = [&](int cc, int rr) { char o = grid_.At(cc, rr); return o == 0 || o == ch; };
+                auto same = [&](int cc, int rr) {
+                    char o = grid_.At(cc, rr);
+                    return o == 0 || o == ch;
+                };
                 std::string s;
                 if (!same(c, r + 1))
                     s = t.name + "_face.2";
@@ -158,10 +165,13 @@ public:
             }
             case Kind::Water: {
                 auto variants = chips_.Variants(t.name);
-                std::string s = variants.empty() ? t.name : variants[PickVariant(c, r, static_cast<int>(variants.size())) - 1];
+                std::string s = variants.empty()
+                                    ? t.name
+                                    : variants[PickVariant(c, r, static_cast<int>(variants.size())) - 1];
                 auto wet = [&](int cc, int rr) {
                     char o = grid_.At(cc, rr);
-                    return o == 0 || legend_.terrain.at(o).kind == Kind::Water || legend_.terrain.at(o).kind == Kind::Bridge;
+                    return o == 0 || legend_.terrain.at(o).kind == Kind::Water ||
+                           legend_.terrain.at(o).kind == Kind::Bridge;
                 };
                 bool n = wet(c, r - 1), s_ = wet(c, r + 1), w = wet(c - 1, r), e = wet(c + 1, r);
                 if (!n) s += "+bank_n";
@@ -192,7 +202,7 @@ public:
         return "";
     }
 
-private:
+  private:
     bool CastsShadow(int c, int r) const {
         char ch = grid_.At(c, r);
         if (ch == 0) return false;
@@ -266,12 +276,15 @@ Stage BuildStage(const std::string& dir, ChipSet& chips) {
                     for (int dx = 0; dx < t.width; ++dx) {
                         if (grid.At(c + dx, r + dy) != ch || done[(r + dy) * kMapCols + c + dx])
                             throw std::runtime_error(dir + ": '" + std::string(1, ch) + "' at map cell (" +
-                                                     std::to_string(c) + ", " + std::to_string(r) + ") is not a whole " +
-                                                     std::to_string(t.width) + " x " + std::to_string(t.height) + " block");
+                                                     std::to_string(c) + ", " + std::to_string(r) +
+                                                     ") is not a whole " + std::to_string(t.width) + " x " +
+                                                     std::to_string(t.height) + " block");
                         int i = (r + dy) * kMapCols + c + dx;
                         done[i] = true;
                         std::string under = tiler.Ground(legend.terrain.at(t.ground).name, c + dx, r + dy);
-                        std::string layer = t.name + (t.width * t.height > 1 ? "." + std::to_string(dx) + "." + std::to_string(dy) : "");
+                        std::string layer = t.name + (t.width * t.height > 1 ? "." + std::to_string(dx) +
+                                                                                   "." + std::to_string(dy)
+                                                                             : "");
                         st.chips[i] = chips.Index(under + "+" + layer);
                         st.blocking[i] = t.blocks ? 1 : 0;
                     }
@@ -286,8 +299,9 @@ Stage BuildStage(const std::string& dir, ChipSet& chips) {
     // Placements.
     SourceFile file(dir + "/placements.txt");
     static const std::map<std::string, int> kCodes = {
-        {"princess", kPrincess}, {"companion0", kCompanion0}, {"companion1", kCompanion1}, {"companion2", kCompanion2},
-        {"striker", kStriker},   {"archer", kArcher},         {"chaser", kChaser},         {"shield", kShield}};
+        {"princess", kPrincess},     {"companion0", kCompanion0}, {"companion1", kCompanion1},
+        {"companion2", kCompanion2}, {"striker", kStriker},       {"archer", kArcher},
+        {"chaser", kChaser},         {"shield", kShield}};
     bool haveStart = false;
     std::map<int, int> count;
     for (size_t i = 0; i < file.LineCount(); ++i) {

@@ -11,7 +11,7 @@ namespace contentgen {
 
 constexpr int kRoomCols = 96, kRoomRows = 72;  // cells of one room
 constexpr int kMapCols = 288, kMapRows = 216;  // cells of the map (3 x 3 rooms)
-constexpr int kCell = 8;                        // pixels of a cell
+constexpr int kCell = 8;                       // pixels of a cell
 
 // Placement codes of the placement layer.
 enum PlacementCode : int {
