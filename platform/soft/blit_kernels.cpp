@@ -52,10 +52,12 @@ constexpr Kernels kScalar{BlitLevel::Scalar, Keyed16Scalar, Keyed32Scalar};
 // ---- SSE2: 16 bytes per vector (every x86-64 processor) ----
 
 struct KeyEq16Sse2 {
+    static constexpr int kBytesPerPixel = 2;
     __m128i key;
     __m128i operator()(__m128i v) const { return _mm_cmpeq_epi16(v, key); }
 };
 struct KeyEq32Sse2 {
+    static constexpr int kBytesPerPixel = 4;
     __m128i key, rgb;
     __m128i operator()(__m128i v) const { return _mm_cmpeq_epi32(_mm_and_si128(v, rgb), key); }
 };
@@ -67,6 +69,14 @@ inline void MergeSse2(uint8_t* d, __m128i sv, __m128i eq) {
                      _mm_or_si128(_mm_and_si128(eq, dv), _mm_andnot_si128(eq, sv)));
 }
 
+// One bit per pixel of a 64-byte block from its four key masks (1 = key).
+inline int KeyBits(__m128i e0, __m128i e1, __m128i e2, __m128i e3, int bytesPerPixel) {
+    if (bytesPerPixel == 2)
+        return _mm_movemask_epi8(_mm_packs_epi16(e0, e1)) |
+               (_mm_movemask_epi8(_mm_packs_epi16(e2, e3)) << 16);
+    return _mm_movemask_epi8(_mm_packs_epi16(_mm_packs_epi32(e0, e1), _mm_packs_epi32(e2, e3)));
+}
+
 template <typename KeyEq>
 inline void Block64Sse2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
     const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
@@ -74,10 +84,10 @@ inline void Block64Sse2(uint8_t* d, const uint8_t* s, const KeyEq& isKey) {
     const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
     const __m128i s3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 48));
     const __m128i e0 = isKey(s0), e1 = isKey(s1), e2 = isKey(s2), e3 = isKey(s3);
-    const __m128i all = _mm_and_si128(_mm_and_si128(e0, e1), _mm_and_si128(e2, e3));
-    if (_mm_movemask_epi8(all) == 0xFFFF) return;  // all transparent
-    const __m128i any = _mm_or_si128(_mm_or_si128(e0, e1), _mm_or_si128(e2, e3));
-    if (_mm_movemask_epi8(any) == 0) {  // all opaque
+    const int bits = KeyBits(e0, e1, e2, e3, KeyEq::kBytesPerPixel);
+    constexpr int kAllKey = KeyEq::kBytesPerPixel == 2 ? -1 : 0xFFFF;
+    if (bits == kAllKey) return;  // all transparent
+    if (bits == 0) {              // all opaque
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), s0);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), s1);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), s2);
