@@ -11,6 +11,7 @@ struct SdlState {
     SDL_Window* window = nullptr;
     int cursorCounter = 0;
     SDL_AudioDeviceID beepDevice = 0;
+    bool beepUnavailable = false;
     std::function<void()> onDestroy;  // lets presentation free what belongs to the window
 };
 

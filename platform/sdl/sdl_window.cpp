@@ -255,7 +255,10 @@ int MessageBox(const char* textSjis, const char* captionSjis, uint32_t style) {
 
 void Beep() {
     // A short soft tone: the standard beep of a window system that has none of its own.
+    if (Sdl.beepUnavailable) return;
     if (Sdl.beepDevice == 0) {
+        // Without a sound device the beep stays silent; it is not asked for again.
+        Sdl.beepUnavailable = true;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
         SDL_AudioSpec want{};
         want.freq = 22050;
@@ -264,6 +267,7 @@ void Beep() {
         want.samples = 512;
         Sdl.beepDevice = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
         if (Sdl.beepDevice == 0) return;
+        Sdl.beepUnavailable = false;
         SDL_PauseAudioDevice(Sdl.beepDevice, 0);
     }
     std::vector<int16_t> tone(22050 / 8);
