@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -124,6 +126,14 @@ bool Initialise() {
     if (Sdl.initialised) return true;
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         errorText = std::string("cannot open a display (") + SDL_GetError() + ")";
+        return false;
+    }
+    // Without a display SDL falls back to drawing nowhere; only an explicit request may do that.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool nowhere = driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+    if (nowhere && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+        SDL_Quit();
+        errorText = "cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY names one)";
         return false;
     }
     SDL_DisableScreenSaver();
