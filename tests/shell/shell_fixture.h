@@ -1,6 +1,11 @@
 // A fresh engine on the headless backend with the main window open, and helpers to feed it messages.
 #pragma once
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "engine/draw/display.h"
 #include "engine/draw/refresh.h"
@@ -18,6 +23,11 @@
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The single-instance lock of these runs lives apart from a game that may be running.
+        std::filesystem::path runtime =
+            std::filesystem::temp_directory_path() / ("el_shell_runtime_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(runtime);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         platform::headless::Reset();
         EngineInit();
         Pacing = FramePacingState{};
