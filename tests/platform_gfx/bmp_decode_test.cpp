@@ -22,7 +22,7 @@ void Put32(Bytes& b, uint32_t v) {
 }
 
 // A BMP file put together field by field.
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;
     int32_t width = 0, height = 0;  // height < 0: rows stored top first
     uint16_t planes = 1, bitCount = 24;
@@ -33,9 +33,9 @@ struct BmpSpec {
     int64_t dataOffset = -1;      // -1: right after the palette
 };
 
-BmpSpec Spec(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0,
+BmpLayout Layout(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0,
              uint32_t headerSize = 40) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.bitCount = bitCount;
@@ -44,7 +44,7 @@ BmpSpec Spec(int32_t width, int32_t height, uint16_t bitCount, uint32_t compress
     return s;
 }
 
-Bytes Build(const BmpSpec& s) {
+Bytes Build(const BmpLayout& s) {
     Bytes h;
     Put32(h, s.headerSize);
     if (s.headerSize == 12) {
@@ -106,13 +106,13 @@ void ExpectPixels(const Picture& p, int w, int h, const std::vector<uint32_t>& r
 
 TEST(BmpDecode, TrueColourRowsWithPaddingBothOrders) {
     // 24 bits, 3 x 2, bottom row stored first, rows padded to 12 bytes.
-    BmpSpec s = Spec(3, 2, 24);
+    BmpLayout s = Layout(3, 2, 24);
     s.data = {1,    2,    3,    4,    5,    6,    7,    8,    9,    0xEE, 0xEE, 0xEE,  // bottom row
               0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90, 0,    0,    0};
     ExpectPixels(Decode(Build(s)), 3, 2, {0x302010, 0x605040, 0x908070, 0x030201, 0x060504, 0x090807});
 
     // 32 bits, top row first; the fourth byte is ignored.
-    BmpSpec t = Spec(2, -2, 32);
+    BmpLayout t = Layout(2, -2, 32);
     t.data = {1, 2, 3, 0xFF, 4, 5, 6, 0x80, 7, 8, 9, 0, 10, 11, 12, 1};
     ExpectPixels(Decode(Build(t)), 2, 2, {0x030201, 0x060504, 0x090807, 0x0C0B0A});
 
@@ -126,21 +126,21 @@ TEST(BmpDecode, TrueColourRowsWithPaddingBothOrders) {
 TEST(BmpDecode, PalettedOneFourAndEightBits) {
     const std::vector<uint32_t> colours = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     // 1 bit, 10 x 1: bits 1011001110 then padding.
-    BmpSpec one = Spec(10, 1, 1);
+    BmpLayout one = Layout(10, 1, 1);
     one.palette = Palette({0x112233, 0x445566});
     one.data = {0xB3, 0x80, 0, 0};
     const uint32_t a = 0x112233, b = 0x445566;
     ExpectPixels(Decode(Build(one)), 10, 1, {b, a, b, b, a, a, b, b, b, a});
 
     // 4 bits, 3 x 2, two used colours listed.
-    BmpSpec four = Spec(3, 2, 4);
+    BmpLayout four = Layout(3, 2, 4);
     four.colorsUsed = 4;
     four.palette = Palette(colours);
     four.data = {0x12, 0x30, 0, 0, 0x01, 0x20, 0, 0};
     ExpectPixels(Decode(Build(four)), 3, 2, {0x000000, 0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0x0000FF});
 
     // 8 bits in a core header: 3-byte palette entries, 16-bit sizes, bottom-up.
-    BmpSpec core = Spec(2, 2, 8, 0, 12);
+    BmpLayout core = Layout(2, 2, 8, 0, 12);
     std::vector<uint32_t> full(256);
     for (int i = 0; i < 256; ++i) full[i] = 0x010101u * i;
     core.palette = Palette(full, true);
@@ -150,7 +150,7 @@ TEST(BmpDecode, PalettedOneFourAndEightBits) {
 
 TEST(BmpDecode, ShortPalettesGiveBlackForMissingEntries) {
     // colorsUsed 2: index 3 has no entry.
-    BmpSpec s = Spec(4, 1, 8);
+    BmpLayout s = Layout(4, 1, 8);
     s.colorsUsed = 2;
     s.palette = Palette({0x102030, 0x405060});
     s.data = {0, 1, 3, 1};
@@ -162,7 +162,7 @@ TEST(BmpDecode, ShortPalettesGiveBlackForMissingEntries) {
 
 TEST(BmpDecode, SixteenBitsAndBitFields) {
     // 5-5-5 by default: each 5-bit channel widened by repeating its bits (31 -> 255, 16 -> 132).
-    BmpSpec s = Spec(2, 1, 16);
+    BmpLayout s = Layout(2, 1, 16);
     s.data = {0xFF, 0x7F, 0x10, 0x42};  // 0x7FFF white; 0x4210 = (16, 16, 16)
     ExpectPixels(Decode(Build(s)), 2, 1, {0xFFFFFF, 0x848484});
 
@@ -173,7 +173,7 @@ TEST(BmpDecode, SixteenBitsAndBitFields) {
     ExpectPixels(Decode(Build(s)), 2, 1, {0xFF0000, 0x00FF00});
 
     // 32 bits with unusual masks in a V4 header: red in the top byte, blue in the second.
-    BmpSpec t = Spec(1, 1, 32, 3, 108);
+    BmpLayout t = Layout(1, 1, 32, 3, 108);
     t.masks = {0xFF000000, 0x000000FF, 0x00FF0000};
     t.data = {0x22, 0x33, 0x44, 0x11};  // value 0x11443322
     ExpectPixels(Decode(Build(t)), 1, 1, {0x112244});
@@ -184,7 +184,7 @@ TEST(BmpDecode, RunLengthEncodedEightAndFourBits) {
     const uint32_t p0 = 0x10, p1 = 0x20, p2 = 0x30, p3 = 0x40, p4 = 0x50, p5 = 0x60;
     // 5 x 3, bottom row first: run of 3 x index 1, absolute run (2, 3, 4) padded, end of line;
     // a delta of (2, 1) skips to the top row; run of 2 x index 5; end of picture.
-    BmpSpec r8 = Spec(5, 3, 8, 1);
+    BmpLayout r8 = Layout(5, 3, 8, 1);
     r8.palette = palette;
     r8.data = {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 2, 1, 2, 5, 0, 1};
     // Skipped pixels take palette entry 0; the middle row is skipped entirely.
@@ -193,27 +193,27 @@ TEST(BmpDecode, RunLengthEncodedEightAndFourBits) {
                   p0, p0, p0, p0, p0, p1, p1, p1, p2, p3});
 
     // RLE4: run of 5 alternating (1, 2), end of line, absolute run of 3 nibbles (3, 4, 5) padded.
-    BmpSpec r4 = Spec(5, 2, 4, 2);
+    BmpLayout r4 = Layout(5, 2, 4, 2);
     r4.palette = palette;
     r4.data = {5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1};
     ExpectPixels(Decode(Build(r4)), 5, 2, {p3, p4, p5, p0, p0, p1, p2, p1, p2, p1});
 
     // Runs longer than the row are cut at its end and do not spill into the next row.
-    BmpSpec wide = Spec(2, 2, 8, 1);
+    BmpLayout wide = Layout(2, 2, 8, 1);
     wide.palette = palette;
     wide.data = {9, 3, 0, 0, 1, 2, 0, 1};
     ExpectPixels(Decode(Build(wide)), 2, 2, {p2, p0, p3, p3});
 }
 
 TEST(BmpDecode, RefusesMalformedHeaders) {
-    BmpSpec good = Spec(3, 2, 24);
+    BmpLayout good = Layout(3, 2, 24);
     good.data.assign(24, 0x55);
-    auto refused = [&](BmpSpec s, BmpError why) {
+    auto refused = [&](BmpLayout s, BmpError why) {
         Picture p = Decode(Build(s), why);
         EXPECT_TRUE(p.pixels.empty());
         EXPECT_EQ(p.width, 0);
     };
-    BmpSpec s = good;
+    BmpLayout s = good;
     s.headerSize = 20;
     refused(s, BmpError::BadHeaderSize);
     s = good, s.width = 0;
@@ -262,7 +262,7 @@ TEST(BmpDecode, RefusesMalformedHeaders) {
 }
 
 TEST(BmpDecode, EveryTruncationOfAValidFileIsRefused) {
-    BmpSpec s = Spec(5, 3, 8, 0, 124);
+    BmpLayout s = Layout(5, 3, 8, 0, 124);
     s.colorsUsed = 4;
     s.palette = Palette({1, 2, 3, 4});
     s.data.assign(24, 2);
@@ -278,7 +278,7 @@ TEST(BmpDecode, EveryTruncationOfAValidFileIsRefused) {
 }
 
 TEST(BmpDecode, LimitsAreTheCallersToChoose) {
-    BmpSpec s = Spec(40, 30, 24);
+    BmpLayout s = Layout(40, 30, 24);
     s.data.assign(120 * 30, 0);
     platform::BmpLimits small;
     small.maxPixels = 1000;
