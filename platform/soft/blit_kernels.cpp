@@ -140,15 +140,58 @@ void KeyedRowsSse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp,
     }
 }
 
+// Short rows (sprite cells): the branches of the block walk mispredict at every sprite edge, and
+// a row of a few vectors gains little from skipping. Each row is instead exactly N vectors, all
+// blended without a branch: N - 1 from the row's start and the last one ending at the row's end.
+// The last vector's destination is read before any store of the row, so an overlap with the
+// vector before it neither stalls on store forwarding nor changes the result (both blend the
+// same source over the same original destination). (N - 1) * 16 < bytes <= N * 16.
+template <int N, typename KeyEq>
+void ShortRowsSse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h,
+                   const KeyEq& isKey) {
+    const ptrdiff_t last = bytes - 16;
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+        const __m128i dl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + last));
+        const __m128i sl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + last));
+#pragma GCC unroll 16
+        for (int i = 0; i < N - 1; ++i) StepSse2(dst + 16 * i, src + 16 * i, isKey);
+        const __m128i el = isKey(sl);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + last),
+                         _mm_or_si128(_mm_and_si128(el, dl), _mm_andnot_si128(el, sl)));
+    }
+}
+
+// Rows up to this many bytes take the branch-free short-row path.
+constexpr int kShortRowBytes = 256;
+
+// bytes >= 16.
+template <typename KeyEq>
+void KeyedSse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h,
+               const KeyEq& isKey) {
+    switch ((bytes + 15) / 16) {
+#define EL_SHORT_CASE(n) \
+    case n:              \
+        return ShortRowsSse2<n>(dst, dp, src, sp, bytes, h, isKey);
+        EL_SHORT_CASE(1) EL_SHORT_CASE(2) EL_SHORT_CASE(3) EL_SHORT_CASE(4)
+        EL_SHORT_CASE(5) EL_SHORT_CASE(6) EL_SHORT_CASE(7) EL_SHORT_CASE(8)
+        EL_SHORT_CASE(9) EL_SHORT_CASE(10) EL_SHORT_CASE(11) EL_SHORT_CASE(12)
+        EL_SHORT_CASE(13) EL_SHORT_CASE(14) EL_SHORT_CASE(15) EL_SHORT_CASE(16)
+#undef EL_SHORT_CASE
+        default:
+            return KeyedRowsSse2(dst, dp, src, sp, bytes, h, isKey);
+    }
+}
+static_assert(kShortRowBytes == 16 * 16);
+
 void Keyed16Sse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h, uint32_t key) {
     if (w < 8) return Keyed16Scalar(dst, dp, src, sp, w, h, key);
-    KeyedRowsSse2(dst, dp, src, sp, 2 * w, h, KeyEq16Sse2{_mm_set1_epi16(static_cast<short>(key))});
+    KeyedSse2(dst, dp, src, sp, 2 * w, h, KeyEq16Sse2{_mm_set1_epi16(static_cast<short>(key))});
 }
 
 void Keyed32Sse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h, uint32_t key) {
     if (w < 4) return Keyed32Scalar(dst, dp, src, sp, w, h, key);
-    KeyedRowsSse2(dst, dp, src, sp, 4 * w, h,
-                  KeyEq32Sse2{_mm_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm_set1_epi32(0xFFFFFF)});
+    KeyedSse2(dst, dp, src, sp, 4 * w, h,
+              KeyEq32Sse2{_mm_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm_set1_epi32(0xFFFFFF)});
 }
 
 constexpr Kernels kSse2{BlitLevel::SSE2, Keyed16Sse2, Keyed32Sse2};
@@ -222,16 +265,47 @@ EL_TARGET_AVX2 void KeyedRowsAvx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src
     }
 }
 
+// The short-row path of the SSE2 loops with 32-byte vectors. (N - 1) * 32 < bytes <= N * 32.
+template <int N, typename KeyEq>
+EL_TARGET_AVX2 void ShortRowsAvx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes,
+                                  int h, const KeyEq& isKey) {
+    const ptrdiff_t last = bytes - 32;
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+        const __m256i dl = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + last));
+        const __m256i sl = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + last));
+#pragma GCC unroll 8
+        for (int i = 0; i < N - 1; ++i) StepAvx2(dst + 32 * i, src + 32 * i, isKey);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + last), _mm256_blendv_epi8(sl, dl, isKey(sl)));
+    }
+}
+
+// bytes >= 32.
+template <typename KeyEq>
+EL_TARGET_AVX2 void KeyedAvx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h,
+                              const KeyEq& isKey) {
+    static_assert(kShortRowBytes == 8 * 32);
+    switch ((bytes + 31) / 32) {
+#define EL_SHORT_CASE(n) \
+    case n:              \
+        return ShortRowsAvx2<n>(dst, dp, src, sp, bytes, h, isKey);
+        EL_SHORT_CASE(1) EL_SHORT_CASE(2) EL_SHORT_CASE(3) EL_SHORT_CASE(4)
+        EL_SHORT_CASE(5) EL_SHORT_CASE(6) EL_SHORT_CASE(7) EL_SHORT_CASE(8)
+#undef EL_SHORT_CASE
+        default:
+            return KeyedRowsAvx2(dst, dp, src, sp, bytes, h, isKey);
+    }
+}
+
 EL_TARGET_AVX2 void Keyed16Avx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h,
                                 uint32_t key) {
     if (w < 16) return Keyed16Sse2(dst, dp, src, sp, w, h, key);
-    KeyedRowsAvx2(dst, dp, src, sp, 2 * w, h, KeyEq16Avx2{_mm256_set1_epi16(static_cast<short>(key))});
+    KeyedAvx2(dst, dp, src, sp, 2 * w, h, KeyEq16Avx2{_mm256_set1_epi16(static_cast<short>(key))});
 }
 
 EL_TARGET_AVX2 void Keyed32Avx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w, int h,
                                 uint32_t key) {
     if (w < 8) return Keyed32Sse2(dst, dp, src, sp, w, h, key);
-    KeyedRowsAvx2(
+    KeyedAvx2(
         dst, dp, src, sp, 4 * w, h,
         KeyEq32Avx2{_mm256_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm256_set1_epi32(0xFFFFFF)});
 }

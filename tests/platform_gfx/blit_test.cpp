@@ -105,6 +105,36 @@ TEST_P(CopyTest, LeavesOutKeyPixels) {
     }
 }
 
+TEST_P(CopyTest, SpriteRowsOfEveryShortWidth) {
+    // Short rows (up to 256 bytes) are copied as whole vectors, the last one ending at the row's
+    // end; every width on both sides of that limit, with key margins, a key-only row, an
+    // opaque-only row and a single opaque pixel at either end, must leave the pixels around alone.
+    constexpr int kW = 160, kH = 6;
+    Surface src = platform::CreateSurface(kW, kH, Format());
+    const uint32_t key = platform::ColorToRaw(Format(), 0x00FF00FF);
+    src.colorKey = key;
+    uint32_t seed = 7;
+    for (int w = 1; w <= kW; ++w) {
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                const uint32_t colour = platform::ColorToRaw(Format(), seed >> 8) ^ 1;
+                bool opaque = false;
+                switch (y) {
+                    case 0: opaque = false; break;                                      // all key
+                    case 1: opaque = true; break;                                       // all opaque
+                    case 2: opaque = x == 0 || x == w - 1; break;                       // ends only
+                    case 3: opaque = x >= w / 4 && x < w - w / 4; break;                // key margins
+                    case 4: opaque = (seed >> 20) % 2 == 0; break;                      // noise
+                    default: opaque = x != 0 && x != w - 1 && (x / 3) % 2 == 0; break;  // short runs
+                }
+                platform::SetRawPixel(src, x, y, opaque ? colour : key);
+            }
+        Check(kW + 8, kH + 2, src, 3, 1, Rect{0, 0, w, kH}, true);
+        Check(kW + 8, kH + 2, src, 0, 0, Rect{0, 0, w, kH}, true);
+    }
+}
+
 TEST_P(CopyTest, KeyComparesOnlyColourBits) {
     Surface src = platform::CreateSurface(4, 1, Format());
     src.colorKey = 0;
