@@ -9,14 +9,14 @@
 
 namespace contentgen {
 
-struct SheetSpec {
+struct SheetLayout {
     int columns, rows, cellWidth, cellHeight;
 };
 
 // Draws each cell on its own canvas; a painter returning false leaves the cell empty. Cells are
 // finished with the outline colour and laid on the background colour.
 using CellPainter = std::function<bool(int column, int row, Canvas& canvas)>;
-Image PaintSheet(const SheetSpec& spec, Rgb background, Rgb outline, const CellPainter& painter);
+Image PaintSheet(const SheetLayout& layout, Rgb background, Rgb outline, const CellPainter& painter);
 
 // Each takes the palette and the figure's parameter file (assets/figures/NAME.txt).
 Image DrawPrincessSheet(const Palette& palette, const Params& p);

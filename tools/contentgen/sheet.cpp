@@ -3,14 +3,14 @@
 
 namespace contentgen {
 
-Image PaintSheet(const SheetSpec& spec, Rgb background, Rgb outline, const CellPainter& painter) {
-    Image sheet(spec.columns * spec.cellWidth, spec.rows * spec.cellHeight, background);
-    for (int row = 0; row < spec.rows; ++row)
-        for (int col = 0; col < spec.columns; ++col) {
-            Canvas canvas(spec.cellWidth, spec.cellHeight);
+Image PaintSheet(const SheetLayout& layout, Rgb background, Rgb outline, const CellPainter& painter) {
+    Image sheet(layout.columns * layout.cellWidth, layout.rows * layout.cellHeight, background);
+    for (int row = 0; row < layout.rows; ++row)
+        for (int col = 0; col < layout.columns; ++col) {
+            Canvas canvas(layout.cellWidth, layout.cellHeight);
             if (!painter(col, row, canvas)) continue;
             canvas.Finish(outline);
-            sheet.Paste(canvas.ToImage(background), col * spec.cellWidth, row * spec.cellHeight);
+            sheet.Paste(canvas.ToImage(background), col * layout.cellWidth, row * layout.cellHeight);
         }
     return sheet;
 }
