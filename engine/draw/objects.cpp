@@ -147,28 +147,23 @@ void ReleaseObject(ObjectNo object) {
     record.width = record.height = 0;
 }
 
+// A free slot: no surface, no name, and the values every new record starts from.
+static void ClearRecord(ObjectRecord& record) {
+    record.surface.reset();
+    record.name[0] = '\0';
+    record.fromPack = 0;
+    record.memoryMode = 2;
+    record.colorKey = 0;
+    record.width = record.height = 0;
+}
+
 void ReleaseAllObjects() {
-    for (ObjectRecord& record : ObjectTable.records) {
-        if (!record.surface) continue;
-        record.surface.reset();
-        record.name[0] = '\0';
-        record.fromPack = 0;
-        record.memoryMode = 2;
-        record.colorKey = 0;
-        record.width = record.height = 0;
-    }
+    for (ObjectRecord& record : ObjectTable.records)
+        if (record.surface) ClearRecord(record);
 }
 
 void ResetObjectSlots() {
-    for (ObjectNo i = kFirstFreeObject; i < kObjectCount; ++i) {
-        ObjectRecord& record = ObjectTable.records[i];
-        record.surface.reset();
-        record.name[0] = '\0';
-        record.fromPack = 0;
-        record.memoryMode = 2;
-        record.colorKey = 0;
-        record.width = record.height = 0;
-    }
+    for (ObjectNo i = kFirstFreeObject; i < kObjectCount; ++i) ClearRecord(ObjectTable.records[i]);
 }
 
 void SetLoadKeyColor(int32_t color) {
