@@ -338,26 +338,57 @@ EL_TARGET_AVX512 void Keyed16Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* s
     }
 }
 
+// Up to 16 pixels (the lanes of m) at s, compared and stored with one mask: no blend, and a
+// block of key pixels leaves its destination line alone.
+struct Keyed32Zmm {
+    __m512i key, rgb;
+    EL_TARGET_AVX512 void operator()(uint8_t* d, const uint8_t* s, __mmask16 m) const {
+        const __m512i sv = _mm512_maskz_loadu_epi32(m, s);
+        // Lanes whose low 24 bits differ from the key are drawn.
+        const __mmask16 opaque = _mm512_mask_test_epi32_mask(m, _mm512_xor_si512(sv, key), rgb);
+        if (opaque != 0) _mm512_mask_storeu_epi32(d, opaque, sv);
+    }
+    EL_TARGET_AVX512 void operator()(uint8_t* d, const uint8_t* s) const {
+        const __m512i sv = _mm512_loadu_si512(s);
+        const __mmask16 opaque = _mm512_test_epi32_mask(_mm512_xor_si512(sv, key), rgb);
+        if (opaque != 0) _mm512_mask_storeu_epi32(d, opaque, sv);
+    }
+};
+
+// Sprite rows (up to 64 pixels) as N - 1 whole vectors and a masked last one: no loop over the
+// row, no classification, and no alignment peeling, which costs a fourth vector on a 48-pixel
+// row for fewer split stores. 16 * (N - 1) < w <= 16 * N.
+template <int N>
+EL_TARGET_AVX512 void ShortRows32Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w,
+                                        int h, const Keyed32Zmm& copy) {
+    const __mmask16 last = static_cast<__mmask16>((1u << (w - 16 * (N - 1))) - 1);
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+#pragma GCC unroll 8
+        for (int i = 0; i < N - 1; ++i) copy(dst + 64 * i, src + 64 * i);
+        copy(dst + 64 * (N - 1), src + 64 * (N - 1), last);
+    }
+}
+
+// Longer rows are walked in destination-aligned blocks of 16 pixels: a first partial block up
+// to the next 64-byte boundary of the destination, whole blocks, and a partial last one, so that
+// no store is split over two cache lines (the source loads may be; loads split more cheaply).
 EL_TARGET_AVX512 void Keyed32Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int w,
                                     int h, uint32_t key) {
-    const __m512i k = _mm512_set1_epi32(static_cast<int>(key & 0xFFFFFF));
-    const __m512i rgb = _mm512_set1_epi32(0xFFFFFF);
-    const int tailCount = w % 16;
-    const __mmask16 tail = static_cast<__mmask16>((1u << tailCount) - 1);
-    const int full = w - tailCount;
+    const Keyed32Zmm copy{_mm512_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm512_set1_epi32(0xFFFFFF)};
+    switch ((w + 15) / 16) {
+        case 1: return ShortRows32Avx512<1>(dst, dp, src, sp, w, h, copy);
+        case 2: return ShortRows32Avx512<2>(dst, dp, src, sp, w, h, copy);
+        case 3: return ShortRows32Avx512<3>(dst, dp, src, sp, w, h, copy);
+        case 4: return ShortRows32Avx512<4>(dst, dp, src, sp, w, h, copy);
+        default: break;
+    }
     for (int y = 0; y < h; ++y, dst += dp, src += sp) {
-        int x = 0;
-        for (; x < full; x += 16) {
-            const __m512i sv = _mm512_loadu_si512(src + 4 * x);
-            // Lanes whose low 24 bits differ from the key are drawn.
-            const __mmask16 opaque = _mm512_test_epi32_mask(_mm512_xor_si512(sv, k), rgb);
-            if (opaque != 0) _mm512_mask_storeu_epi32(dst + 4 * x, opaque, sv);
-        }
-        if (tail != 0) {
-            const __m512i sv = _mm512_maskz_loadu_epi32(tail, src + 4 * x);
-            const __mmask16 opaque = _mm512_mask_test_epi32_mask(tail, _mm512_xor_si512(sv, k), rgb);
-            if (opaque != 0) _mm512_mask_storeu_epi32(dst + 4 * x, opaque, sv);
-        }
+        int head = static_cast<int>((-reinterpret_cast<uintptr_t>(dst) & 63) / 4);
+        if (head > w) head = w;
+        if (head != 0) copy(dst, src, static_cast<__mmask16>((1u << head) - 1));
+        int x = head;
+        for (; x + 16 <= w; x += 16) copy(dst + 4 * x, src + 4 * x);
+        if (x < w) copy(dst + 4 * x, src + 4 * x, static_cast<__mmask16>((1u << (w - x)) - 1));
     }
 }
 

@@ -135,6 +135,33 @@ TEST_P(CopyTest, SpriteRowsOfEveryShortWidth) {
     }
 }
 
+TEST_P(CopyTest, RowsAtEveryDestinationAlignment) {
+    // Long rows may be split where the destination crosses a 64-byte boundary; every offset of
+    // the destination within such a block, for widths on both sides of the short-row limit, must
+    // draw exactly the opaque pixels and leave the pixels around alone.
+    constexpr int kW = 150, kH = 4;
+    Surface src = platform::CreateSurface(kW, kH, Format());
+    const uint32_t key = platform::ColorToRaw(Format(), 0x00FF00FF);
+    src.colorKey = key;
+    uint32_t seed = 11;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const uint32_t colour = platform::ColorToRaw(Format(), seed >> 8) ^ 1;
+            bool opaque = false;
+            switch (y) {
+                case 0: opaque = true; break;                              // all opaque
+                case 1: opaque = (seed >> 20) % 2 == 0; break;             // noise
+                case 2: opaque = (x / 5) % 3 != 0; break;                  // short runs
+                default: opaque = x == 0 || x == kW - 1 || x == 70; break;  // lone pixels
+            }
+            platform::SetRawPixel(src, x, y, opaque ? colour : key);
+        }
+    for (int dx = 0; dx < 34; ++dx)
+        for (int w : {15, 16, 17, 33, 63, 64, 65, 66, 79, 80, 81, 127, 128, 129, 150})
+            Check(kW + 40, kH + 2, src, dx, 1, Rect{kW - w, 0, kW, kH}, true);
+}
+
 TEST_P(CopyTest, KeyComparesOnlyColourBits) {
     Surface src = platform::CreateSurface(4, 1, Format());
     src.colorKey = 0;
