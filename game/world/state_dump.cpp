@@ -66,27 +66,37 @@ void String(FILE* out, const std::string& s) {
     std::fputc('"', out);
 }
 
-template <typename Record>
-void EnemyList(FILE* out, const char* name, const Record (&pool)[kEnemyPoolSize]) {
+// Writes "name":[{...},...] with one object for each record that keep accepts; fields writes the
+// members of one record (given its index).
+template <typename Record, size_t N, typename Keep, typename Fields>
+void RecordList(FILE* out, const char* name, const Record (&pool)[N], Keep keep, Fields fields) {
     Key(out, name);
     std::fputc('[', out);
     bool first = true;
-    for (int i = 0; i < kEnemyPoolSize; ++i) {
-        const Record& e = pool[i];
-        if (e.state == 0) continue;
+    for (size_t i = 0; i < N; ++i) {
+        if (!keep(pool[i])) continue;
         if (!first) std::fputc(',', out);
         first = false;
         std::fputc('{', out);
-        Int(out, "index", i);
-        std::fputc(',', out);
-        Int(out, "state", e.state);
-        std::fputc(',', out);
-        Float(out, "x", e.x);
-        std::fputc(',', out);
-        Float(out, "y", e.y);
+        fields(static_cast<int>(i), pool[i]);
         std::fputc('}', out);
     }
     std::fputc(']', out);
+}
+
+template <typename Record, size_t N>
+void EnemyList(FILE* out, const char* name, const Record (&pool)[N]) {
+    RecordList(
+        out, name, pool, [](const Record& e) { return e.state != 0; },
+        [out](int index, const Record& e) {
+            Int(out, "index", index);
+            std::fputc(',', out);
+            Int(out, "state", e.state);
+            std::fputc(',', out);
+            Float(out, "x", e.x);
+            std::fputc(',', out);
+            Float(out, "y", e.y);
+        });
 }
 
 }  // namespace
@@ -162,39 +172,26 @@ void WriteGameState(FILE* out, const std::vector<std::string>& errors) {
     EnemyList(out, "shields", Standing.ShieldPool);
     std::fputc(',', out);
 
-    Key(out, "arrows");
-    std::fputc('[', out);
-    bool first = true;
-    for (const Arrow& a : Arrows.ArrowPool) {
-        if (!a.active) continue;
-        if (!first) std::fputc(',', out);
-        first = false;
-        std::fputc('{', out);
-        Float(out, "x", a.x);
-        std::fputc(',', out);
-        Float(out, "y", a.y);
-        std::fputc(',', out);
-        Int(out, "angle", a.angle);
-        std::fputc('}', out);
-    }
-    std::fputs("],", out);
-
-    Key(out, "items");
-    std::fputc('[', out);
-    first = true;
-    for (const Item& item : Items.ItemPool) {
-        if (!item.active) continue;
-        if (!first) std::fputc(',', out);
-        first = false;
-        std::fputc('{', out);
-        Float(out, "x", item.x);
-        std::fputc(',', out);
-        Float(out, "y", item.y);
-        std::fputc(',', out);
-        Int(out, "kind", item.kind);
-        std::fputc('}', out);
-    }
-    std::fputs("],", out);
+    RecordList(
+        out, "arrows", Arrows.ArrowPool, [](const Arrow& a) { return a.active != 0; },
+        [out](int, const Arrow& a) {
+            Float(out, "x", a.x);
+            std::fputc(',', out);
+            Float(out, "y", a.y);
+            std::fputc(',', out);
+            Int(out, "angle", a.angle);
+        });
+    std::fputc(',', out);
+    RecordList(
+        out, "items", Items.ItemPool, [](const Item& item) { return item.active != 0; },
+        [out](int, const Item& item) {
+            Float(out, "x", item.x);
+            std::fputc(',', out);
+            Float(out, "y", item.y);
+            std::fputc(',', out);
+            Int(out, "kind", item.kind);
+        });
+    std::fputc(',', out);
 
     Key(out, "errors");
     std::fputc('[', out);
