@@ -170,3 +170,9 @@ bool EnemyContact(EnemyKind kind, int k, float px, float py) {
     }
     return false;
 }
+
+void DrawEnemyCell(float x, float y, ObjectNo sheet, int32_t column, int32_t row) {
+    constexpr int kCell = 48;
+    BltObject(static_cast<int>(x - Rooms.CameraX), static_cast<int>(y - Rooms.CameraY), sheet, column * kCell,
+              row * kCell, column * kCell + kCell, row * kCell + kCell);
+}

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/draw/eldraw.h"
+
 // pi as the game uses it everywhere: the float 3.141592.
 constexpr float kPi = 3.141592f;
 
@@ -72,6 +74,9 @@ struct SampleOffset {
 // One sample of the attribute layer for an actor at view position (x, y): true when it blocks.
 // Cells outside the map block.
 bool SampleBlock(float x, float y, int32_t ox, int32_t oy);
+
+// Draws cell (column, row) of a 48 x 48 enemy sheet for an enemy at world position (x, y).
+void DrawEnemyCell(float x, float y, ObjectNo sheet, int32_t column, int32_t row);
 
 // Reads the 6 + 6 + 3 + 3 samples (top, bottom, left, right) of an actor.
 BlockFlags ReadBlockFlags(float x, float y, const SampleOffset (&top)[6], const SampleOffset (&bottom)[6],

@@ -15,7 +15,6 @@ StandingState Standing;
 
 namespace {
 
-constexpr int kCell = 48;
 constexpr float kArcherStep = 0.5f;
 constexpr float kShieldStep = 1.0f;
 constexpr float kShakeStep = 0.5f;
@@ -23,8 +22,7 @@ constexpr float kArcherRange = 273.0f;
 
 template <typename Record>
 void Blit(const Record& e, ObjectNo sheet, int32_t column, int32_t row) {
-    BltObject(static_cast<int>(e.x - Rooms.CameraX), static_cast<int>(e.y - Rooms.CameraY), sheet,
-              column * kCell, row * kCell, column * kCell + kCell, row * kCell + kCell);
+    DrawEnemyCell(e.x, e.y, sheet, column, row);
 }
 
 // The Shield keeps its distance to the stun centre; the Archer's record keeps the one to the princess.

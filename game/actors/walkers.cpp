@@ -18,7 +18,6 @@ WalkerState Walkers;
 
 namespace {
 
-constexpr int kCell = 48;
 constexpr float kAnimStep = 0.5f;
 constexpr float kWanderSpeed = 50.0f;
 constexpr float kChaseSpeed = 50.0f;
@@ -81,8 +80,7 @@ void TargetPosition(int t, float* tx, float* ty) {
 }
 
 void Blit(const WalkerRecord& e, ObjectNo sheet, int32_t column, int32_t row) {
-    BltObject(static_cast<int>(e.x - Rooms.CameraX), static_cast<int>(e.y - Rooms.CameraY), sheet,
-              column * kCell, row * kCell, column * kCell + kCell, row * kCell + kCell);
+    DrawEnemyCell(e.x, e.y, sheet, column, row);
 }
 
 void Wander(WalkerRecord& e) {
@@ -130,42 +128,23 @@ void Wander(WalkerRecord& e) {
         default:
             break;
     }
-    switch (e.directionCode) {
-        case 1:
-            e.angle = 270.0f;
-            e.facing = kEnemyUp;
-            break;
-        case 10:
-            e.angle = 0.0f;
-            e.facing = kEnemyRight;
-            break;
-        case 11:
-            e.angle = 315.0f;
-            e.facing = kEnemyRight;
-            break;
-        case 100:
-            e.angle = 90.0f;
-            e.facing = kEnemyDown;
-            break;
-        case 110:
-            e.angle = 45.0f;
-            e.facing = kEnemyRight;
-            break;
-        case 1000:
-            e.angle = 180.0f;
-            e.facing = kEnemyLeft;
-            break;
-        case 1001:
-            e.angle = 225.0f;
-            e.facing = kEnemyLeft;
-            break;
-        case 1100:
-            e.angle = 135.0f;
-            e.facing = kEnemyLeft;
-            break;
-        default:
-            e.angle = 400.0f;
-            break;
+    // Direction codes and the angle and facing each one walks with; other codes leave the facing.
+    struct Heading {
+        int32_t code;
+        float angle;
+        int32_t facing;
+    };
+    static constexpr Heading kHeadings[] = {
+        {1, 270.0f, kEnemyUp},      {10, 0.0f, kEnemyRight},   {11, 315.0f, kEnemyRight},
+        {100, 90.0f, kEnemyDown},   {110, 45.0f, kEnemyRight}, {1000, 180.0f, kEnemyLeft},
+        {1001, 225.0f, kEnemyLeft}, {1100, 135.0f, kEnemyLeft},
+    };
+    e.angle = 400.0f;
+    for (const Heading& heading : kHeadings) {
+        if (heading.code != e.directionCode) continue;
+        e.angle = heading.angle;
+        e.facing = heading.facing;
+        break;
     }
     if (e.directionCode != 0 && e.angle < 400.0f) {
         // The wander step is worked out in double precision and stored back as float.

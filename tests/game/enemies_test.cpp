@@ -205,8 +205,12 @@ TEST_F(EnemyTest, WanderingStaysInsideTheFirstRoomsBounds) {
         const float y = s.y;
         Frames(1);
         // From x 740 or y 540 on (world), it never wanders right or down.
-        if (x >= 740.0f) ASSERT_LE(s.x, x) << i;
-        if (y >= 540.0f) ASSERT_LE(s.y, y) << i;
+        if (x >= 740.0f) {
+            ASSERT_LE(s.x, x) << i;
+        }
+        if (y >= 540.0f) {
+            ASSERT_LE(s.y, y) << i;
+        }
         if (s.x != x || s.y != y) ++moved;
     }
     EXPECT_GT(moved, 1000);
