@@ -3,9 +3,9 @@
 
 #include "engine/draw/display.h"
 #include "engine/draw/objects.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/scenes.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/scenes.h"
 
 GameObjectTable GameObjects;
 

@@ -4,7 +4,7 @@
 
 #include "game/game_startup.h"
 #include "platform/window.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 #include "shell/program.h"
 
 // Holds the 1 ms timer resolution from before the entry runs until after it returns.

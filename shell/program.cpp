@@ -10,10 +10,10 @@
 #include "engine/system/paths.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/input.h"
-#include "shell/core/scenes.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
+#include "engine/system/scenes.h"
 #include "shell/window_procedure.h"
 
 namespace {

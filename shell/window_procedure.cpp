@@ -5,9 +5,9 @@
 #include "engine/draw/refresh.h"
 #include "engine/sound/midi.h"
 #include "platform/window.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/input.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
 
 using namespace platform;
 

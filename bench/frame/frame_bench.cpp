@@ -13,7 +13,7 @@
 #include "engine/text/text_output.h"
 #include "platform/blit.h"
 #include "platform/headless/headless.h"
-#include "shell/core/engine_state.h"
+#include "engine/system/engine_state.h"
 
 namespace {
 

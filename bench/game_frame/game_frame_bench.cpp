@@ -13,7 +13,7 @@
 
 #include "game/game_startup.h"
 #include "platform/headless/headless.h"
-#include "shell/core/engine_state.h"
+#include "engine/system/engine_state.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/window.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/scenes.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/scenes.h"
 #include "shell/program.h"
 
 namespace {

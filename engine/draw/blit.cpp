@@ -8,7 +8,7 @@
 #include "engine/draw/display.h"
 #include "engine/draw/objects.h"
 #include "platform/blit.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 
 ClipRectState ClipRect;
 LineEffectState LineEffects;

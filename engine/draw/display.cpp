@@ -14,9 +14,9 @@
 #include "engine/system/paths.h"
 #include "engine/text/font_record.h"
 #include "platform/present.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/input.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
 
 DrawTables Tables;
 

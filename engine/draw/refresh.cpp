@@ -9,8 +9,8 @@
 #include "engine/draw/objects.h"
 #include "platform/blit.h"
 #include "platform/present.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/input.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
 
 namespace {
 

@@ -5,14 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
 
 ErrorState Errors;
 
-static bool IsSjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+static bool IsSjisLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 void CutSjisText(char* text, size_t size) {
     if (size == 0) return;
@@ -49,7 +51,9 @@ int ReportError(const char* context, const char* message) {
     return 0;
 }
 
-int HasError() { return Errors.ErrorFlag; }
+int HasError() {
+    return Errors.ErrorFlag;
+}
 
 int EndIfError() {
     if (Errors.ErrorFlag == 1) ExitProgram();

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/system/engine_state.h"
 #include "platform/files.h"
 #include "platform/system_info.h"
 #include "platform/window.h"
-#include "shell/core/engine_state.h"
 
 PathState Paths;
 
@@ -116,7 +116,9 @@ void GetTimeOfDay(int32_t* hour, int32_t* minute, int32_t* second) {
     *second = now.second;
 }
 
-static uint32_t SaturateTo32Bits(uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value); }
+static uint32_t SaturateTo32Bits(uint64_t value) {
+    return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+}
 
 uint32_t GetDiskFreeBytes(char /*driveLetter*/) {
     // Drive letters name no folder here: every letter answers for the file system of the program
@@ -124,7 +126,9 @@ uint32_t GetDiskFreeBytes(char /*driveLetter*/) {
     return SaturateTo32Bits(platform::GetDiskFreeBytes(ModulePath(0)));
 }
 
-uint32_t GetFreeMemory() { return SaturateTo32Bits(platform::GetFreeMemoryBytes()); }
+uint32_t GetFreeMemory() {
+    return SaturateTo32Bits(platform::GetFreeMemoryBytes());
+}
 
 int32_t OsVersionCode(int platformId, int major, int minor) {
     switch (platformId) {
@@ -150,6 +154,10 @@ void StoreCommandLine(const char* commandLine) {
     std::snprintf(Engine.CommandLine, sizeof Engine.CommandLine, "%s", commandLine ? commandLine : "");
 }
 
-char* CommandLineText() { return Engine.CommandLine; }
+char* CommandLineText() {
+    return Engine.CommandLine;
+}
 
-void SetImeEnabled(int32_t flag) { platform::SetImeEnabled(flag != 0); }
+void SetImeEnabled(int32_t flag) {
+    platform::SetImeEnabled(flag != 0);
+}

@@ -6,7 +6,7 @@
 #include "game/actors/princess.h"
 #include "game/game_startup.h"
 #include "game/world/rooms.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 
 CompanionState Companions;
 

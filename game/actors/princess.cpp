@@ -6,7 +6,7 @@
 #include "game/game_startup.h"
 #include "game/world/rooms.h"
 #include "platform/messages.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 
 PrincessState Princess;
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "game/actors/actor_common.h"
-#include "shell/core/input.h"
+#include "engine/system/input.h"
 
 // Virtual keys the princess reads.
 constexpr int kKeySwing = 67;  // 'C'

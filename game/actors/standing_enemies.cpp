@@ -9,7 +9,7 @@
 #include "game/world/arrows.h"
 #include "game/world/items.h"
 #include "game/world/rooms.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 
 StandingState Standing;
 

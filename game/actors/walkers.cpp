@@ -12,7 +12,7 @@
 #include "game/game_startup.h"
 #include "game/world/items.h"
 #include "game/world/rooms.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 
 WalkerState Walkers;
 

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "engine/draw/eldraw.h"
+#include "engine/system/frame_pacing.h"
 #include "game/actors/actor_common.h"
 #include "game/actors/princess.h"
 #include "game/game_startup.h"
-#include "shell/core/frame_pacing.h"
 
 ArrowState Arrows;
 

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "engine/draw/eldraw.h"
+#include "engine/system/frame_pacing.h"
 #include "engine/text/text_output.h"
 #include "game/actors/companions.h"
 #include "game/actors/princess.h"
@@ -14,7 +15,6 @@
 #include "game/world/items.h"
 #include "game/world/rooms.h"
 #include "game/world/stage.h"
-#include "shell/core/frame_pacing.h"
 
 GameFrameState GameFrames;
 
@@ -26,7 +26,8 @@ void GameFrame() {
     // Game time runs in fixed steps whatever the measured frame time.
     FrameStep = GameFrameStep();
     ClearScreen();
-    LoadStage();
+    if (LoadStage()) PlaceCameraOnStartRoom();
+    if (LoadMap()) RenderRooms();
     UpdateRooms();
     UpdateArchers();
     UpdateShields();

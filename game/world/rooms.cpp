@@ -2,11 +2,11 @@
 #include "game/world/rooms.h"
 
 #include "engine/draw/eldraw.h"
+#include "engine/system/frame_pacing.h"
 #include "game/actors/companions.h"
 #include "game/actors/princess.h"
 #include "game/game_startup.h"
 #include "game/world/stage.h"
-#include "shell/core/frame_pacing.h"
 
 RoomState Rooms;
 
@@ -134,8 +134,12 @@ void DrawRooms() {
     }
 }
 
+void PlaceCameraOnStartRoom() {
+    Rooms.CameraX = static_cast<float>(Stage.RoomColumn * kRoomWidth);
+    Rooms.CameraY = static_cast<float>(Stage.RoomRow * kRoomHeight);
+}
+
 void UpdateRooms() {
-    LoadMap();
     if (Rooms.ScrollState == kScrollNone) StartRoomChange();
     if (RoomChangeDone()) {
         EndRoomChange();

@@ -27,7 +27,9 @@ struct RoomState {
 
 extern RoomState Rooms;
 
-// Once per frame: loads the map on the first call, runs room changes and draws the rooms.
+// Puts the camera on the start room of the stage.
+void PlaceCameraOnStartRoom();
+// Once per frame, after the map is read: runs room changes and draws the rooms.
 void UpdateRooms();
 // Moves the camera by its speed and draws the nine room pictures.
 void DrawRooms();

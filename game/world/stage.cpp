@@ -7,7 +7,6 @@
 #include "game/actors/princess.h"
 #include "game/actors/standing_enemies.h"
 #include "game/actors/walkers.h"
-#include "game/world/rooms.h"
 #include "platform/files.h"
 
 StageState Stage;
@@ -95,8 +94,8 @@ void Place(int32_t code, int32_t column, int32_t row, int32_t (&counts)[4]) {
 
 }  // namespace
 
-void LoadStage() {
-    if (Stage.stageLoaded) return;
+bool LoadStage() {
+    if (Stage.stageLoaded) return false;
     Stage.stageLoaded = 1;
     int32_t values[2] = {0, 0};
     if (FILE* file = platform::OpenFile("stagedata.txt", "rt")) {
@@ -108,12 +107,11 @@ void LoadStage() {
     // The map has rooms 0 to 2 each way; a start room outside is brought to the nearest one.
     Stage.RoomColumn = ClampRoom(values[0], kRoomsAcross);
     Stage.RoomRow = ClampRoom(values[1], kRoomsDown);
-    Rooms.CameraX = static_cast<float>(Stage.RoomColumn * kRoomWidth);
-    Rooms.CameraY = static_cast<float>(Stage.RoomRow * kRoomHeight);
+    return true;
 }
 
-void LoadMap() {
-    if (Stage.mapLoaded) return;
+bool LoadMap() {
+    if (Stage.mapLoaded) return false;
     Stage.mapLoaded = 1;
     ReadLayer("map01_data.txt", Stage.ChipLayer);
     ReadLayer("map01_zk.txt", Stage.AttributeLayer);
@@ -129,5 +127,5 @@ void LoadMap() {
         }
         std::fclose(file);
     }
-    RenderRooms();
+    return true;
 }

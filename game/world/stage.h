@@ -38,8 +38,8 @@ struct StageState {
 
 extern StageState Stage;
 
-// Reads "stagedata.txt" on its first call and puts the camera on the start room.
-void LoadStage();
+// Reads "stagedata.txt" on its first call (answering true then) and sets the start room.
+bool LoadStage();
 // Reads "map01_data.txt", "map01_zk.txt" and "map01_teki.txt" on its first call, places the
-// characters in reading order and renders the rooms.
-void LoadMap();
+// characters in reading order; answers true on the call that read them.
+bool LoadMap();

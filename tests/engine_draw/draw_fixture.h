@@ -20,9 +20,9 @@
 #include "engine/text/font_record.h"
 #include "platform/headless/headless.h"
 #include "platform/present.h"
-#include "shell/core/input.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/input.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
 
 class DrawTest : public ::testing::TestWithParam<int> {
 protected:

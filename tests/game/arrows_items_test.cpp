@@ -5,7 +5,7 @@
 #include <string>
 
 #include "game/world/state_dump.h"
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 #include "tests/game/game_test_support.h"
 
 namespace {

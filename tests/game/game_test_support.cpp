@@ -9,12 +9,12 @@
 #include "engine/draw/display.h"
 #include "engine/draw/objects.h"
 #include "engine/draw/refresh.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
 #include "platform/blit.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/input.h"
 
 // The start-up of the game defines the object table; tests that link without it get this one.
 __attribute__((weak)) GameObjectTable GameObjects;
@@ -117,8 +117,8 @@ void GameTest::WriteStage(int column, int row) {
 
 void GameTest::Load() {
     FrameStep = Step();
-    LoadStage();
-    LoadMap();
+    if (LoadStage()) PlaceCameraOnStartRoom();
+    if (LoadMap()) RenderRooms();
 }
 
 void GameTest::Frames(int count) {

@@ -1,5 +1,5 @@
-// The layers keep their boundaries: SDL only in the SDL backend, FreeType, fontconfig and
-// FluidSynth only in the portable platform code.
+// The layers keep their boundaries: shell above game above engine above platform, SDL only in the
+// SDL backend, FreeType, fontconfig and FluidSynth only in the portable platform code.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -30,9 +30,20 @@ std::vector<std::string> Offenders(const std::vector<std::string>& folders, cons
     return found;
 }
 
+TEST(Layering, TheEngineIncludesNeitherTheShellNorTheGame) {
+    std::regex upward(R"(#\s*include\s*"(shell|game)/)");
+    EXPECT_EQ(Offenders({"engine", "platform"}, upward, ""), std::vector<std::string>{});
+}
+
+TEST(Layering, TheGameDoesNotIncludeTheShell) {
+    std::regex shell(R"(#\s*include\s*"shell/)");
+    EXPECT_EQ(Offenders({"game"}, shell, ""), std::vector<std::string>{});
+}
+
 TEST(Layering, OnlyTheSdlBackendIncludesSdl) {
     std::regex sdl(R"(#\s*include\s*[<"]SDL)");
-    EXPECT_EQ(Offenders({"engine", "game", "shell", "platform"}, sdl, "/platform/sdl/"), std::vector<std::string>{});
+    EXPECT_EQ(Offenders({"engine", "game", "shell", "platform"}, sdl, "/platform/sdl/"),
+              std::vector<std::string>{});
 }
 
 TEST(Layering, OnlyPortablePlatformCodeIncludesTheTextAndSynthLibraries) {

@@ -25,8 +25,8 @@
 #include "platform/sjis.h"
 #include "platform/window.h"
 #include "replay_script.h"
-#include "shell/core/engine_state.h"
-#include "shell/core/scenes.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/scenes.h"
 #include "shell/program.h"
 
 namespace {

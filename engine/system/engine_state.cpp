@@ -1,14 +1,14 @@
 // Engine start values, the guarded cursor switch and the exit procedure.
-#include "shell/core/engine_state.h"
+#include "engine/system/engine_state.h"
 
 #include "engine/draw/display.h"
 #include "engine/sound/sound_device.h"
 #include "engine/system/error_report.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
 #include "engine/text/font_record.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "shell/core/frame_pacing.h"
-#include "shell/core/input.h"
 
 EngineState Engine;
 

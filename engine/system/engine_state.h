@@ -1,4 +1,4 @@
-// Engine-wide state owned by the program shell: window flags, scene numbers, exit state, blink flag.
+// Engine-wide state of elSystem: window flags, scene numbers, exit state, blink flag.
 #pragma once
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // Key polling, wait-for-release, input lock, counted key and cursor confinement.
-#include "shell/core/input.h"
+#include "engine/system/input.h"
 
 #include "engine/draw/display.h"
 #include "engine/draw/refresh.h"
-#include "shell/core/engine_state.h"
+#include "engine/system/engine_state.h"
 #include "platform/window.h"
 
 InputState Input;
@@ -19,7 +19,9 @@ void PollKey(int virtualKey, KeyState* state) {
     if (Transition.fadeStep != 0 || Viewer.viewerOn || Input.InputLocked == 1) *state = 0;
 }
 
-static bool IsButtonCode(int code) { return code == 1 || code == 2; }
+static bool IsButtonCode(int code) {
+    return code == 1 || code == 2;
+}
 
 int WaitForRelease(const int* codes) {
     if (Input.ReleasePhase == 0 && Input.CurrentKey == 0 && Input.HeldButton == 0) Input.ReleasePhase = 1;
@@ -38,7 +40,8 @@ int WaitForRelease(const int* codes) {
         const int caught = Input.ReleaseCode;
         const bool button = IsButtonCode(caught);
         // Another press came in between: this one no longer counts.
-        if ((!button && Input.LastKey != caught) || (button && Input.LastClick != caught)) Input.ReleasePhase = 0;
+        if ((!button && Input.LastKey != caught) || (button && Input.LastClick != caught))
+            Input.ReleasePhase = 0;
         if ((!button && Input.CurrentKey == 0) || (button && Input.HeldButton == 0)) {
             Input.ReleasePhase = 0;
             Input.LastKey = 0;
@@ -49,21 +52,27 @@ int WaitForRelease(const int* codes) {
     return 0;
 }
 
-void LockInput() { Input.InputLocked = 1; }
+void LockInput() {
+    Input.InputLocked = 1;
+}
 
 void UnlockInput() {
     Input.InputLocked = 0;
     Input.CurrentKey = 0;
 }
 
-void SetAltKeyMode(int mode) { Input.AltKeyMode = mode; }
+void SetAltKeyMode(int mode) {
+    Input.AltKeyMode = mode;
+}
 
 void SetCountedKey(int virtualKey) {
     Input.CountedKey = virtualKey;
     Input.CountedKeyReleases = 0;
 }
 
-int GetCountedKeyReleases() { return Input.CountedKeyReleases; }
+int GetCountedKeyReleases() {
+    return Input.CountedKeyReleases;
+}
 
 void ConfineCursor() {
     platform::Rect area;
@@ -82,7 +91,9 @@ void FreeCursor() {
     Input.CursorClipped = 0;
 }
 
-int IsCursorClipped() { return Input.CursorClipped; }
+int IsCursorClipped() {
+    return Input.CursorClipped;
+}
 
 int SetCursorInClient(int x, int y) {
     return platform::SetCursorScreenPos(x + Input.ClientOriginX, y + Input.ClientOriginY) ? 1 : 0;

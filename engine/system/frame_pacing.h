@@ -38,7 +38,7 @@ int InitWait(int timer);
 
 // Holds the 1 ms timer resolution for the whole run and sets the start frame rate and pacing.
 class TimerPeriodGuard {
-public:
+  public:
     TimerPeriodGuard();
     ~TimerPeriodGuard();
     TimerPeriodGuard(const TimerPeriodGuard&) = delete;

@@ -1,5 +1,5 @@
 // Frame pacing, the measured frame step, the numbered wait timers and the busy delay.
-#include "shell/core/frame_pacing.h"
+#include "engine/system/frame_pacing.h"
 
 #include "engine/system/error_report.h"
 #include "platform/clock.h"
@@ -64,13 +64,15 @@ void ResetWaitTable() {
 namespace elSystem {
 
 int SetWait(int timer, uint32_t milliseconds) {
-    if (timer < 1 || timer > kWaitTimerCount) return ReportError("elSystem::SetWait", "ウェイトNoが範囲外です");
+    if (timer < 1 || timer > kWaitTimerCount)
+        return ReportError("elSystem::SetWait", "ウェイトNoが範囲外です");
     Pacing.WaitTable[timer] = platform::Ticks() + milliseconds;
     return 1;
 }
 
 int InitWait(int timer) {
-    if (timer < 1 || timer > kWaitTimerCount) return ReportError("elSystem::InitWait", "ウェイトNoが範囲外です");
+    if (timer < 1 || timer > kWaitTimerCount)
+        return ReportError("elSystem::InitWait", "ウェイトNoが範囲外です");
     Pacing.WaitTable[timer] = kWaitNever;
     return 1;
 }
@@ -83,4 +85,6 @@ TimerPeriodGuard::TimerPeriodGuard() {
     SetFramePacing(true);
 }
 
-TimerPeriodGuard::~TimerPeriodGuard() { platform::EndTimerPeriod(1); }
+TimerPeriodGuard::~TimerPeriodGuard() {
+    platform::EndTimerPeriod(1);
+}
