@@ -1,5 +1,5 @@
 // The scene table.
-#include "shell/core/scenes.h"
+#include "engine/system/scenes.h"
 
 SceneTable Scenes;
 
