@@ -174,10 +174,10 @@ void SetLoadKeyColor(int32_t color) {
 void SetLoadKeyTopLeft() { ObjectTable.loadKeyTopLeft = true; }
 
 void SetObjectKeyColor(ObjectNo object, int32_t color) {
-    platform::Surface* surface = ObjectSurface(object);
-    if (surface == nullptr) return;
+    if (!ValidObject(object)) return;
+    // The key is kept even without a surface: a later restore or swap loads the picture with it.
     ObjectTable.records[object].colorKey = color;
-    ApplyColorKey(*surface, color);
+    if (platform::Surface* surface = ObjectSurface(object)) ApplyColorKey(*surface, color);
 }
 
 void SetObjectKeyTopLeft(ObjectNo object) { SetObjectKeyColor(object, KEY_TOP_LEFT); }
