@@ -175,7 +175,8 @@ void SetLoadKeyTopLeft() { ObjectTable.loadKeyTopLeft = true; }
 
 void SetObjectKeyColor(ObjectNo object, int32_t color) {
     if (!ValidObject(object)) return;
-    // The key is kept even without a surface: a later restore or swap loads the picture with it.
+    // The record keeps the key even when the slot has no surface (a failed load); only a surface
+    // can take it.
     ObjectTable.records[object].colorKey = color;
     if (platform::Surface* surface = ObjectSurface(object)) ApplyColorKey(*surface, color);
 }
