@@ -85,6 +85,8 @@ TEST_F(PackToolTest, ExitCodesTellWrongArgumentsFromRefusedInput) {
     EXPECT_EQ(Run("list-picture-pack"), 2);
     EXPECT_EQ(Run("unpack-picture " + Path("p.pak") + " X.BMP"), 2);
     EXPECT_EQ(Run("list-picture-pack " + Path("missing.pak")), 1);
+    EXPECT_EQ(Run("pack-pictures " + Path("p.pak") + " " + Path("no_such_folder")), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "p.pak"));
 
     // A picture the decoder refuses gets no entry; the others are packed and the run fails.
     Picture("pics/good.bmp", 1, 1, {0x102030});

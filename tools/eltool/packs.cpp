@@ -2,6 +2,7 @@
 // list-picture-pack shows its entries, unpack-picture writes one entry as a 24-bit BMP.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ int PackPictures(int argc, char** argv) {
     }
     const char* packPath = paths[0];
     const std::string folder = paths[1];
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        std::fprintf(stderr, "eltool pack-pictures: %s: not a folder\n", folder.c_str());
+        return kExitFailed;
+    }
     if (fresh) std::remove(packPath);
     std::FILE* out = std::fopen(packPath, "ab");
     if (out == nullptr) {
