@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/draw/display.h"
+#include "engine/draw/pack.h"
 #include "engine/system/error_report.h"
 #include "engine/system/paths.h"
 #include "platform/blit.h"
@@ -203,7 +204,10 @@ void RestoreSurfaces() {
         SetLoadKeyColor(record.colorKey);
         char name[kObjectNameSize];
         std::memcpy(name, record.name, sizeof name);
-        // Only BMP pictures exist so far; pack pictures would come back through the pack loader.
-        if (record.fromPack == 0) elDraw::SwapObject(name, i, record.memoryMode);
+        // A pack picture comes back from the pack under its own ObjectNo.
+        if (record.fromPack != 0)
+            ReloadPackObject(i);
+        else
+            elDraw::SwapObject(name, i, record.memoryMode);
     }
 }

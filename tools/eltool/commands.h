@@ -19,5 +19,8 @@ struct Command {
 };
 
 int DecodeBmp(int argc, char** argv);
+int PackPictures(int argc, char** argv);
+int ListPicturePack(int argc, char** argv);
+int UnpackPicture(int argc, char** argv);
 
 }  // namespace eltool

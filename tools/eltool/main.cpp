@@ -9,6 +9,11 @@ namespace {
 
 const Command kCommands[] = {
     {"decode-bmp", "IN OUT", "decode the BMP picture IN and write it to OUT as a 24-bit BMP", DecodeBmp},
+    {"pack-pictures", "PACK FOLDER [--fresh]",
+     "append every BMP picture of FOLDER to the picture pack PACK (--fresh: start a new pack)", PackPictures},
+    {"list-picture-pack", "PACK", "list the entries of a picture pack: name, width, height", ListPicturePack},
+    {"unpack-picture", "PACK NAME OUT", "write the pack entry NAME (any case) to OUT as a 24-bit BMP",
+     UnpackPicture},
 };
 
 void PrintUsage(FILE* to) {

@@ -1,0 +1,173 @@
+// Picture packs: the entry search, loading an entry into a sprite object, swapping and reloading
+// pack objects, and building a pack from a folder of BMP pictures.
+#include "engine/draw/pack.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "engine/draw/display.h"
+#include "engine/draw/objects.h"
+#include "engine/draw/pack_format.h"
+#include "engine/system/error_report.h"
+#include "engine/system/paths.h"
+#include "platform/blit.h"
+#include "platform/files.h"
+#include "platform/present.h"
+#include "platform/primitives.h"
+#include "platform/text.h"
+
+PackState Pack;
+
+namespace {
+
+constexpr const char* kMessageNoPack = "パックファイル名が指定されていません";
+constexpr const char* kMessageNoEntry = "BMPファイルを読み込めません";
+constexpr const char* kMessageCopyFailed = "サーフェース間で展開できません";
+constexpr const char* kMessageNotFullColour = "画面をフルカラーにして下さい";
+constexpr int kCopyAttempts = 10;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string ProgramPath(const char* name) {
+    return std::string(ModulePath(0)) + name;
+}
+
+// Opens the pack and finds the entry; reports under the context and returns null when either fails.
+File FindPackEntry(const char* context, const char* name, pack::EntryHeader& entry) {
+    File file(Pack.path[0] != '\0' ? platform::OpenFile(Pack.path, "rb") : nullptr);
+    if (!file) {
+        ReportError(context, kMessageNoPack);
+        return nullptr;
+    }
+    if (!pack::FindEntry(file.get(), pack::UpperCased(name).c_str(), entry)) {
+        ReportError(context, kMessageNoEntry);
+        return nullptr;
+    }
+    return file;
+}
+
+// Turns the entry the file stands at into the slot's picture: the pixels go into a work surface of
+// the display's format, which is then copied onto the slot's surface. The slot already holds a
+// blank surface of the entry's size.
+int FillFromEntry(const char* context, ObjectNo object, std::FILE* file, const pack::EntryHeader& entry) {
+    std::unique_ptr<platform::Surface> work = NewDisplaySurface(entry.width, entry.height);
+    platform::LockedPixels locked;
+    if (!work || platform::Lock(*work, locked) != platform::BLIT_OK) return 0;
+    const bool read = pack::ReadPixels(file, entry.width, entry.height, *work);
+    platform::Unlock(*work);
+    if (!read) return 0;  // the scan made sure the pixels are there; a read error is not expected
+
+    int result = platform::BLIT_INVALID;
+    for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+        platform::Surface* target = ObjectSurface(object);
+        if (target == nullptr) break;
+        result = platform::BltOpaque(*target, 0, 0, *work, platform::Rect{0, 0, entry.width, entry.height});
+        if (result == platform::BLIT_OK) break;
+        if (result == platform::SURFACE_LOST) RestoreSurfaces();
+    }
+    if (result != platform::BLIT_OK) return ReportError(context, kMessageCopyFailed);
+
+    ObjectRecord& record = ObjectTable.records[object];
+    const int32_t key = ObjectTable.loadKeyTopLeft ? KEY_TOP_LEFT : ObjectTable.loadKeyColor;
+    ApplyColorKey(*record.surface, key);
+    record.colorKey = key;
+    std::snprintf(record.name, sizeof record.name, "%s", entry.name);
+    record.fromPack = 1;
+    record.memoryMode = 2;
+    record.width = entry.width;
+    record.height = entry.height;
+    return 1;
+}
+
+// Creates the object for an entry in the lowest free slot and fills it.
+ObjectNo LoadEntry(const char* context, std::FILE* file, const pack::EntryHeader& entry, int memoryMode) {
+    const ObjectNo object = elDraw::CreateObject(entry.width, entry.height, memoryMode);
+    if (object == 0) return 0;
+    if (!FillFromEntry(context, object, file, entry)) {
+        ReleaseObject(object);
+        return 0;
+    }
+    return object;
+}
+
+// Appends one picture of the folder to the pack.
+void AppendEntry(const char* packName, const std::string& pictureName) {
+    const ObjectNo object = elDraw::LoadObject(pictureName.c_str(), 1);
+    if (object == 0) return;  // LoadObject has reported it; no entry and nothing to release
+    platform::Surface* surface = ObjectSurface(object);
+    platform::DeviceContext* dc = surface != nullptr ? platform::GetDC(*surface) : nullptr;
+    File out(dc != nullptr ? platform::OpenFile(ProgramPath(packName).c_str(), "ab") : nullptr);
+    if (out) {
+        const ObjectRecord& record = ObjectTable.records[object];
+        const size_t slash = pictureName.find_last_of('\\');
+        const std::string entryName =
+            slash == std::string::npos ? pictureName : pictureName.substr(slash + 1);
+        pack::WriteEntryHeader(out.get(), record.width, record.height, entryName.c_str());
+        for (int y = 0; y < record.height; ++y)
+            for (int x = 0; x < record.width; ++x) {
+                const uint32_t colour = platform::GetPixel(dc, x, y);  // 0x00BBGGRR
+                const uint32_t rgb = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+                pack::WritePixel(out.get(), pack::EncodePixel(rgb));
+            }
+    }
+    out.reset();
+    if (dc != nullptr) platform::ReleaseDC(dc);
+    ReleaseObject(object);
+}
+
+}  // namespace
+
+void SetPackFile(const char* name) {
+    std::snprintf(Pack.path, sizeof Pack.path, "%s%s", ModulePath(0), name);
+}
+
+namespace elDraw {
+
+ObjectNo LoadPack(const char* name, int memoryMode) {
+    pack::EntryHeader entry;
+    File file = FindPackEntry("elDraw::LoadPack", name, entry);
+    if (!file) return 0;
+    return LoadEntry("elDraw::LoadPack", file.get(), entry, memoryMode);
+}
+
+ObjectNo SwapPack(const char* name, ObjectNo object, int memoryMode) {
+    pack::EntryHeader entry;
+    File file = FindPackEntry("elDraw::SwapPack", name, entry);
+    if (!file) return 0;
+    if (object >= kFirstFreeObject && object < kObjectCount) {
+        ObjectTable.records[object].surface.reset();
+        ObjectTable.records[object].name[0] = '\0';
+    }
+    return LoadEntry("elDraw::SwapPack", file.get(), entry, memoryMode);
+}
+
+int Convert(const char* packName, const char* folder, int startAfresh) {
+    if (platform::DesktopBitsPerPixel() <= 16) return ReportError("elDraw::Convert", kMessageNotFullColour);
+    if (startAfresh) std::remove(platform::ResolvePath(ProgramPath(packName).c_str()).c_str());
+    const std::string prefix = folder[0] != '\0' ? std::string(folder) + "\\" : std::string();
+    const std::string where = platform::ResolvePath(ProgramPath(prefix.c_str()).c_str());
+    for (const std::string& file : pack::ListPictures(where))
+        AppendEntry(packName, pack::UpperCased((prefix + file).c_str()));
+    return 1;
+}
+
+}  // namespace elDraw
+
+int ReloadPackObject(ObjectNo object) {
+    if (object < kFirstFreeObject || object >= kObjectCount) return 0;
+    ObjectRecord& record = ObjectTable.records[object];
+    char name[kObjectNameSize];
+    std::memcpy(name, record.name, sizeof name);
+    pack::EntryHeader entry;
+    File file = FindPackEntry("elDraw::SwapPack", name, entry);
+    if (!file) return 0;
+    // The slot keeps its number: a blank surface of the entry's size takes the lost one's place.
+    record.surface = NewDisplaySurface(entry.width, entry.height);
+    if (!record.surface) return ReportError("elDraw::SwapPack", kMessageCopyFailed);
+    return FillFromEntry("elDraw::SwapPack", object, file.get(), entry);
+}

@@ -1,0 +1,153 @@
+// eltool's picture-pack commands: pack-pictures builds a pack from a folder of BMP pictures,
+// list-picture-pack shows its entries, unpack-picture writes one entry as a 24-bit BMP.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "engine/draw/pack_format.h"
+#include "platform/bmp.h"
+
+namespace eltool {
+namespace {
+
+constexpr int kMaxEntryName = pack::kMaxStoredName - 1;
+
+bool Close(std::FILE* file) {
+    return std::fclose(file) == 0;
+}
+
+// Appends the entry of one decoded picture.
+bool AppendPicture(std::FILE* out, const platform::Picture& picture, const std::string& name) {
+    bool ok = pack::WriteEntryHeader(out, picture.width, picture.height, name.c_str());
+    for (int y = 0; ok && y < picture.height; ++y)
+        for (int x = 0; ok && x < picture.width; ++x)
+            ok = pack::WritePixel(out, pack::EncodePixel(picture.At(x, y)));
+    return ok;
+}
+
+}  // namespace
+
+int PackPictures(int argc, char** argv) {
+    std::vector<const char*> paths;
+    bool fresh = false;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--fresh") == 0)
+            fresh = true;
+        else
+            paths.push_back(argv[i]);
+    }
+    if (paths.size() != 2) {
+        std::fprintf(stderr, "usage: eltool pack-pictures PACK FOLDER [--fresh]\n");
+        return kExitUsage;
+    }
+    const char* packPath = paths[0];
+    const std::string folder = paths[1];
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        std::fprintf(stderr, "eltool pack-pictures: %s: not a folder\n", folder.c_str());
+        return kExitFailed;
+    }
+    if (fresh) std::remove(packPath);
+    std::FILE* out = std::fopen(packPath, "ab");
+    if (out == nullptr) {
+        std::fprintf(stderr, "eltool pack-pictures: %s: cannot write\n", packPath);
+        return kExitFailed;
+    }
+    bool refused = false, written = true;
+    // The same pictures in the same order as the engine's own conversion; one it cannot read gets
+    // no entry there either.
+    for (const std::string& file : pack::ListPictures(folder)) {
+        const std::string name = pack::UpperCased(file.c_str());
+        if (name.size() > kMaxEntryName) {
+            std::fprintf(stderr, "eltool pack-pictures: %s: name longer than %d characters\n", file.c_str(),
+                         kMaxEntryName);
+            refused = true;
+            continue;
+        }
+        platform::Picture picture;
+        const platform::BmpResult result = platform::LoadBmpFile((folder + "/" + file).c_str(), picture);
+        if (!result) {
+            std::fprintf(stderr, "eltool pack-pictures: %s: %s\n", file.c_str(), result.reason);
+            refused = true;
+            continue;
+        }
+        if (!AppendPicture(out, picture, name)) {
+            written = false;
+            break;
+        }
+    }
+    if (!Close(out) || !written) {
+        std::fprintf(stderr, "eltool pack-pictures: %s: cannot write\n", packPath);
+        return kExitFailed;
+    }
+    return refused ? kExitFailed : kExitOk;
+}
+
+int ListPicturePack(int argc, char** argv) {
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: eltool list-picture-pack PACK\n");
+        return kExitUsage;
+    }
+    std::FILE* in = std::fopen(argv[0], "rb");
+    if (in == nullptr) {
+        std::fprintf(stderr, "eltool list-picture-pack: %s: cannot open\n", argv[0]);
+        return kExitFailed;
+    }
+    pack::ScanEnd end = pack::ScanEnd::EndOfFile;
+    int entries = 0;
+    pack::ScanEntries(
+        in,
+        [&](const pack::EntryHeader& entry) {
+            std::printf("%s %d %d\n", entry.name, entry.width, entry.height);
+            ++entries;
+            return false;
+        },
+        &end);
+    std::fclose(in);
+    if (end == pack::ScanEnd::Malformed) {
+        std::fprintf(stderr, "eltool list-picture-pack: %s: malformed entry after %d entries\n", argv[0],
+                     entries);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int UnpackPicture(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: eltool unpack-picture PACK NAME OUT.bmp\n");
+        return kExitUsage;
+    }
+    std::FILE* in = std::fopen(argv[0], "rb");
+    if (in == nullptr) {
+        std::fprintf(stderr, "eltool unpack-picture: %s: cannot open\n", argv[0]);
+        return kExitFailed;
+    }
+    pack::EntryHeader entry;
+    platform::Picture picture;
+    bool found = pack::FindEntry(in, pack::UpperCased(argv[1]).c_str(), entry);
+    if (found) {
+        picture.width = entry.width;
+        picture.height = entry.height;
+        picture.pixels.resize(static_cast<size_t>(entry.width) * entry.height);
+        uint8_t bytes[2];
+        for (uint32_t& pixel : picture.pixels) {
+            if (std::fread(bytes, 1, 2, in) != 2) found = false;
+            pixel = pack::DecodePixel(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
+        }
+    }
+    std::fclose(in);
+    if (!found) {
+        std::fprintf(stderr, "eltool unpack-picture: %s: no entry %s\n", argv[0], argv[1]);
+        return kExitFailed;
+    }
+    if (!platform::SaveBmp24(argv[2], picture)) {
+        std::fprintf(stderr, "eltool unpack-picture: %s: cannot write\n", argv[2]);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace eltool
