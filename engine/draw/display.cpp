@@ -12,6 +12,7 @@
 #include "engine/draw/refresh.h"
 #include "engine/system/error_report.h"
 #include "engine/system/paths.h"
+#include "engine/system/joystick.h"
 #include "engine/text/font_record.h"
 #include "platform/present.h"
 #include "engine/system/engine_state.h"
@@ -199,8 +200,9 @@ int Screen(int width, int height, int placement) {
     if (Engine.FullScreen) ConfineCursor();
 
     // The installed-font list is built here by the font subsystem; until then the font record is
-    // allocated on its own. Joystick calibration joins here with the joystick subsystem.
+    // allocated on its own.
     AllocateFontRecord();
+    JoyInit();
     if (Engine.ClipCursorMode == 1) ConfineCursor();
     (void)placement;  // every surface lives in system memory here, wherever it was asked for
     return 1;
