@@ -80,4 +80,37 @@ TEST(SdlJoystick, VirtualSticksAnswerInAttachOrderAndFollowHotPlugging) {
     EXPECT_FALSE(platform::ReadJoystick(1, reading));
 }
 
+TEST(SdlJoystick, AGameControllerAnswersWithItsFaceButtonsFirstAndItsPadAsTheStick) {
+    platform::RefreshJoysticks();
+    if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) GTEST_SKIP() << "no joystick subsystem: " << SDL_GetError();
+    // SDL's virtual controller maps its buttons and axes in the standard order.
+    int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                          SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    ASSERT_TRUE(SDL_IsGameController(index));
+    SDL_Joystick* handle = SDL_JoystickOpen(index);
+    ASSERT_NE(handle, nullptr);
+    const SDL_JoystickID id = SDL_JoystickInstanceID(handle);
+    platform::JoystickReading reading;
+    ASSERT_TRUE(platform::ReadJoystick(0, reading));
+    EXPECT_EQ(reading.x, 32768u);
+    SDL_JoystickSetVirtualButton(handle, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+    SDL_JoystickSetVirtualButton(handle, SDL_CONTROLLER_BUTTON_Y, SDL_PRESSED);
+    SDL_JoystickSetVirtualButton(handle, SDL_CONTROLLER_BUTTON_START, SDL_PRESSED);
+    SDL_JoystickSetVirtualAxis(handle, SDL_CONTROLLER_AXIS_LEFTX, 16384);
+    SDL_JoystickSetVirtualAxis(handle, SDL_CONTROLLER_AXIS_LEFTY, -16384);
+    ASSERT_TRUE(platform::ReadJoystick(0, reading));
+    EXPECT_EQ(reading.buttons, 1u | 8u | 0x80u) << "A, Y as buttons 1 and 4, start as button 8";
+    EXPECT_EQ(reading.x, 16384u + 32768u);
+    EXPECT_EQ(reading.y, 32768u - 16384u);
+    SDL_JoystickSetVirtualButton(handle, SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_PRESSED);
+    SDL_JoystickSetVirtualButton(handle, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_PRESSED);
+    ASSERT_TRUE(platform::ReadJoystick(0, reading));
+    EXPECT_EQ(reading.x, 0u) << "the pad pushes the stick to its end";
+    EXPECT_EQ(reading.y, 65535u);
+    SDL_JoystickClose(handle);
+    SDL_JoystickDetachVirtual(DeviceIndexOf(id));
+    EXPECT_FALSE(platform::ReadJoystick(0, reading));
+}
+
 }  // namespace
