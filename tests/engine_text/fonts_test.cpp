@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/text/text_block.h"
+#include "platform/soft/text_encoding.h"
 #include "text_block_fixture.h"
 
 namespace {
@@ -87,6 +88,21 @@ TEST_P(TextFonts, ExitReleasesTheFontRecord) {
     EnumerateFonts();
     EXPECT_NE(FontRecord, nullptr);
     EXPECT_EQ(TextBlock.blitFlag, 1);
+}
+
+TEST(FontNames, ALongFamilyNameIsCutOnAWholeCharacter) {
+    // Fifteen "あ" and "A" make 31 Shift-JIS bytes; one more double-byte character would split.
+    // (Where the system's texts stay UTF-8, "あ" takes three bytes and ten of them fit.)
+    const size_t width = std::strlen("あ");
+    std::string utf8;
+    for (int i = 0; i < 15; ++i) utf8 += "\xE3\x81\x82";  // "あ" in fontconfig's UTF-8
+    char name[kFontNameSize];
+    ASSERT_TRUE(platform::text::Utf8ToCutFaceName(utf8 + "A", name, sizeof name));
+    EXPECT_EQ(std::strlen(name), width == 2 ? 31u : 30u);
+    ASSERT_TRUE(platform::text::Utf8ToCutFaceName(utf8 + "\xE3\x81\x84", name, sizeof name));
+    std::string expected;
+    for (size_t i = 0; i < 31 / width; ++i) expected += "あ";
+    EXPECT_STREQ(name, expected.c_str()) << "the character that does not fit is left out whole";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, TextFonts, ::testing::Values(16, 32));
