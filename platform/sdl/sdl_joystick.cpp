@@ -26,7 +26,8 @@ SdlJoystickState g_joy;
 bool Initialise() {
     if (g_joy.initialised) return true;
     if (g_joy.unavailable) return false;
-    // Hot-plugging is noticed while the devices are updated, with or without a window.
+    // Sticks answer while the window is in the background too; devices come and go as they are
+    // updated at each reading, with or without a window.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
         g_joy.unavailable = true;
