@@ -111,8 +111,9 @@ struct FontFace {
     char faceName[LF_FACESIZE] = {};  // Shift-JIS, NUL-terminated
     uint8_t charset = ANSI_CHARSET;   // SHIFTJIS_CHARSET for faces with Japanese, SYMBOL_CHARSET, ANSI_CHARSET
 };
-// The standard Gothic and Mincho names first, then every installed family name that fits the
-// face-name field, in byte order. Each call asks the system afresh; call it once at start.
+// The standard Gothic and Mincho names first, then every installed family once, in byte order:
+// by its Japanese name where it has one, else by its first family name, cut to the face-name
+// field on a whole character. Every name listed selects its family. The system is asked once.
 std::vector<FontFace> EnumerateFontFaces();
 
 }  // namespace platform

@@ -12,7 +12,8 @@
 #include "engine/draw/refresh.h"
 #include "engine/system/error_report.h"
 #include "engine/system/paths.h"
-#include "engine/text/font_record.h"
+#include "engine/system/joystick.h"
+#include "engine/text/fonts.h"
 #include "platform/present.h"
 #include "engine/system/engine_state.h"
 #include "engine/system/frame_pacing.h"
@@ -199,9 +200,8 @@ int Screen(int width, int height, int placement) {
     SetAltKeyMode(0);
     if (Engine.FullScreen) ConfineCursor();
 
-    // The installed-font list is built here by the font subsystem; until then the font record is
-    // allocated on its own. Joystick calibration joins here with the joystick subsystem.
-    AllocateFontRecord();
+    EnumerateFonts();
+    JoyInit();
     if (Engine.ClipCursorMode == 1) ConfineCursor();
     (void)placement;  // every surface lives in system memory here, wherever it was asked for
     return 1;

@@ -6,7 +6,7 @@
 #include "engine/system/error_report.h"
 #include "engine/system/frame_pacing.h"
 #include "engine/system/input.h"
-#include "engine/text/font_record.h"
+#include "engine/text/fonts.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
@@ -35,7 +35,7 @@ int ExitProgram() {
     if (Engine.ExitDone) return 1;
     Engine.ExitDone = 1;
     FreeCursor();
-    FreeFontRecord();
+    ReleaseFonts();
     elSound::Release();
     ReleaseDisplay();
     if (Engine.HaveMutex) {

@@ -8,6 +8,7 @@
 #include "engine/draw/display.h"
 #include "engine/system/error_report.h"
 #include "engine/text/font_record.h"
+#include "engine/text/fonts.h"
 #include "platform/clock.h"
 
 TextState Text;
@@ -29,7 +30,7 @@ FontDescription& Record() {
 void SetFaceName(const char* name) { std::snprintf(Record().lfFaceName, sizeof Record().lfFaceName, "%s", name); }
 
 // Fills the record from a selection's arguments, creates the font and lends out the back buffer.
-void OpenBracket(int size, int angle, int bold, int italic, int underline) {
+void OpenBracket(int size, int angle, int bold, int italic, int underline, uint8_t charset) {
     FontDescription& record = Record();
     Text.currentFontSize = size;
     record.lfHeight = size;
@@ -38,19 +39,8 @@ void OpenBracket(int size, int angle, int bold, int italic, int underline) {
     record.lfWidth = 0;
     record.lfItalic = static_cast<uint8_t>(italic);
     record.lfUnderline = static_cast<uint8_t>(underline);
-    record.lfCharSet = 128;
-
-    platform::FontDescription description;
-    description.height = record.lfHeight;
-    description.escapement = record.lfEscapement;
-    description.weight = record.lfWeight;
-    description.italic = record.lfItalic;
-    description.underline = record.lfUnderline;
-    description.charset = record.lfCharSet;
-    std::memcpy(description.faceName, record.lfFaceName, sizeof description.faceName);
-    Text.font = platform::CreateFont(description);
-    Text.dc = Display.backBuffer ? platform::GetDC(*Display.backBuffer) : nullptr;
-    Text.previousFont = Text.dc ? platform::SelectFont(Text.dc, Text.font) : nullptr;
+    record.lfCharSet = charset;
+    OpenBracketOn(Display.backBuffer.get());
 }
 
 void DrawDebugLine(int x, int y, const char* text) {
@@ -72,20 +62,44 @@ uint32_t BoxFormat(int alignment) {
 
 }  // namespace
 
+FontDescription& CurrentFontRecord() {
+    return Record();
+}
+
+platform::Font* CreateRecordFont() {
+    const FontDescription& record = Record();
+    platform::FontDescription description;
+    description.height = record.lfHeight;
+    description.escapement = record.lfEscapement;
+    description.weight = record.lfWeight;
+    description.italic = record.lfItalic;
+    description.underline = record.lfUnderline;
+    description.charset = record.lfCharSet;
+    std::memcpy(description.faceName, record.lfFaceName, sizeof description.faceName);
+    return platform::CreateFont(description);
+}
+
+void OpenBracketOn(platform::Surface* surface) {
+    Text.font = CreateRecordFont();
+    Text.dc = surface != nullptr ? platform::GetDC(*surface) : nullptr;
+    Text.previousFont = Text.dc ? platform::SelectFont(Text.dc, Text.font) : nullptr;
+}
+
 void SetFont(int face, int size, int angle, int bold, int italic, int underline) {
     if (face == 0) SetFaceName(kMinchoFace);
     if (face == 1) SetFaceName(kGothicFace);
-    OpenBracket(size, angle, bold, italic, underline);
+    OpenBracket(size, angle, bold, italic, underline, platform::SHIFTJIS_CHARSET);
 }
 
 void SetFontName(const char* faceName, int size, int angle, int bold, int italic, int underline) {
     SetFaceName(faceName);
-    OpenBracket(size, angle, bold, italic, underline);
+    OpenBracket(size, angle, bold, italic, underline, ListedCharset(faceName));
 }
 
 void SetTextColors(uint32_t textColor, uint32_t backgroundColor, int transparent) {
     Text.textColor = textColor;
     Text.backgroundColor = backgroundColor;
+    Text.transparent = transparent;
     if (Text.dc == nullptr) return;
     platform::SetTextColor(Text.dc, textColor);
     platform::SetBkColor(Text.dc, backgroundColor);

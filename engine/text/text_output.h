@@ -13,6 +13,7 @@ struct TextState {
     platform::DeviceContext* dc = nullptr;
     uint32_t textColor = 0;
     uint32_t backgroundColor = 0;
+    int32_t transparent = 0;
     platform::Rect boxRect{};
     platform::Rect measureRect{};
 };
@@ -36,6 +37,14 @@ void PutText(int x, int y, const char* text);
 void DrawTextBox(int left, int top, int right, int bottom, const char* text, int alignment);
 int MeasureTextBox(int left, int top, int right, int bottom, const char* text);
 void ReleaseFont();
+
+struct FontDescription;
+// The record every selection writes into (a stand-in while the display is not set up).
+FontDescription& CurrentFontRecord();
+// A font made from the record as it stands.
+platform::Font* CreateRecordFont();
+// Opens the bracket again from the record on a surface: font, device context, selection.
+void OpenBracketOn(platform::Surface* surface);
 
 // printf-style text at (x, y) in the debug style: 12 px Gothic, white on dark blue, opaque.
 void DebugPrint(int x, int y, const char* format, ...) __attribute__((format(printf, 3, 4)));

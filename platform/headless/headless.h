@@ -43,6 +43,7 @@ struct HeadlessState {
     int beeps = 0;
     bool imeEnabled = true;
     int waitMessageCalls = 0;
+    int joystickRefreshes = 0;
 };
 
 extern HeadlessState Headless;
@@ -52,9 +53,18 @@ void Reset();
 
 }  // namespace platform::headless
 
+#include "platform/joystick.h"
 #include "platform/surface.h"
 
 namespace platform::headless {
+
+// A joystick as a test sets it: plugged in or not, and what it reads while plugged in.
+struct ScriptedJoystick {
+    bool present = false;
+    JoystickReading reading{32767, 32767, 0};
+    int reads = 0;  // readings asked for, answered or not
+};
+extern ScriptedJoystick Joysticks[kJoysticks];
 
 // The last frame the program presented (the source rectangle of its back buffer), and how many.
 struct PresentedFrames {

@@ -16,6 +16,7 @@ HeadlessState Headless;
 void Reset() {
     Headless = HeadlessState{};
     Presented = PresentedFrames{};
+    for (ScriptedJoystick& stick : Joysticks) stick = ScriptedJoystick{};
     queue::Reset();
 }
 

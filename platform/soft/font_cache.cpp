@@ -37,6 +37,8 @@ struct FontCacheState {
     std::vector<std::unique_ptr<FaceEntry>> faces;
     std::vector<Resolution> resolutions;
     uint16_t nextSizeId = 1;
+    std::vector<ListedFamily> families;
+    bool familiesListed = false;
 };
 FontCacheState g_cache;
 
@@ -116,6 +118,8 @@ ResolvedFace MatchFace(const char* patternText, const std::string* family, bool 
     return result;
 }
 
+const std::string* ListedFamilyOf(const char* faceName);
+
 ResolvedFace ResolveUncached(const char* faceName, bool bold, bool italic) {
     std::string utf8;
     if (!FaceNameToUtf8(faceName, LF_FACESIZE, utf8)) utf8.clear();
@@ -124,6 +128,11 @@ ResolvedFace ResolveUncached(const char* faceName, bool bold, bool italic) {
         result = MatchFace(kMinchoPattern, nullptr, bold, italic);
     } else if (!utf8.empty() && utf8 != kGothicName) {
         result = MatchFace(nullptr, &utf8, bold, italic);
+        // A name as the installed-face list shows it, cut short of its family's full name.
+        if (result.face == nullptr) {
+            if (const std::string* family = ListedFamilyOf(faceName); family != nullptr && *family != utf8)
+                result = MatchFace(nullptr, family, bold, italic);
+        }
     }
     if (result.face == nullptr) {
         result = MatchFace(kGothicPattern, nullptr, bold, italic);
@@ -164,10 +173,94 @@ void ComputeMetrics(SizeEntry& size) {
                     ? RoundDiv(-static_cast<int64_t>(face->underline_position) * ppem, upem)
                     : std::max(1, size.descent / 2);
     size.underlineThickness = std::min(thickness, size.height);
-    size.underlineTop = std::clamp(size.ascent + below - thickness / 2, 0, size.height - size.underlineThickness);
+    size.underlineTop =
+        std::clamp(size.ascent + below - thickness / 2, 0, size.height - size.underlineThickness);
+}
+
+// Per installed family: the name a person would choose it by (its Japanese name where it has
+// one, else its first family name) and what its faces cover.
+std::vector<ListedFamily> AskFamilies() {
+    struct Found {
+        std::string name;
+        bool japanese = false, letters = false;
+    };
+    std::vector<Found> found;
+    if (!FcInit()) return {};
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_LANG, FC_CHARSET, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    if (set != nullptr) {
+        for (int i = 0; i < set->nfont; ++i) {
+            FcPattern* font = set->fonts[i];
+            FcChar8* family = nullptr;
+            std::string chosen;
+            for (int j = 0; FcPatternGetString(font, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
+                FcChar8* lang = nullptr;
+                const bool japaneseName =
+                    FcPatternGetString(font, FC_FAMILYLANG, j, &lang) == FcResultMatch &&
+                    std::strcmp(reinterpret_cast<const char*>(lang), "ja") == 0;
+                if (j == 0 || japaneseName) chosen = reinterpret_cast<const char*>(family);
+                if (japaneseName) break;
+            }
+            if (chosen.empty()) continue;
+            FcLangSet* langs = nullptr;
+            FcCharSet* chars = nullptr;
+            const bool japanese =
+                FcPatternGetLangSet(font, FC_LANG, 0, &langs) == FcResultMatch &&
+                FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) != FcLangDifferentLang;
+            const bool letters = FcPatternGetCharSet(font, FC_CHARSET, 0, &chars) == FcResultMatch &&
+                                 FcCharSetHasChar(chars, 'A') && FcCharSetHasChar(chars, 'z');
+            auto it = std::find_if(found.begin(), found.end(),
+                                   [&chosen](const Found& f) { return f.name == chosen; });
+            if (it == found.end()) it = found.insert(found.end(), Found{chosen});
+            it->japanese |= japanese;
+            it->letters |= letters;
+        }
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+
+    std::vector<ListedFamily> listed;
+    for (const Found& family : found) {
+        ListedFamily entry;
+        entry.family = family.name;
+        if (!Utf8ToCutFaceName(family.name, entry.face.faceName, sizeof entry.face.faceName)) continue;
+        entry.face.charset = family.japanese  ? SHIFTJIS_CHARSET
+                             : family.letters ? ANSI_CHARSET
+                                              : SYMBOL_CHARSET;
+        listed.push_back(entry);
+    }
+    std::sort(listed.begin(), listed.end(), [](const ListedFamily& a, const ListedFamily& b) {
+        const int order = std::strcmp(a.face.faceName, b.face.faceName);
+        return order != 0 ? order < 0 : a.family < b.family;
+    });
+    // Two families cut to the same name are shown once, for the first in byte order.
+    listed.erase(std::unique(listed.begin(), listed.end(),
+                             [](const ListedFamily& a, const ListedFamily& b) {
+                                 return std::strcmp(a.face.faceName, b.face.faceName) == 0;
+                             }),
+                 listed.end());
+    return listed;
+}
+
+// The full family behind a listed (possibly cut) name, or null.
+const std::string* ListedFamilyOf(const char* faceName) {
+    for (const ListedFamily& family : ListFamilies()) {
+        if (strncmp(family.face.faceName, faceName, LF_FACESIZE) == 0) return &family.family;
+    }
+    return nullptr;
 }
 
 }  // namespace
+
+const std::vector<ListedFamily>& ListFamilies() {
+    if (!g_cache.familiesListed) {
+        g_cache.families = AskFamilies();
+        g_cache.familiesListed = true;
+    }
+    return g_cache.families;
+}
 
 FT_Library Library() {
     if (g_cache.library == nullptr && !g_cache.libraryFailed) {
@@ -340,52 +433,7 @@ std::vector<FontFace> EnumerateFontFaces() {
         face.charset = SHIFTJIS_CHARSET;
         if (text::Utf8ToFaceName(standard, face.faceName, sizeof face.faceName)) faces.push_back(face);
     }
-    if (!FcInit()) return faces;
-
-    // Per family: does any of its faces cover Japanese, does any cover the Latin letters.
-    struct FamilyInfo {
-        bool japanese = false, letters = false;
-    };
-    std::vector<std::pair<std::string, FamilyInfo>> families;
-    FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_LANG, FC_CHARSET, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
-    if (set != nullptr) {
-        for (int i = 0; i < set->nfont; ++i) {
-            FcPattern* font = set->fonts[i];
-            FcLangSet* langs = nullptr;
-            FcCharSet* chars = nullptr;
-            bool japanese = FcPatternGetLangSet(font, FC_LANG, 0, &langs) == FcResultMatch &&
-                            FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) != FcLangDifferentLang;
-            bool letters = FcPatternGetCharSet(font, FC_CHARSET, 0, &chars) == FcResultMatch &&
-                           FcCharSetHasChar(chars, 'A') && FcCharSetHasChar(chars, 'z');
-            FcChar8* family = nullptr;
-            for (int j = 0; FcPatternGetString(font, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
-                std::string utf8 = reinterpret_cast<const char*>(family);
-                auto it = std::find_if(families.begin(), families.end(),
-                                       [&utf8](const auto& entry) { return entry.first == utf8; });
-                if (it == families.end()) {
-                    families.emplace_back(utf8, FamilyInfo{});
-                    it = families.end() - 1;
-                }
-                it->second.japanese |= japanese;
-                it->second.letters |= letters;
-            }
-        }
-        FcFontSetDestroy(set);
-    }
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
-
-    std::vector<std::pair<std::string, FontFace>> listed;
-    for (const auto& [utf8, info] : families) {
-        FontFace face;
-        if (!text::Utf8ToFaceName(utf8, face.faceName, sizeof face.faceName)) continue;
-        face.charset = info.japanese ? SHIFTJIS_CHARSET : info.letters ? ANSI_CHARSET : SYMBOL_CHARSET;
-        listed.emplace_back(face.faceName, face);
-    }
-    std::sort(listed.begin(), listed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& entry : listed) faces.push_back(entry.second);
+    for (const text::ListedFamily& family : text::ListFamilies()) faces.push_back(family.face);
     return faces;
 }
 

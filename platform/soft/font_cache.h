@@ -46,6 +46,14 @@ struct ResolvedFace {
 
 FT_Library Library();
 
+// An installed family as the face list shows it, with its full fontconfig name.
+struct ListedFamily {
+    std::string family;  // UTF-8
+    FontFace face;       // the name cut to the face-name field, and its character set
+};
+// Every installed family once, in byte order of the shown names; asked once, then kept.
+const std::vector<ListedFamily>& ListFamilies();
+
 // Cached by name and style; the first resolution of a name asks fontconfig.
 ResolvedFace ResolveFace(const char* faceName, bool bold, bool italic);
 

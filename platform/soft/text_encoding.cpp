@@ -133,6 +133,24 @@ bool Utf8ToFaceName(const std::string& utf8, char* out, size_t size) {
     return true;
 }
 
+bool Utf8ToCutFaceName(const std::string& utf8, char* out, size_t size) {
+    static Converter converter("CP932", "UTF-8");
+    if (size == 0) return false;
+    char buffer[256];
+    long written = converter.Convert(utf8.data(), utf8.size(), buffer, sizeof buffer);
+    if (written <= 0) return false;
+    size_t kept = 0;
+    while (kept < static_cast<size_t>(written)) {
+        const auto lead = static_cast<unsigned char>(buffer[kept]);
+        const size_t length = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
+        if (kept + length > size - 1) break;
+        kept += length;
+    }
+    memcpy(out, buffer, kept);
+    out[kept] = '\0';
+    return kept > 0;
+}
+
 #else  // EL_TEXT_UTF8: the build keeps its texts in UTF-8.
 
 namespace {
@@ -184,6 +202,20 @@ bool Utf8ToFaceName(const std::string& utf8, char* out, size_t size) {
     memcpy(out, utf8.data(), utf8.size());
     out[utf8.size()] = '\0';
     return true;
+}
+
+bool Utf8ToCutFaceName(const std::string& utf8, char* out, size_t size) {
+    if (size == 0) return false;
+    size_t kept = 0;
+    while (kept < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[kept]);
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (kept + length > size - 1 || kept + length > utf8.size()) break;
+        kept += length;
+    }
+    memcpy(out, utf8.data(), kept);
+    out[kept] = '\0';
+    return kept > 0;
 }
 
 #endif  // EL_TEXT_UTF8

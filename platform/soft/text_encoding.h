@@ -28,5 +28,7 @@ bool FaceNameToUtf8(const char* name, size_t maxLength, std::string& out);
 // UTF-8 to the system's bytes, NUL-terminated in out[size]; false when a character has no
 // encoding or the name does not fit.
 bool Utf8ToFaceName(const std::string& utf8, char* out, size_t size);
+// The same, cut on a whole character where the name is too long; false when nothing is left.
+bool Utf8ToCutFaceName(const std::string& utf8, char* out, size_t size);
 
 }  // namespace platform::text
