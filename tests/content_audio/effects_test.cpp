@@ -97,5 +97,22 @@ TEST(Effects, StereoEffectsUseBothSidesDifferently) {
     }
 }
 
+// Zero crossings a second in frames [from, to) of channel 0.
+double CrossingRate(const Wave& w, size_t from, size_t to) {
+    int crossings = 0;
+    for (size_t i = from + 1; i < to; ++i) crossings += (w.samples[0][i - 1] < 0) != (w.samples[0][i] < 0);
+    return crossings * static_cast<double>(w.rate) / (to - from);
+}
+
+TEST(Effects, ExplosionStartsBrightAndClosesToARumble) {
+    // White noise through a low-pass whose cutoff slides from 4 kHz down to under 200 Hz: a first
+    // tenth of a second full of high frequencies, then a dark rumble.
+    Wave w = ReadWave(DemoDir() + "/explosion.wav");
+    ASSERT_EQ(w.error, "");
+    ASSERT_GT(w.Frames(), static_cast<size_t>(w.rate));
+    EXPECT_GT(CrossingRate(w, 0, w.rate / 10), 2000);
+    EXPECT_LT(CrossingRate(w, w.rate / 2, w.rate), 500);
+}
+
 }  // namespace
 }  // namespace audio_test

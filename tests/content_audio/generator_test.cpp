@@ -80,8 +80,10 @@ TEST(AudioGenerator, MistakesInTheSourcesStopIt) {
     EXPECT_EQ(RunEdited("effects/shot.txt", "", "# a comment is fine").status, 0);
     ExpectFailure(RunEdited("effects/shot.txt", "release 0.02", "relase 0.02"),
                   "shot.txt:", "unknown key 'relase'");
-    ExpectFailure(RunEdited("effects/shot.txt", "", "voice\nwave sine\npitch 440 x"),
+    ExpectFailure(RunEdited("effects/shot.txt", "", "voice\nwave sine\npitch 440 x 0.1"),
                   "shot.txt:", "'x' is not a number");
+    ExpectFailure(RunEdited("effects/shot.txt", "pitch 1400 240 0.16", "pitch 1400 240"),
+                  "shot.txt:", "needs its length in seconds");
     ExpectFailure(RunEdited("theme.txt", "", "section extra\nflute: C5/4 D5/4 E5/4"),
                   "theme.txt:", "a bar of 12 steps, not 16");
     ExpectFailure(RunEdited("theme.txt", "", "section extra\nflute: H5/16"),

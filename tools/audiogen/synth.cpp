@@ -7,7 +7,7 @@
 namespace audiogen {
 
 double Sweep::At(double t) const {
-    if (time <= 0 || t >= time || from == to) return t >= time ? to : from;
+    if (t >= time) return to;
     if (from <= 0 || to <= 0) return from + (to - from) * (t / time);
     return from * std::pow(to / from, t / time);
 }
@@ -23,10 +23,11 @@ namespace {
 
 Sweep ReadSweep(const Source& source, const Line& line) {
     source.Arguments(line, 1, 3);
+    if (line.words.size() == 3) source.Fail(line, "a slide to a second value needs its length in seconds");
     Sweep s;
     s.from = source.Number(line, 1);
     s.to = line.words.size() > 2 ? source.Number(line, 2) : s.from;
-    s.time = line.words.size() > 3 ? source.Number(line, 3) : 0;
+    s.time = line.words.size() > 2 ? source.Number(line, 3) : 0;
     if (s.from < 0 || s.to < 0 || s.time < 0) source.Fail(line, "a sweep cannot be negative");
     return s;
 }
@@ -163,6 +164,7 @@ bool ReadVoiceKey(Voice& v, const Source& source, const Line& line) {
         v.duty = ReadOne(source, line, 0.05, 0.95);
     } else if (key == "pitch") {
         v.pitch = ReadSweep(source, line);
+        v.pitchGiven = true;
     } else if (key == "detune") {
         v.detune = ReadOne(source, line, 0, 100);
     } else if (key == "vibrato") {
@@ -237,6 +239,7 @@ void Render(const Voice& v, int rate, const Play& play, Stereo& out, size_t at, 
         if (v.vibratoDepth > 0)
             f *= std::pow(2.0, v.vibratoDepth / 12.0 * std::sin(2.0 * std::numbers::pi * v.vibratoRate * t));
         f = std::min(f, 0.49 * rate);
+        if (v.wave == Wave::Noise && !v.pitchGiven) f = 0;
         double s;
         if (v.detune > 0)
             s = 0.5 * (low.Next(v, f / spread / rate, noise) + high.Next(v, f * spread / rate, noise));

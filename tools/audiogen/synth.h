@@ -22,6 +22,7 @@ struct Voice {
     Wave wave = Wave::Sine;
     double duty = 0.5;         // share of the period a square wave is high
     Sweep pitch{440, 440, 0};  // Hz; a ratio to the note's frequency when a score plays it
+    bool pitchGiven = false;   // noise without a pitch takes a new value every sample
     double detune = 0;         // cents: two oscillators this far below and above the pitch
     double vibratoRate = 0;    // Hz
     double vibratoDepth = 0;   // semitones
