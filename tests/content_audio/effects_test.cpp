@@ -28,7 +28,7 @@ std::vector<Effect> Effects() {
     return effects;
 }
 
-TEST(Effects, EveryFileHasTheFormatItsSourceNames) {
+TEST(DemoEffects, EveryFileHasTheFormatItsSourceNames) {
     std::vector<Effect> effects = Effects();
     EXPECT_GE(effects.size(), 8u);
     std::set<int> rates, bits, channels;
@@ -48,7 +48,7 @@ TEST(Effects, EveryFileHasTheFormatItsSourceNames) {
     EXPECT_EQ(channels, (std::set<int>{1, 2}));
 }
 
-TEST(Effects, AudibleUnclippedCentredAndSilentAtBothEnds) {
+TEST(DemoEffects, AudibleUnclippedCentredAndSilentAtBothEnds) {
     for (const Effect& e : Effects()) {
         SCOPED_TRACE(e.name);
         Wave w = ReadWave(DemoDir() + "/" + e.name + ".wav");
@@ -85,7 +85,7 @@ TEST(Effects, AudibleUnclippedCentredAndSilentAtBothEnds) {
     }
 }
 
-TEST(Effects, StereoEffectsUseBothSidesDifferently) {
+TEST(DemoEffects, StereoEffectsUseBothSidesDifferently) {
     for (const Effect& e : Effects()) {
         if (e.header.at("channels") != "2") continue;
         SCOPED_TRACE(e.name);
@@ -104,7 +104,7 @@ double CrossingRate(const Wave& w, size_t from, size_t to) {
     return crossings * static_cast<double>(w.rate) / (to - from);
 }
 
-TEST(Effects, ExplosionStartsBrightAndClosesToARumble) {
+TEST(DemoEffects, ExplosionStartsBrightAndClosesToARumble) {
     // White noise through a low-pass whose cutoff slides from 4 kHz down to under 200 Hz: a first
     // tenth of a second full of high frequencies, then a dark rumble.
     Wave w = ReadWave(DemoDir() + "/explosion.wav");

@@ -1,5 +1,6 @@
 // The generator: the same sources give the same bytes, and a mistake in a source stops it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,8 +22,9 @@ int RunGenerator(const fs::path& assets, const fs::path& out) {
     return std::system(command.c_str());
 }
 
-TEST(AudioGenerator, SameSourcesGiveByteIdenticalFiles) {
-    const fs::path root = fs::temp_directory_path() / "content_audio_regenerated";
+TEST(DemoAudioGenerator, SameSourcesGiveByteIdenticalFiles) {
+    const fs::path root =
+        fs::temp_directory_path() / ("content_audio_regenerated." + std::to_string(::getpid()));
     fs::remove_all(root);
     fs::create_directories(root);
     ASSERT_EQ(RunGenerator(AssetsDir(), root / "demo"), 0);
@@ -48,7 +50,7 @@ struct Run {
 // Copies the sources, changes the first `from` in one of them to `to` (or appends `to` when `from`
 // is empty) and runs the generator on the copy.
 Run RunEdited(const std::string& file, const std::string& from, const std::string& to) {
-    const fs::path root = fs::temp_directory_path() / "content_audio_broken";
+    const fs::path root = fs::temp_directory_path() / ("content_audio_broken." + std::to_string(::getpid()));
     fs::remove_all(root);
     fs::create_directories(root);
     fs::copy(AssetsDir(), root / "audio", fs::copy_options::recursive);
@@ -76,7 +78,7 @@ void ExpectFailure(const Run& run, const std::string& where, const std::string& 
     EXPECT_NE(run.message.find(what), std::string::npos) << run.message;
 }
 
-TEST(AudioGenerator, MistakesInTheSourcesStopIt) {
+TEST(DemoAudioGenerator, MistakesInTheSourcesStopIt) {
     EXPECT_EQ(RunEdited("effects/shot.txt", "", "# a comment is fine").status, 0);
     ExpectFailure(RunEdited("effects/shot.txt", "release 0.02", "relase 0.02"),
                   "shot.txt:", "unknown key 'relase'");

@@ -9,7 +9,7 @@
 namespace audio_test {
 namespace {
 
-TEST(Midi, WellFormedFormatOneWithItsTracks) {
+TEST(DemoMidi, WellFormedFormatOneWithItsTracks) {
     MidiFile m = ReadMidi(DemoDir() + "/theme.mid");
     ASSERT_EQ(m.error, "");
     EXPECT_EQ(m.format, 1);
@@ -22,7 +22,7 @@ TEST(Midi, WellFormedFormatOneWithItsTracks) {
     EXPECT_EQ(m.unmatched, 0) << "every note-on has its note-off";
 }
 
-TEST(Midi, LongEnoughOnSeveralProgramsWithDrums) {
+TEST(DemoMidi, LongEnoughOnSeveralProgramsWithDrums) {
     MidiFile m = ReadMidi(DemoDir() + "/theme.mid");
     ASSERT_EQ(m.error, "");
     EXPECT_GE(m.Seconds(), 30.0);

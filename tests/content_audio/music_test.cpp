@@ -34,7 +34,7 @@ double Quantile(std::vector<int> v, double share) {
     return v[static_cast<size_t>(share * (v.size() - 1))];
 }
 
-TEST(Music, FormatLengthAndLoopPoint) {
+TEST(DemoMusic, FormatLengthAndLoopPoint) {
     Music m = Load();
     ASSERT_EQ(m.wave.error, "");
     EXPECT_EQ(m.wave.rate, 22050);
@@ -52,7 +52,7 @@ TEST(Music, FormatLengthAndLoopPoint) {
     EXPECT_GE(m.wave.Frames() - m.loopFrame, 15u * 22050);
 }
 
-TEST(Music, LevelsAreUnclippedAndCentred) {
+TEST(DemoMusic, LevelsAreUnclippedAndCentred) {
     Music m = Load();
     ASSERT_EQ(m.wave.error, "");
     for (int c = 0; c < 2; ++c) {
@@ -73,7 +73,7 @@ TEST(Music, LevelsAreUnclippedAndCentred) {
     }
 }
 
-TEST(Music, LoopJoinIsAsSmoothAsTheMusicInside) {
+TEST(DemoMusic, LoopJoinIsAsSmoothAsTheMusicInside) {
     Music m = Load();
     ASSERT_EQ(m.wave.error, "");
     ASSERT_GT(m.loopFrame, 0u);
@@ -95,7 +95,7 @@ TEST(Music, LoopJoinIsAsSmoothAsTheMusicInside) {
     }
 }
 
-TEST(Music, LeadInIsSilentAtTheLoopPoint) {
+TEST(DemoMusic, LeadInIsSilentAtTheLoopPoint) {
     // The first time through, the loop point follows the lead-in; what sounds there must be only
     // the loop's own beginning, so the lead-in has died away before it.
     Music m = Load();
