@@ -54,6 +54,16 @@ inline uint32_t PositionOf(uint64_t word) {
 constexpr uint32_t kIndexBits = 12;
 constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
 
+// Sample memory is written by Unlock on the control side while the render side may read nearby
+// frames (a ring refilled behind its play position, whose taps look a few frames back): both sides
+// touch samples as relaxed atomics, which cost nothing more than plain loads and stores here.
+inline float LoadSample(const float* p) {
+    return std::atomic_ref<float>(*const_cast<float*>(p)).load(std::memory_order_relaxed);
+}
+inline void StoreSample(float* p, float value) {
+    std::atomic_ref<float>(*p).store(value, std::memory_order_relaxed);
+}
+
 uint64_t PackGains(float left, float right) {
     uint32_t l, r;
     std::memcpy(&l, &left, 4);
@@ -310,12 +320,12 @@ int32_t Mixer::Unlock(SoundBuffer buffer, const LockedRegions& regions) {
         float* out = slot->samples.get();
         if (slot->eightBit) {
             for (uint32_t i = first; i < last; ++i)
-                out[i] = static_cast<float>((static_cast<int>(base[i]) - 128) * 256);
+                StoreSample(out + i, static_cast<float>((static_cast<int>(base[i]) - 128) * 256));
         } else {
             for (uint32_t i = first; i < last; ++i) {
                 int16_t s;
                 std::memcpy(&s, base + 2 * i, 2);
-                out[i] = static_cast<float>(s);
+                StoreSample(out + i, static_cast<float>(s));
             }
         }
     }
@@ -470,7 +480,7 @@ inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool lo
         frame %= static_cast<int64_t>(frames);
         if (frame < 0) frame += frames;
     }
-    return samples[frame * kChannels + channel];
+    return LoadSample(samples + frame * kChannels + channel);
 }
 
 }  // namespace
@@ -525,13 +535,13 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
                 const float* s = samples + static_cast<size_t>(pos - kTapsBefore) * kSrcChannels;
                 if constexpr (kSrcChannels == 1) {
                     float y = 0.0f;
-                    for (int t = 0; t < kTaps; ++t) y += s[t] * k[t];
+                    for (int t = 0; t < kTaps; ++t) y += LoadSample(s + t) * k[t];
                     emit(y, y);
                 } else {
                     float l = 0.0f, r = 0.0f;
                     for (int t = 0; t < kTaps; ++t) {
-                        l += s[2 * t] * k[t];
-                        r += s[2 * t + 1] * k[t];
+                        l += LoadSample(s + 2 * t) * k[t];
+                        r += LoadSample(s + 2 * t + 1) * k[t];
                     }
                     emit(l, r);
                 }
