@@ -338,7 +338,7 @@ TEST_F(MixerTest, CloseReleasesEveryBufferAndPlayWaveFileSyncRendersTheFile) {
     std::memcpy(file.data() + 36, "data", 4);
     put32(40, dataBytes);
     std::memcpy(file.data() + 44, tone.data(), dataBytes);
-    const std::string path = ::testing::TempDir() + "sync_tone.wav";
+    const std::string path = TempPath("sync_tone.wav");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(file.data(), 1, file.size(), f);
@@ -349,7 +349,7 @@ TEST_F(MixerTest, CloseReleasesEveryBufferAndPlayWaveFileSyncRendersTheFile) {
     ASSERT_EQ(heard.size(), 480u * 2);
     EXPECT_NEAR(ZeroCrossings(Channel(heard, 2, 0), 0, 480), 20, 1);
     EXPECT_NEAR(Rms(Channel(heard, 2, 1), 10, 470), 8000 / std::sqrt(2.0), 60);
-    EXPECT_FALSE(PlayWaveFileSync((::testing::TempDir() + "missing.wav").c_str()));
+    EXPECT_FALSE(PlayWaveFileSync(TempPath("missing.wav").c_str()));
     EXPECT_FALSE(PlayWaveFileSync(nullptr));
 }
 

@@ -166,7 +166,7 @@ TEST(SdlAudio, TheCallbackThreadPlaysWhileTheEngineChangesEveryBuffer) {
 }
 
 TEST(SdlAudio, TheDiskDriverRecordsEverySampleTheMixerGaveTheDevice) {
-    const std::string path = ::testing::TempDir() + "el_disk_audio.raw";
+    const std::string path = TempPath("el_disk_audio.raw");
     std::remove(path.c_str());
     ScopedEnv driver("SDL_AUDIODRIVER", "disk");
     ScopedEnv file("SDL_DISKAUDIOFILE", path);
@@ -193,7 +193,7 @@ TEST(SdlAudio, TheDiskDriverRecordsEverySampleTheMixerGaveTheDevice) {
 }
 
 TEST(SdlAudio, AnEightBitMonoMixIsConvertedToTheDevicesFormat) {
-    const std::string path = ::testing::TempDir() + "el_disk_audio_8bit.raw";
+    const std::string path = TempPath("el_disk_audio_8bit.raw");
     std::remove(path.c_str());
     ScopedEnv driver("SDL_AUDIODRIVER", "disk");
     ScopedEnv file("SDL_DISKAUDIOFILE", path);
@@ -223,14 +223,14 @@ TEST(SdlAudio, AnEightBitMonoMixIsConvertedToTheDevicesFormat) {
 }
 
 TEST(SdlAudio, PlayWaveFileSyncPlaysTheFileOnItsOwnDevice) {
-    const std::string record = ::testing::TempDir() + "el_disk_sync.raw";
+    const std::string record = TempPath("el_disk_sync.raw");
     std::remove(record.c_str());
     ScopedEnv driver("SDL_AUDIODRIVER", "disk");
     ScopedEnv file("SDL_DISKAUDIOFILE", record);
     // 100 ms of a 48000 Hz stereo ramp in a file.
     std::vector<int16_t> ramp(2 * 4800);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(1 + i % 3000);
-    const std::string wav = ::testing::TempDir() + "el_sync.wav";
+    const std::string wav = TempPath("el_sync.wav");
     {
         FILE* f = std::fopen(wav.c_str(), "wb");
         ASSERT_NE(f, nullptr);
@@ -254,7 +254,7 @@ TEST(SdlAudio, PlayWaveFileSyncPlaysTheFileOnItsOwnDevice) {
     const auto start = std::find_if(recorded.begin(), recorded.end(), [](int16_t s) { return s != 0; });
     ASSERT_GE(recorded.end() - start, static_cast<long>(ramp.size()));
     EXPECT_TRUE(std::equal(ramp.begin(), ramp.end(), start));
-    EXPECT_FALSE(PlayWaveFileSync((::testing::TempDir() + "el_absent.wav").c_str()));
+    EXPECT_FALSE(PlayWaveFileSync(TempPath("el_absent.wav").c_str()));
     std::remove(wav.c_str());
     std::remove(record.c_str());
 }

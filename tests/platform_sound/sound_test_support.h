@@ -1,15 +1,22 @@
 // Helpers of the sound tests: buffers from samples, rendering, and measures of what was rendered.
 #pragma once
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/audio.h"
 
 namespace sound_test {
+
+// A file name in the test folder that no other test process uses at the same time.
+inline std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "el_sound_" + std::to_string(getpid()) + "_" + name;
+}
 
 inline platform::WaveFormat Pcm(uint16_t channels, uint32_t rate, uint16_t bits) {
     platform::WaveFormat f;

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "sound_test_support.h"
 
 using namespace platform;
+using sound_test::TempPath;
 
 namespace {
 
@@ -145,18 +147,18 @@ TEST(WaveReader, RefusesMalformedFilesWithAReason) {
 TEST(WaveReader, ReadsFilesByNameAndRefusesMissingOnes) {
     Riff riff;
     riff.Chunk("fmt ", Fmt(2, 44100, 16)).Chunk("data", {1, 2, 3, 4, 5, 6, 7, 8});
-    const std::string path = ::testing::TempDir() + "Reader_Test.WAV";
+    const std::string path = TempPath("Reader_Test.WAV");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(riff.bytes.data(), 1, riff.bytes.size(), f);
     std::fclose(f);
     WaveFile wave;
     // Names resolve without regard to case, like every file name of the platform.
-    const std::string other = ::testing::TempDir() + "reader_test.wav";
+    const std::string other = TempPath("reader_test.wav");
     ASSERT_EQ(ReadWaveFile(other.c_str(), &wave), WaveError::kNone);
     EXPECT_EQ(wave.data.size(), 8u);
     EXPECT_EQ(wave.format.channels, 2);
-    EXPECT_EQ(ReadWaveFile((::testing::TempDir() + "absent.wav").c_str(), &wave), WaveError::kUnreadable);
+    EXPECT_EQ(ReadWaveFile(TempPath("absent.wav").c_str(), &wave), WaveError::kUnreadable);
     std::remove(path.c_str());
 }
 
