@@ -19,5 +19,8 @@ struct Command {
 };
 
 int DecodeBmp(int argc, char** argv);
+int PackWaves(int argc, char** argv);
+int ListWavePack(int argc, char** argv);
+int RenderWave(int argc, char** argv);
 
 }  // namespace eltool
