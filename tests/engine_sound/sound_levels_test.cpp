@@ -43,6 +43,7 @@ TEST_F(SoundLevelsTest, VolumeAndPanScaleTheChannelsAsTheirDecibelsSay) {
     elSound::SetVolume(n, -6, 0);
     elSound::Play(n, 0);
     const std::vector<int16_t> quieter = Render(9600);
+    RecordProperty("ratio_at_minus_600", std::to_string(Rms(quieter, 0, 480, 9600) / reference));
     EXPECT_NEAR(Rms(quieter, 0, 480, 9600) / reference, std::pow(10.0, -600.0 / 2000.0), 0.501 * 0.005);
     EXPECT_NEAR(Rms(quieter, 1, 480, 9600) / reference, 0.501, 0.501 * 0.005);
 
@@ -76,6 +77,7 @@ TEST_F(SoundLevelsTest, DoublingTheFrequencyDoublesTheZeroCrossings) {
     const int doubled = ZeroCrossings(Render(kRate / 4), 0, kRate / 4);
     EXPECT_NEAR(normal, 250, 2);  // 500 Hz for a quarter second
     EXPECT_NEAR(doubled, 2 * normal, 2);
+    RecordProperty("zero_crossings", std::to_string(normal) + " then " + std::to_string(doubled));
 }
 
 TEST_F(SoundLevelsTest, ALoopWrapsWithoutAGapOrARepeatedFrame) {
@@ -148,6 +150,8 @@ TEST_F(SoundLevelsTest, AnEchoSoundsFourOnsetsTwoHundredMillisecondsApartTenDeci
             EXPECT_NEAR(static_cast<double>(onsets[k] - onsets[k - 1]), 9600.0, 900.0) << k;
         }
         const double level = 20.0 * std::log10(Rms(heard, 0, onsets[k] + 240, onsets[k] + 2160) / reference);
+        RecordProperty("onset_" + std::to_string(k),
+                       std::to_string(onsets[k]) + " frames, " + std::to_string(level) + " dB");
         EXPECT_NEAR(level, -10.0 * k, 0.05) << k;
     }
 }
