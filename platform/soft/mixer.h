@@ -37,6 +37,7 @@ class Mixer {
     static constexpr uint32_t kMaxBuffers = 1024;
     static constexpr uint32_t kBlockFrames = 256;      // frames mixed per pass over the voices
     static constexpr uint32_t kMaxBytes = 0x0FFFFFFF;  // largest buffer
+    static constexpr int kLockWaitMs = 1000;           // longest wait of Lock for the render side
 
     Mixer();
     ~Mixer();
@@ -78,15 +79,19 @@ class Mixer {
     struct Voice;
 
     Slot* Find(SoundBuffer buffer);
+    bool ConversionPending(uint32_t index, const Slot& slot) const;
+    void Prepare();
     void Post(uint32_t index, Slot& slot);
     void Collect();
     void FreeSlot(uint32_t index);
     void UpdateGains(uint32_t index, Slot& slot);
     void Adopt(uint32_t index, uint64_t control);
     void MixBlock(uint32_t frames);
-    template <int kSrcChannels, int kBusChannels>
+    template <int kSrcChannels, int kBusChannels, int kTaps>
     void MixVoice(Voice& voice, float* bus, uint32_t frames, float gainL, float gainR, float stepL,
                   float stepR);
+    using MixFunction = void (Mixer::*)(Voice&, float*, uint32_t, float, float, float, float);
+    static MixFunction MixFunctionFor(int band, int sourceChannels, int mixChannels);
     void Publish(uint32_t index, const Voice& voice);
 
     MixFormat format_;

@@ -217,6 +217,36 @@ TEST_F(MixerTest, ResamplingKeepsA1kHzSineCleanAndDoublingTheFrequencyDoublesThe
     EXPECT_LT(largest, 16000 * 2 * M_PI * 2000 / 48000 * 1.05);  // the steepest slope of the faster sine
 }
 
+TEST_F(MixerTest, ReadingFasterThanTheOutputRateFiltersWhatWouldFoldBack) {
+    // 44100 Hz sounds into a 22050 Hz mix: 5 kHz passes; 17 kHz, half as high again as the mix's
+    // Nyquist frequency (it would fold to 5050 Hz), goes.
+    ASSERT_EQ(SetOutputFormat(Pcm(1, 22050, 16)), kAudioOk);
+    SoundBuffer pass = Buffer16(Sine(44100, 5000, 44100, 10000), 1, 44100);
+    SoundBuffer fold = Buffer16(Sine(44100, 17000, 44100, 10000), 1, 44100);
+    PlaySoundBuffer(pass, false);
+    std::vector<double> out = Channel(Render(22050), 1, 0);
+    std::vector<double> middle(out.begin() + 1025, out.begin() + 1025 + 20000);
+    EXPECT_NEAR(ToneAmplitude(middle, 5000, 22050), 10000, 10000 * 0.03);
+    PlaySoundBuffer(fold, false);
+    out = Channel(Render(22050), 1, 0);
+    middle.assign(out.begin() + 1025, out.begin() + 1025 + 20000);
+    const double folded = 20 * std::log10(ToneAmplitude(middle, 5050, 22050) / 10000);
+    EXPECT_LT(folded, -40.0);
+    std::printf("17 kHz read at twice the mix rate: folded image at %.1f dB\n", folded);
+
+    // A 22050 Hz sound raised to 96000 Hz in a 48000 Hz mix: its 9 kHz becomes 39.2 kHz, far above
+    // the mix's Nyquist frequency, and must not come back at 8.8 kHz.
+    ASSERT_EQ(SetOutputFormat(Pcm(2, 48000, 16)), kAudioOk);
+    SoundBuffer raised = Buffer16(Sine(22050, 9000, 22050, 10000), 1, 22050);
+    ASSERT_EQ(SetSoundBufferFrequency(raised, 96000), kAudioOk);
+    PlaySoundBuffer(raised, false);
+    out = Channel(Render(10000), 2, 0);
+    middle.assign(out.begin() + 500, out.begin() + 10000);
+    const double raisedImage = 20 * std::log10(ToneAmplitude(middle, 48000 - 9000 * 96000.0 / 22050, 48000) / 10000);
+    EXPECT_LT(raisedImage, -40.0);
+    std::printf("9 kHz raised to 39.2 kHz: folded image at %.1f dB\n", raisedImage);
+}
+
 TEST_F(MixerTest, ALoopingBufferWrapsWithoutAGapOrARepeatedFrame) {
     std::vector<int16_t> ramp(2 * 300);
     for (int i = 0; i < 300; ++i) {
