@@ -99,6 +99,7 @@ struct Mixer::Slot {
     bool eightBit = false;
     std::unique_ptr<uint8_t[]> raw;    // the bytes callers lock, in the buffer's format
     std::unique_ptr<float[]> samples;  // the same as floats in 16-bit units, what the mix reads
+    SourceCallback source;             // a source renders its frames instead
     int32_t volume = 0, pan = 0;
     uint32_t frequency = 0;
     // Last control word posted and what it asked for.
@@ -137,6 +138,7 @@ struct Mixer::Voice {
     bool playing = false, looping = false;
     float* samples = nullptr;
     const uint8_t* raw = nullptr;
+    SourceCallback source;
     bool eightBit = false;
     uint32_t conversions = 0;
     uint32_t frames = 0;
@@ -199,6 +201,7 @@ void Mixer::FreeSlot(uint32_t index) {
     Slot& slot = slots_[index];
     slot.raw.reset();
     slot.samples.reset();
+    slot.source = SourceCallback{};
     slot.used = false;
     slot.releasing = false;
     slot.format = WaveFormat{};
@@ -241,7 +244,6 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
     uint32_t index = 0;
     while (index < kMaxBuffers && slots_[index].used) ++index;
     if (index == kMaxBuffers) return kAudioOutOfMemory;
-    Slot& slot = slots_[index];
     const uint32_t frames = bytes / format.blockAlign;
     std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[bytes]);
     std::unique_ptr<float[]> samples(new (std::nothrow) float[static_cast<size_t>(frames) * format.channels]);
@@ -249,7 +251,39 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
     const bool eightBit = format.bitsPerSample == 8;
     std::memset(raw.get(), eightBit ? 0x80 : 0, bytes);
     std::fill_n(samples.get(), static_cast<size_t>(frames) * format.channels, 0.0f);
+    Slot& slot = slots_[index];
+    slot.source = SourceCallback{};
+    slot.raw = std::move(raw);
+    slot.samples = std::move(samples);
+    Install(index, format, bytes, buffer);
+    return kAudioOk;
+}
 
+int32_t Mixer::CreateSource(const SourceCallback& source, uint16_t channels, SoundBuffer* handle) {
+    if (handle == nullptr) return kAudioInvalidParam;
+    *handle = 0;
+    if (source.render == nullptr || (channels != 1 && channels != 2)) return kAudioInvalidParam;
+    Collect();
+    uint32_t index = 0;
+    while (index < kMaxBuffers && slots_[index].used) ++index;
+    if (index == kMaxBuffers) return kAudioOutOfMemory;
+    Slot& slot = slots_[index];
+    slot.source = source;
+    // It counts its position in 16-bit frames of the mix rate; it has no bytes of its own.
+    WaveFormat format;
+    format.channels = channels;
+    format.samplesPerSec = format_.rate;
+    format.bitsPerSample = 16;
+    format.blockAlign = static_cast<uint16_t>(2 * channels);
+    format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
+    Install(index, format, 0, handle);
+    return kAudioOk;
+}
+
+void Mixer::Install(uint32_t index, const WaveFormat& format, uint32_t bytes, SoundBuffer* buffer) {
+    Slot& slot = slots_[index];
+    const uint32_t frames = bytes / format.blockAlign;
+    const bool eightBit = format.bitsPerSample == 8;
     slot.used = true;
     slot.releasing = false;
     slot.generation = ((slot.generation + 1) & ((1u << (32 - kIndexBits)) - 1));
@@ -260,8 +294,6 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
     slot.channels = format.channels;
     slot.block = format.blockAlign;
     slot.eightBit = eightBit;
-    slot.raw = std::move(raw);
-    slot.samples = std::move(samples);
     slot.volume = 0;
     slot.pan = 0;
     slot.frequency = format.samplesPerSec;
@@ -281,7 +313,6 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
         slotLimit_.store(index + 1, std::memory_order_release);
     }
     *buffer = slot.generation << kIndexBits | (index + 1);
-    return kAudioOk;
 }
 
 void Mixer::Release(SoundBuffer buffer) {
@@ -313,7 +344,7 @@ bool Mixer::ConversionPending(uint32_t index, const Slot& slot) const {
 
 int32_t Mixer::Lock(SoundBuffer buffer, uint32_t offset, uint32_t bytes, LockedRegions* regions) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr || regions == nullptr) return kAudioInvalidParam;
+    if (slot == nullptr || regions == nullptr || slot->source.render != nullptr) return kAudioInvalidParam;
     *regions = LockedRegions{};
     if (bytes == 0) bytes = slot->bytes;
     if (offset >= slot->bytes || bytes > slot->bytes) return kAudioInvalidParam;
@@ -336,7 +367,7 @@ int32_t Mixer::Lock(SoundBuffer buffer, uint32_t offset, uint32_t bytes, LockedR
 
 int32_t Mixer::Unlock(SoundBuffer buffer, const LockedRegions& regions) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr) return kAudioInvalidParam;
+    if (slot == nullptr || slot->source.render != nullptr) return kAudioInvalidParam;
     uint8_t* const base = slot->raw.get();
     const void* parts[2] = {regions.first, regions.second};
     const uint32_t sizes[2] = {regions.firstBytes, regions.secondBytes};
@@ -427,7 +458,7 @@ uint32_t Mixer::Position(SoundBuffer buffer) {
 
 int32_t Mixer::SetPosition(SoundBuffer buffer, uint32_t bytes) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr || bytes > slot->bytes) return kAudioInvalidParam;
+    if (slot == nullptr || bytes > slot->bytes || slot->source.render != nullptr) return kAudioInvalidParam;
     const uint32_t index = static_cast<uint32_t>(slot - slots_.get());
     slot->position = bytes / slot->block;
     slot->jumpPending = true;
@@ -466,7 +497,7 @@ int32_t Mixer::Pan(SoundBuffer buffer) {
 
 int32_t Mixer::SetFrequency(SoundBuffer buffer, uint32_t hertz) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr) return kAudioInvalidParam;
+    if (slot == nullptr || slot->source.render != nullptr) return kAudioInvalidParam;
     if (hertz == 0) hertz = slot->format.samplesPerSec;  // 0 restores the buffer's own rate
     if (hertz < kFrequencyMin || hertz > kFrequencyMax) return kAudioInvalidParam;
     slot->frequency = hertz;
@@ -502,6 +533,7 @@ void Mixer::Adopt(uint32_t index, uint64_t control) {
         v.active = true;
         v.samples = slot.samples.get();
         v.raw = slot.raw.get();
+        v.source = slot.source;
         v.eightBit = slot.eightBit;
         v.conversions = shared_[index].convertDone.load(std::memory_order_relaxed);
         v.frames = slot.frames;
@@ -708,12 +740,36 @@ void Mixer::MixBlock(uint32_t frames) {
         const float stepL = (targetL - v.gainL) / static_cast<float>(frames);
         const float stepR = (targetR - v.gainR) / static_cast<float>(frames);
         const float startL = v.gainL, startR = v.gainR;
-        const MixFunction mix = MixFunctionFor(v.band, v.channels, static_cast<int>(busChannels));
-        (this->*mix)(v, bus_, frames, startL, startR, stepL, stepR);
+        if (v.source.render != nullptr) {
+            MixSource(v, frames, startL, startR, stepL, stepR);
+        } else {
+            const MixFunction mix = MixFunctionFor(v.band, v.channels, static_cast<int>(busChannels));
+            (this->*mix)(v, bus_, frames, startL, startR, stepL, stepR);
+        }
         v.gainL = targetL;
         v.gainR = targetR;
         v.changed = true;
     }
+}
+
+void Mixer::MixSource(Voice& v, uint32_t frames, float gainL, float gainR, float stepL, float stepR) {
+    std::fill_n(sourceFrames_, frames * v.channels, 0.0f);
+    v.source.render(v.source.user, sourceFrames_, frames, v.channels, format_.rate);
+    const bool stereo = v.channels == 2;
+    constexpr float kScale = 32768.0f;
+    for (uint32_t n = 0; n < frames; ++n) {
+        const float left = sourceFrames_[stereo ? 2 * n : n] * kScale;
+        const float right = stereo ? sourceFrames_[2 * n + 1] * kScale : left;
+        if (format_.channels == 2) {
+            bus_[2 * n] += left * gainL;
+            bus_[2 * n + 1] += right * gainR;
+        } else {
+            bus_[n] += (left + right) * 0.5f * std::max(gainL, gainR);
+        }
+        gainL += stepL;
+        gainR += stepR;
+    }
+    v.pos += frames;
 }
 
 void Mixer::Prepare() {
