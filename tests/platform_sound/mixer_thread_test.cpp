@@ -1,5 +1,6 @@
 // The mixer with a render thread of its own: changes reach it, buffers written while they play are
-// heard with the new samples, and released memory waits for the render side.
+// heard with the new samples, and released memory waits for the render side. Also the conversion of
+// the mix to the device format.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,6 +8,7 @@
 #include <thread>
 
 #include "platform/soft/mixer.h"
+#include "platform/soft/output_converter.h"
 #include "sound_test_support.h"
 
 using namespace platform;
@@ -119,6 +121,52 @@ TEST(MixerThread, ChangesPostedAtAnyMomentAllArrive) {
     const uint32_t held = mixer.Position(a);
     render.Await(3);
     EXPECT_EQ(mixer.Position(a), held);
+}
+
+}  // namespace
+
+namespace {
+
+// The conversion of a mix in another format to the device's 48000 Hz 16-bit stereo.
+std::vector<int16_t> Converted(const soft::MixFormat& mix, double hertz, uint32_t deviceFrames) {
+    soft::Mixer mixer;
+    mixer.SetFormat(mix);
+    SoundBuffer b = 0;
+    const std::vector<int16_t> tone = Sine(mix.rate, hertz, mix.rate, 12000);
+    EXPECT_EQ(mixer.Create(Pcm(1, mix.rate, 16), mix.rate * 2, &b), kAudioOk);
+    LockedRegions r;
+    EXPECT_EQ(mixer.Lock(b, 0, 0, &r), kAudioOk);
+    std::memcpy(r.first, tone.data(), r.firstBytes);
+    mixer.Unlock(b, r);
+    mixer.Play(b, false);
+    soft::OutputConverter converter;
+    converter.Configure(mixer.Format(), 48000);
+    EXPECT_FALSE(converter.Direct());
+    std::vector<int16_t> out(2 * deviceFrames);
+    for (uint32_t done = 0; done < deviceFrames; done += 500)
+        converter.Render(mixer, out.data() + 2 * done, 500);
+    return out;
+}
+
+TEST(OutputConverter, MixesInOtherFormatsReachTheDeviceAtTheirPitchAndClean) {
+    const struct {
+        soft::MixFormat mix;
+        double hertz;
+    } cases[] = {
+        {{44100, 2, 16}, 1000}, {{22050, 1, 16}, 1000}, {{96000, 2, 16}, 3000}, {{48000, 1, 16}, 440}};
+    for (const auto& c : cases) {
+        const std::vector<int16_t> out = Converted(c.mix, c.hertz, 24000);
+        const std::vector<double> left = Channel(out, 2, 0);
+        EXPECT_EQ(left, Channel(out, 2, 1));
+        const std::vector<double> middle(left.begin() + 2000, left.begin() + 22000);
+        EXPECT_NEAR(ZeroCrossings(middle, 0, middle.size()), 2 * c.hertz * 20000 / 48000, 2) << c.mix.rate;
+        EXPECT_LE(ThdPlusNoiseDb(middle, c.hertz, 48000), -60.0) << c.mix.rate;
+        EXPECT_NEAR(ToneAmplitude(middle, c.hertz, 48000), 12000, 12000 * 0.01) << c.mix.rate;
+    }
+    // The device's own format passes straight through.
+    soft::OutputConverter direct;
+    direct.Configure({48000, 2, 16}, 48000);
+    EXPECT_TRUE(direct.Direct());
 }
 
 }  // namespace
