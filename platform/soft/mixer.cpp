@@ -109,6 +109,7 @@ struct Mixer::Slot {
     uint32_t jumps = 0;
     uint32_t position = 0;
     bool jumpPending = false;
+    uint32_t jumpSerial = 0;  // serial of the control word that carried it
     // Whether no Play was posted since the buffer was created: the render side then reads none of it.
     bool unplayed = true;
     // Samples written by the last Unlocks that the render side is still to convert.
@@ -309,6 +310,7 @@ void Mixer::Install(uint32_t index, const WaveFormat& format, uint32_t bytes, So
     shared.frequency.store(slot.frequency, std::memory_order_relaxed);
     // The render side reads the slot's sample pointer and size once it sees this word.
     Post(index, slot);
+    slot.jumpSerial = slot.serial;
     if (index + 1 > slotLimit_.load(std::memory_order_relaxed)) {
         slotLimit_.store(index + 1, std::memory_order_release);
     }
@@ -448,10 +450,13 @@ uint32_t Mixer::Position(SoundBuffer buffer) {
     if (slot == nullptr) return 0;
     const uint64_t seen = shared_[slot - slots_.get()].published.load(std::memory_order_acquire);
     uint32_t frames = PositionOf(seen);
-    if (SerialOf(seen) == slot->serial) {
-        slot->jumpPending = false;
-    } else if (slot->jumpPending) {
-        frames = slot->position;
+    if (slot->jumpPending) {
+        // Taken once the render side has seen the word that carried it or any later one.
+        if (((SerialOf(seen) - slot->jumpSerial) & kSerialMask) <= kSerialMask / 2) {
+            slot->jumpPending = false;
+        } else {
+            frames = slot->position;
+        }
     }
     return frames * slot->block;
 }
@@ -466,6 +471,7 @@ int32_t Mixer::SetPosition(SoundBuffer buffer, uint32_t bytes) {
     shared_[index].jump.store(static_cast<uint64_t>(slot->jumps) << 32 | slot->position,
                               std::memory_order_relaxed);
     Post(index, *slot);
+    slot->jumpSerial = slot->serial;
     return kAudioOk;
 }
 
