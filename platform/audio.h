@@ -24,6 +24,7 @@ enum AudioResult : int32_t {
     kAudioBadFormat = static_cast<int32_t>(0x88780064u),     // a format the mixer cannot play
     kAudioInvalidParam = static_cast<int32_t>(0x80070057u),  // a bad handle, size or range
     kAudioOutOfMemory = static_cast<int32_t>(0x8007000Eu),
+    kAudioBusy = static_cast<int32_t>(0x887800A0u),  // the device did not take the last data in time
 };
 
 // A sound buffer handle; 0 is none.

@@ -3,9 +3,15 @@
 #include "platform/soft/mixer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/soft/resampler.h"
 
@@ -54,14 +60,18 @@ inline uint32_t PositionOf(uint64_t word) {
 constexpr uint32_t kIndexBits = 12;
 constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
 
-// Sample memory is written by Unlock on the control side while the render side may read nearby
-// frames (a ring refilled behind its play position, whose taps look a few frames back): both sides
-// touch samples as relaxed atomics, which cost nothing more than plain loads and stores here.
-inline float LoadSample(const float* p) {
-    return std::atomic_ref<float>(*const_cast<float*>(p)).load(std::memory_order_relaxed);
-}
-inline void StoreSample(float* p, float value) {
-    std::atomic_ref<float>(*p).store(value, std::memory_order_relaxed);
+// Converts samples [first, last) of a buffer's bytes into its float samples.
+void ConvertSamples(const uint8_t* raw, bool eightBit, float* out, uint32_t first, uint32_t last) {
+    if (eightBit) {
+        for (uint32_t i = first; i < last; ++i)
+            out[i] = static_cast<float>((static_cast<int>(raw[i]) - 128) * 256);
+    } else {
+        for (uint32_t i = first; i < last; ++i) {
+            int16_t v;
+            std::memcpy(&v, raw + 2 * i, 2);
+            out[i] = static_cast<float>(v);
+        }
+    }
 }
 
 uint64_t PackGains(float left, float right) {
@@ -89,6 +99,7 @@ struct Mixer::Slot {
     bool eightBit = false;
     std::unique_ptr<uint8_t[]> raw;    // the bytes callers lock, in the buffer's format
     std::unique_ptr<float[]> samples;  // the same as floats in 16-bit units, what the mix reads
+    SourceCallback source;             // a source renders its frames instead
     int32_t volume = 0, pan = 0;
     uint32_t frequency = 0;
     // Last control word posted and what it asked for.
@@ -98,6 +109,12 @@ struct Mixer::Slot {
     uint32_t jumps = 0;
     uint32_t position = 0;
     bool jumpPending = false;
+    uint32_t jumpSerial = 0;  // serial of the control word that carried it
+    // Whether no Play was posted since the buffer was created: the render side then reads none of it.
+    bool unplayed = true;
+    // Samples written by the last Unlocks that the render side is still to convert.
+    uint32_t conversions = 0;
+    uint32_t convertFirst = 0, convertLast = 0;
 };
 
 // What both sides touch, one cache line per buffer.
@@ -107,6 +124,11 @@ struct alignas(64) Mixer::Shared {
     std::atomic<uint64_t> jump{0};  // count of positions set (high half), the last one (low half)
     std::atomic<uint64_t> gains{0};
     std::atomic<uint32_t> frequency{0};
+    // Unlocked samples to convert on the render side: [first, last) and a count that announces them;
+    // the render side answers with the count it has converted.
+    std::atomic<uint64_t> convertRange{0};
+    std::atomic<uint32_t> convertPosted{0};
+    std::atomic<uint32_t> convertDone{0};
 };
 
 // Render side's state of a buffer.
@@ -115,18 +137,23 @@ struct Mixer::Voice {
     uint32_t jumps = 0;
     bool active = false;  // the render side may read its samples
     bool playing = false, looping = false;
-    const float* samples = nullptr;
+    float* samples = nullptr;
+    const uint8_t* raw = nullptr;
+    SourceCallback source;
+    bool eightBit = false;
+    uint32_t conversions = 0;
     uint32_t frames = 0;
     uint16_t channels = 1;
     uint32_t pos = 0, frac = 0;  // read position: pos + frac / rate frames
     uint32_t frequency = 0, stepInt = 0, stepFrac = 0, stepRate = 0;
+    int band = 0;  // the resampling kernel for this step
     float gainL = 0.0f, gainR = 0.0f;
     bool changed = false;  // publish at the end of this render
 };
 
 Mixer::Mixer()
     : slots_(new Slot[kMaxBuffers]), shared_(new Shared[kMaxBuffers]), voices_(new Voice[kMaxBuffers]) {
-    KernelTable();  // built here, never on the render side
+    PrepareKernels();  // built here, never on the render side
 }
 
 Mixer::~Mixer() = default;
@@ -175,6 +202,7 @@ void Mixer::FreeSlot(uint32_t index) {
     Slot& slot = slots_[index];
     slot.raw.reset();
     slot.samples.reset();
+    slot.source = SourceCallback{};
     slot.used = false;
     slot.releasing = false;
     slot.format = WaveFormat{};
@@ -184,6 +212,7 @@ void Mixer::FreeSlot(uint32_t index) {
         voices_[index].active = false;
         voices_[index].playing = false;
         voices_[index].samples = nullptr;
+        shared_[index].convertDone.store(slot.conversions, std::memory_order_relaxed);
     }
 }
 
@@ -216,7 +245,6 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
     uint32_t index = 0;
     while (index < kMaxBuffers && slots_[index].used) ++index;
     if (index == kMaxBuffers) return kAudioOutOfMemory;
-    Slot& slot = slots_[index];
     const uint32_t frames = bytes / format.blockAlign;
     std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[bytes]);
     std::unique_ptr<float[]> samples(new (std::nothrow) float[static_cast<size_t>(frames) * format.channels]);
@@ -224,7 +252,39 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
     const bool eightBit = format.bitsPerSample == 8;
     std::memset(raw.get(), eightBit ? 0x80 : 0, bytes);
     std::fill_n(samples.get(), static_cast<size_t>(frames) * format.channels, 0.0f);
+    Slot& slot = slots_[index];
+    slot.source = SourceCallback{};
+    slot.raw = std::move(raw);
+    slot.samples = std::move(samples);
+    Install(index, format, bytes, buffer);
+    return kAudioOk;
+}
 
+int32_t Mixer::CreateSource(const SourceCallback& source, uint16_t channels, SoundBuffer* handle) {
+    if (handle == nullptr) return kAudioInvalidParam;
+    *handle = 0;
+    if (source.render == nullptr || (channels != 1 && channels != 2)) return kAudioInvalidParam;
+    Collect();
+    uint32_t index = 0;
+    while (index < kMaxBuffers && slots_[index].used) ++index;
+    if (index == kMaxBuffers) return kAudioOutOfMemory;
+    Slot& slot = slots_[index];
+    slot.source = source;
+    // It counts its position in 16-bit frames of the mix rate; it has no bytes of its own.
+    WaveFormat format;
+    format.channels = channels;
+    format.samplesPerSec = format_.rate;
+    format.bitsPerSample = 16;
+    format.blockAlign = static_cast<uint16_t>(2 * channels);
+    format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
+    Install(index, format, 0, handle);
+    return kAudioOk;
+}
+
+void Mixer::Install(uint32_t index, const WaveFormat& format, uint32_t bytes, SoundBuffer* buffer) {
+    Slot& slot = slots_[index];
+    const uint32_t frames = bytes / format.blockAlign;
+    const bool eightBit = format.bitsPerSample == 8;
     slot.used = true;
     slot.releasing = false;
     slot.generation = ((slot.generation + 1) & ((1u << (32 - kIndexBits)) - 1));
@@ -235,14 +295,13 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
     slot.channels = format.channels;
     slot.block = format.blockAlign;
     slot.eightBit = eightBit;
-    slot.raw = std::move(raw);
-    slot.samples = std::move(samples);
     slot.volume = 0;
     slot.pan = 0;
     slot.frequency = format.samplesPerSec;
     slot.playing = slot.looping = false;
     slot.position = 0;
     slot.jumpPending = true;  // until the render side has seen the buffer, its position is 0
+    slot.unplayed = true;
     Shared& shared = shared_[index];
     // A new buffer starts with a jump to 0, so the render side never keeps a position of the last.
     ++slot.jumps;
@@ -251,11 +310,11 @@ int32_t Mixer::Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buf
     shared.frequency.store(slot.frequency, std::memory_order_relaxed);
     // The render side reads the slot's sample pointer and size once it sees this word.
     Post(index, slot);
+    slot.jumpSerial = slot.serial;
     if (index + 1 > slotLimit_.load(std::memory_order_relaxed)) {
         slotLimit_.store(index + 1, std::memory_order_release);
     }
     *buffer = slot.generation << kIndexBits | (index + 1);
-    return kAudioOk;
 }
 
 void Mixer::Release(SoundBuffer buffer) {
@@ -281,12 +340,23 @@ void Mixer::ReleaseAll() {
     Collect();
 }
 
+bool Mixer::ConversionPending(uint32_t index, const Slot& slot) const {
+    return shared_[index].convertDone.load(std::memory_order_acquire) != slot.conversions;
+}
+
 int32_t Mixer::Lock(SoundBuffer buffer, uint32_t offset, uint32_t bytes, LockedRegions* regions) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr || regions == nullptr) return kAudioInvalidParam;
+    if (slot == nullptr || regions == nullptr || slot->source.render != nullptr) return kAudioInvalidParam;
     *regions = LockedRegions{};
     if (bytes == 0) bytes = slot->bytes;
     if (offset >= slot->bytes || bytes > slot->bytes) return kAudioInvalidParam;
+    // The bytes of the last Unlock may still be read by the render side: wait for it to convert
+    // them (it renders every device period) before they can be written again.
+    const uint32_t index = static_cast<uint32_t>(slot - slots_.get());
+    for (int waited = 0; ConversionPending(index, *slot); ++waited) {
+        if (waited >= kLockWaitMs) return kAudioBusy;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     const uint32_t first = std::min(bytes, slot->bytes - offset);
     regions->first = slot->raw.get() + offset;
     regions->firstBytes = first;
@@ -299,7 +369,7 @@ int32_t Mixer::Lock(SoundBuffer buffer, uint32_t offset, uint32_t bytes, LockedR
 
 int32_t Mixer::Unlock(SoundBuffer buffer, const LockedRegions& regions) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr) return kAudioInvalidParam;
+    if (slot == nullptr || slot->source.render != nullptr) return kAudioInvalidParam;
     uint8_t* const base = slot->raw.get();
     const void* parts[2] = {regions.first, regions.second};
     const uint32_t sizes[2] = {regions.firstBytes, regions.secondBytes};
@@ -310,6 +380,21 @@ int32_t Mixer::Unlock(SoundBuffer buffer, const LockedRegions& regions) {
         if (p < base || p >= base + slot->bytes) return kAudioInvalidParam;
         if (sizes[r] > slot->bytes - static_cast<uint32_t>(p - base)) return kAudioInvalidParam;
     }
+    const uint32_t index = static_cast<uint32_t>(slot - slots_.get());
+    Shared& shared = shared_[index];
+    // The render side reads a buffer's float samples only while it plays. When it certainly does
+    // not (nothing rendered concurrently, never played, or stopped with every change seen), they
+    // are converted here; otherwise the render side converts them before its next mix, so that
+    // float samples are only ever written by the side that reads them while playing.
+    bool here = !concurrent_ || slot->unplayed;
+    if (!here && !ConversionPending(index, *slot)) {
+        const uint64_t seen = shared.published.load(std::memory_order_acquire);
+        here = SerialOf(seen) == slot->serial && (seen & kPlayBit) == 0;
+    }
+    if (!here && !ConversionPending(index, *slot)) {
+        slot->convertFirst = UINT32_MAX;
+        slot->convertLast = 0;
+    }
     for (int r = 0; r < 2; ++r) {
         if (parts[r] == nullptr || sizes[r] == 0) continue;
         const uint32_t begin = static_cast<uint32_t>(static_cast<const uint8_t*>(parts[r]) - base);
@@ -317,17 +402,17 @@ int32_t Mixer::Unlock(SoundBuffer buffer, const LockedRegions& regions) {
         const uint32_t bytesPerSample = slot->eightBit ? 1 : 2;
         const uint32_t first = begin / bytesPerSample;
         const uint32_t last = (begin + sizes[r] + bytesPerSample - 1) / bytesPerSample;
-        float* out = slot->samples.get();
-        if (slot->eightBit) {
-            for (uint32_t i = first; i < last; ++i)
-                StoreSample(out + i, static_cast<float>((static_cast<int>(base[i]) - 128) * 256));
+        if (here) {
+            ConvertSamples(base, slot->eightBit, slot->samples.get(), first, last);
         } else {
-            for (uint32_t i = first; i < last; ++i) {
-                int16_t s;
-                std::memcpy(&s, base + 2 * i, 2);
-                StoreSample(out + i, static_cast<float>(s));
-            }
+            slot->convertFirst = std::min(slot->convertFirst, first);
+            slot->convertLast = std::max(slot->convertLast, last);
         }
+    }
+    if (!here) {
+        shared.convertRange.store(static_cast<uint64_t>(slot->convertLast) << 32 | slot->convertFirst,
+                                  std::memory_order_relaxed);
+        shared.convertPosted.store(++slot->conversions, std::memory_order_release);
     }
     return kAudioOk;
 }
@@ -338,6 +423,7 @@ int32_t Mixer::Play(SoundBuffer buffer, bool looping) {
     const uint32_t index = static_cast<uint32_t>(slot - slots_.get());
     slot->playing = true;
     slot->looping = looping;
+    slot->unplayed = false;
     Post(index, *slot);
     return kAudioOk;
 }
@@ -364,17 +450,20 @@ uint32_t Mixer::Position(SoundBuffer buffer) {
     if (slot == nullptr) return 0;
     const uint64_t seen = shared_[slot - slots_.get()].published.load(std::memory_order_acquire);
     uint32_t frames = PositionOf(seen);
-    if (SerialOf(seen) == slot->serial) {
-        slot->jumpPending = false;
-    } else if (slot->jumpPending) {
-        frames = slot->position;
+    if (slot->jumpPending) {
+        // Taken once the render side has seen the word that carried it or any later one.
+        if (((SerialOf(seen) - slot->jumpSerial) & kSerialMask) <= kSerialMask / 2) {
+            slot->jumpPending = false;
+        } else {
+            frames = slot->position;
+        }
     }
     return frames * slot->block;
 }
 
 int32_t Mixer::SetPosition(SoundBuffer buffer, uint32_t bytes) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr || bytes > slot->bytes) return kAudioInvalidParam;
+    if (slot == nullptr || bytes > slot->bytes || slot->source.render != nullptr) return kAudioInvalidParam;
     const uint32_t index = static_cast<uint32_t>(slot - slots_.get());
     slot->position = bytes / slot->block;
     slot->jumpPending = true;
@@ -382,6 +471,7 @@ int32_t Mixer::SetPosition(SoundBuffer buffer, uint32_t bytes) {
     shared_[index].jump.store(static_cast<uint64_t>(slot->jumps) << 32 | slot->position,
                               std::memory_order_relaxed);
     Post(index, *slot);
+    slot->jumpSerial = slot->serial;
     return kAudioOk;
 }
 
@@ -413,7 +503,7 @@ int32_t Mixer::Pan(SoundBuffer buffer) {
 
 int32_t Mixer::SetFrequency(SoundBuffer buffer, uint32_t hertz) {
     Slot* slot = Find(buffer);
-    if (slot == nullptr) return kAudioInvalidParam;
+    if (slot == nullptr || slot->source.render != nullptr) return kAudioInvalidParam;
     if (hertz == 0) hertz = slot->format.samplesPerSec;  // 0 restores the buffer's own rate
     if (hertz < kFrequencyMin || hertz > kFrequencyMax) return kAudioInvalidParam;
     slot->frequency = hertz;
@@ -434,6 +524,9 @@ void Mixer::Adopt(uint32_t index, uint64_t control) {
     v.serial = SerialOf(control);
     v.changed = true;
     if (control & kReleaseBit) {
+        // Conversions still announced will never be needed; answering them leaves the slot clean.
+        shared_[index].convertDone.store(shared_[index].convertPosted.load(std::memory_order_acquire),
+                                         std::memory_order_release);
         v.active = false;
         v.playing = false;
         v.samples = nullptr;
@@ -445,6 +538,10 @@ void Mixer::Adopt(uint32_t index, uint64_t control) {
         const Slot& slot = slots_[index];
         v.active = true;
         v.samples = slot.samples.get();
+        v.raw = slot.raw.get();
+        v.source = slot.source;
+        v.eightBit = slot.eightBit;
+        v.conversions = shared_[index].convertDone.load(std::memory_order_relaxed);
         v.frames = slot.frames;
         v.channels = slot.channels;
         v.pos = v.frac = 0;
@@ -480,15 +577,56 @@ inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool lo
         frame %= static_cast<int64_t>(frames);
         if (frame < 0) frame += frames;
     }
-    return LoadSample(samples + frame * kChannels + channel);
+    return samples[frame * kChannels + channel];
+}
+
+// Dot products of the kernel taps with mono or interleaved stereo samples.
+template <int kTaps>
+inline float DotMono(const float* s, const float* k) {
+#if defined(__SSE2__)
+    __m128 acc = _mm_mul_ps(_mm_loadu_ps(s), _mm_loadu_ps(k));
+    for (int t = 4; t < kTaps; t += 4)
+        acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(s + t), _mm_loadu_ps(k + t)));
+    acc = _mm_add_ps(acc, _mm_movehl_ps(acc, acc));
+    acc = _mm_add_ss(acc, _mm_shuffle_ps(acc, acc, 1));
+    return _mm_cvtss_f32(acc);
+#else
+    float y = 0.0f;
+    for (int t = 0; t < kTaps; ++t) y += s[t] * k[t];
+    return y;
+#endif
+}
+
+template <int kTaps>
+inline void DotStereo(const float* s, const float* k, float* left, float* right) {
+#if defined(__SSE2__)
+    __m128 acc = _mm_setzero_ps();
+    for (int t = 0; t < kTaps; t += 4) {
+        const __m128 kk = _mm_loadu_ps(k + t);
+        acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(s + 2 * t), _mm_unpacklo_ps(kk, kk)));
+        acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(s + 2 * t + 4), _mm_unpackhi_ps(kk, kk)));
+    }
+    acc = _mm_add_ps(acc, _mm_movehl_ps(acc, acc));
+    *left = _mm_cvtss_f32(acc);
+    *right = _mm_cvtss_f32(_mm_shuffle_ps(acc, acc, 1));
+#else
+    float l = 0.0f, r = 0.0f;
+    for (int t = 0; t < kTaps; ++t) {
+        l += s[2 * t] * k[t];
+        r += s[2 * t + 1] * k[t];
+    }
+    *left = l;
+    *right = r;
+#endif
 }
 
 }  // namespace
 
-template <int kSrcChannels, int kBusChannels>
+template <int kSrcChannels, int kBusChannels, int kTaps>
 void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float gainR, float stepL,
                      float stepR) {
-    const float* table = KernelTable();
+    constexpr int kTapsBefore = kTaps / 2 - 1;
+    const float* table = KernelOfBand(v.band).rows;
     const uint32_t rate = format_.rate;
     const uint64_t scale = PhaseScale(rate);
     const uint32_t total = v.frames;
@@ -534,15 +672,11 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
                 const float* k = table + PhaseRow(frac, scale) * kTaps;
                 const float* s = samples + static_cast<size_t>(pos - kTapsBefore) * kSrcChannels;
                 if constexpr (kSrcChannels == 1) {
-                    float y = 0.0f;
-                    for (int t = 0; t < kTaps; ++t) y += LoadSample(s + t) * k[t];
+                    const float y = DotMono<kTaps>(s, k);
                     emit(y, y);
                 } else {
-                    float l = 0.0f, r = 0.0f;
-                    for (int t = 0; t < kTaps; ++t) {
-                        l += LoadSample(s + 2 * t) * k[t];
-                        r += LoadSample(s + 2 * t + 1) * k[t];
-                    }
+                    float l, r;
+                    DotStereo<kTaps>(s, k, &l, &r);
                     emit(l, r);
                 }
             }
@@ -574,14 +708,29 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
     v.gainR = gainR;
 }
 
+// The mixing loop for a kernel band and a pairing of source and mix channels.
+Mixer::MixFunction Mixer::MixFunctionFor(int band, int sourceChannels, int mixChannels) {
+    static constexpr MixFunction functions[5][2][2] = {
+        {{&Mixer::MixVoice<1, 1, 8>, &Mixer::MixVoice<1, 2, 8>},
+         {&Mixer::MixVoice<2, 1, 8>, &Mixer::MixVoice<2, 2, 8>}},
+        {{&Mixer::MixVoice<1, 1, 12>, &Mixer::MixVoice<1, 2, 12>},
+         {&Mixer::MixVoice<2, 1, 12>, &Mixer::MixVoice<2, 2, 12>}},
+        {{&Mixer::MixVoice<1, 1, 16>, &Mixer::MixVoice<1, 2, 16>},
+         {&Mixer::MixVoice<2, 1, 16>, &Mixer::MixVoice<2, 2, 16>}},
+        {{&Mixer::MixVoice<1, 1, 24>, &Mixer::MixVoice<1, 2, 24>},
+         {&Mixer::MixVoice<2, 1, 24>, &Mixer::MixVoice<2, 2, 24>}},
+        {{&Mixer::MixVoice<1, 1, 32>, &Mixer::MixVoice<1, 2, 32>},
+         {&Mixer::MixVoice<2, 1, 32>, &Mixer::MixVoice<2, 2, 32>}},
+    };
+    return functions[band][sourceChannels - 1][mixChannels - 1];
+}
+
 void Mixer::MixBlock(uint32_t frames) {
     const uint32_t limit = slotLimit_.load(std::memory_order_acquire);
     const uint32_t busChannels = format_.channels;
     std::fill_n(bus_, frames * busChannels, 0.0f);
     for (uint32_t i = 0; i < limit; ++i) {
         Voice& v = voices_[i];
-        const uint64_t control = shared_[i].control.load(std::memory_order_acquire);
-        if (SerialOf(control) != v.serial) Adopt(i, control);
         if (!v.playing) continue;
         const uint32_t hertz = shared_[i].frequency.load(std::memory_order_relaxed);
         if (hertz != v.frequency || v.stepRate != format_.rate) {
@@ -589,6 +738,7 @@ void Mixer::MixBlock(uint32_t frames) {
             v.stepRate = format_.rate;
             v.stepInt = hertz / format_.rate;
             v.stepFrac = hertz % format_.rate;
+            v.band = KernelBand(hertz, format_.rate);
         }
         float targetL, targetR;
         UnpackGains(shared_[i].gains.load(std::memory_order_relaxed), &targetL, &targetR);
@@ -596,16 +746,11 @@ void Mixer::MixBlock(uint32_t frames) {
         const float stepL = (targetL - v.gainL) / static_cast<float>(frames);
         const float stepR = (targetR - v.gainR) / static_cast<float>(frames);
         const float startL = v.gainL, startR = v.gainR;
-        if (v.channels == 1) {
-            if (busChannels == 2)
-                MixVoice<1, 2>(v, bus_, frames, startL, startR, stepL, stepR);
-            else
-                MixVoice<1, 1>(v, bus_, frames, startL, startR, stepL, stepR);
+        if (v.source.render != nullptr) {
+            MixSource(v, frames, startL, startR, stepL, stepR);
         } else {
-            if (busChannels == 2)
-                MixVoice<2, 2>(v, bus_, frames, startL, startR, stepL, stepR);
-            else
-                MixVoice<2, 1>(v, bus_, frames, startL, startR, stepL, stepR);
+            const MixFunction mix = MixFunctionFor(v.band, v.channels, static_cast<int>(busChannels));
+            (this->*mix)(v, bus_, frames, startL, startR, stepL, stepR);
         }
         v.gainL = targetL;
         v.gainR = targetR;
@@ -613,7 +758,49 @@ void Mixer::MixBlock(uint32_t frames) {
     }
 }
 
+void Mixer::MixSource(Voice& v, uint32_t frames, float gainL, float gainR, float stepL, float stepR) {
+    std::fill_n(sourceFrames_, frames * v.channels, 0.0f);
+    v.source.render(v.source.user, sourceFrames_, frames, v.channels, format_.rate);
+    const bool stereo = v.channels == 2;
+    constexpr float kScale = 32768.0f;
+    for (uint32_t n = 0; n < frames; ++n) {
+        const float left = sourceFrames_[stereo ? 2 * n : n] * kScale;
+        const float right = stereo ? sourceFrames_[2 * n + 1] * kScale : left;
+        if (format_.channels == 2) {
+            bus_[2 * n] += left * gainL;
+            bus_[2 * n + 1] += right * gainR;
+        } else {
+            bus_[n] += (left + right) * 0.5f * std::max(gainL, gainR);
+        }
+        gainL += stepL;
+        gainR += stepR;
+    }
+    v.pos += frames;
+}
+
+void Mixer::Prepare() {
+    // Take every change the control side posted, and convert the samples it unlocked.
+    const uint32_t limit = slotLimit_.load(std::memory_order_acquire);
+    for (uint32_t i = 0; i < limit; ++i) {
+        Voice& v = voices_[i];
+        Shared& shared = shared_[i];
+        const uint64_t control = shared.control.load(std::memory_order_acquire);
+        if (SerialOf(control) != v.serial) Adopt(i, control);
+        if (!v.active) continue;
+        const uint32_t posted = shared.convertPosted.load(std::memory_order_acquire);
+        if (posted == v.conversions) continue;
+        const uint64_t range = shared.convertRange.load(std::memory_order_relaxed);
+        const uint32_t samples = v.frames * v.channels;
+        const uint32_t first = std::min(static_cast<uint32_t>(range), samples);
+        const uint32_t last = std::min(static_cast<uint32_t>(range >> 32), samples);
+        if (first < last) ConvertSamples(v.raw, v.eightBit, v.samples, first, last);
+        v.conversions = posted;
+        shared.convertDone.store(posted, std::memory_order_release);
+    }
+}
+
 void Mixer::Render(void* out, uint32_t frames) {
+    Prepare();
     uint8_t* bytes = static_cast<uint8_t*>(out);
     const uint32_t channels = format_.channels;
     while (frames > 0) {

@@ -32,11 +32,20 @@ bool MixableOutputFormat(const WaveFormat& format);
 // 10^(centibels / 2000), with kVolumeMin and below exactly 0.
 float GainOf(int32_t hundredthsOfDb);
 
+// A source that renders its own frames on the render side (a synthesizer, say), mixed like a
+// buffer with its volume and pan: `render` writes `frames` frames of `channels` floats (full scale
+// ±1.0) at the mix rate `rate`. It runs on the render side, so it must not block or allocate.
+struct SourceCallback {
+    void (*render)(void* user, float* out, uint32_t frames, uint32_t channels, uint32_t rate) = nullptr;
+    void* user = nullptr;
+};
+
 class Mixer {
   public:
     static constexpr uint32_t kMaxBuffers = 1024;
     static constexpr uint32_t kBlockFrames = 256;      // frames mixed per pass over the voices
     static constexpr uint32_t kMaxBytes = 0x0FFFFFFF;  // largest buffer
+    static constexpr int kLockWaitMs = 1000;           // longest wait of Lock for the render side
 
     Mixer();
     ~Mixer();
@@ -52,6 +61,10 @@ class Mixer {
 
     // Control side (see platform/audio.h for the meaning of each operation).
     int32_t Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buffer);
+    // A source in place of a buffer: played, stopped, released and given volume and pan like one;
+    // its position counts the frames it rendered (at the mix rate, as 16-bit frames). It has no
+    // bytes to lock, no frequency and no position to set.
+    int32_t CreateSource(const SourceCallback& source, uint16_t channels, SoundBuffer* handle);
     void Release(SoundBuffer buffer);
     void ReleaseAll();
     int32_t Lock(SoundBuffer buffer, uint32_t offset, uint32_t bytes, LockedRegions* regions);
@@ -78,15 +91,21 @@ class Mixer {
     struct Voice;
 
     Slot* Find(SoundBuffer buffer);
+    bool ConversionPending(uint32_t index, const Slot& slot) const;
+    void Prepare();
     void Post(uint32_t index, Slot& slot);
     void Collect();
     void FreeSlot(uint32_t index);
     void UpdateGains(uint32_t index, Slot& slot);
     void Adopt(uint32_t index, uint64_t control);
     void MixBlock(uint32_t frames);
-    template <int kSrcChannels, int kBusChannels>
+    template <int kSrcChannels, int kBusChannels, int kTaps>
     void MixVoice(Voice& voice, float* bus, uint32_t frames, float gainL, float gainR, float stepL,
                   float stepR);
+    using MixFunction = void (Mixer::*)(Voice&, float*, uint32_t, float, float, float, float);
+    static MixFunction MixFunctionFor(int band, int sourceChannels, int mixChannels);
+    void MixSource(Voice& voice, uint32_t frames, float gainL, float gainR, float stepL, float stepR);
+    void Install(uint32_t index, const WaveFormat& format, uint32_t bytes, SoundBuffer* buffer);
     void Publish(uint32_t index, const Voice& voice);
 
     MixFormat format_;
@@ -97,6 +116,7 @@ class Mixer {
     std::atomic<uint32_t> slotLimit_{0};  // slots 0..limit-1 have been used at some time
     int pendingFrees_ = 0;
     alignas(64) float bus_[kBlockFrames * 2];
+    alignas(64) float sourceFrames_[kBlockFrames * 2];
 };
 
 }  // namespace platform::soft

@@ -17,20 +17,20 @@ void OutputConverter::Configure(const MixFormat& mix, uint32_t deviceRate) {
     stepInt_ = mix.rate / deviceRate;
     stepFrac_ = mix.rate % deviceRate;
     phaseScale_ = PhaseScale(deviceRate);
-    capacity_ = 2 * kChunkFrames + 2 * kTaps + stepInt_ + 1;
+    kernel_ = &KernelForStep(mix.rate, deviceRate);
+    capacity_ = 2 * kChunkFrames + 2 * kMaxTaps + stepInt_ + 1;
     fifo_.assign(static_cast<size_t>(capacity_) * mix.channels, 0.0f);
     chunk_.assign(static_cast<size_t>(kChunkFrames) * mix.BlockAlign(), 0);
     // Silence before the first frame feeds the taps that look back.
-    have_ = kTapsBefore;
-    pos_ = kTapsBefore;
+    have_ = static_cast<uint32_t>(kernel_->before);
+    pos_ = have_;
     frac_ = 0;
-    KernelTable();
 }
 
 void OutputConverter::Refill(Mixer& mixer) {
     const uint32_t channels = mix_.channels;
     if (have_ + kChunkFrames > capacity_) {
-        const uint32_t keepFrom = pos_ - kTapsBefore;
+        const uint32_t keepFrom = pos_ - static_cast<uint32_t>(kernel_->before);
         std::memmove(fifo_.data(), fifo_.data() + static_cast<size_t>(keepFrom) * channels,
                      static_cast<size_t>(have_ - keepFrom) * channels * sizeof(float));
         have_ -= keepFrom;
@@ -57,20 +57,21 @@ void OutputConverter::Render(Mixer& mixer, int16_t* out, uint32_t frames) {
         mixer.Render(out, frames);
         return;
     }
-    const float* table = KernelTable();
+    const int taps = kernel_->taps;
+    const uint32_t after = static_cast<uint32_t>(taps - kernel_->before);
     const uint32_t channels = mix_.channels;
     for (uint32_t n = 0; n < frames; ++n) {
-        while (pos_ + (kTaps - kTapsBefore) >= have_) Refill(mixer);
-        const float* k = table + PhaseRow(frac_, phaseScale_) * kTaps;
-        const float* s = fifo_.data() + static_cast<size_t>(pos_ - kTapsBefore) * channels;
+        while (pos_ + after > have_) Refill(mixer);
+        const float* k = kernel_->rows + PhaseRow(frac_, phaseScale_) * taps;
+        const float* s = fifo_.data() + static_cast<size_t>(pos_ - kernel_->before) * channels;
         float left = 0.0f, right = 0.0f;
         if (channels == 2) {
-            for (int t = 0; t < kTaps; ++t) {
+            for (int t = 0; t < taps; ++t) {
                 left += s[2 * t] * k[t];
                 right += s[2 * t + 1] * k[t];
             }
         } else {
-            for (int t = 0; t < kTaps; ++t) left += s[t] * k[t];
+            for (int t = 0; t < taps; ++t) left += s[t] * k[t];
             right = left;
         }
         out[2 * n] = static_cast<int16_t>(std::lrint(std::clamp(left, -32768.0f, 32767.0f)));

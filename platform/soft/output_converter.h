@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/soft/mixer.h"
+#include "platform/soft/resampler.h"
 
 namespace platform::soft {
 
@@ -31,6 +32,7 @@ class OutputConverter {
     uint32_t capacity_ = 0, have_ = 0, pos_ = 0, frac_ = 0;
     uint32_t stepInt_ = 0, stepFrac_ = 0;
     uint64_t phaseScale_ = 0;
+    const Kernel* kernel_ = nullptr;
 };
 
 }  // namespace platform::soft

@@ -1,18 +1,31 @@
-// The interpolation kernel shared by the mixer and the output converter: an 8-tap windowed sinc
-// in a table of phases, applied to float samples.
+// The interpolation kernels shared by the mixer and the output converter: Kaiser-windowed sincs in
+// tables of phases, applied to float samples. Reading at most one source frame per output frame
+// uses 8 taps cut off at the source's Nyquist frequency; reading faster, wider kernels cut off
+// lower, so that what the output rate cannot carry is filtered out instead of folding back.
 #pragma once
 #include <cstdint>
 
 namespace platform::soft {
 
-constexpr int kTaps = 8;        // taps -3..+4 around the integer part of the read position
-constexpr int kTapsBefore = 3;  // how many of them lie before it
 constexpr int kPhaseBits = 10;
 constexpr int kPhases = 1 << kPhaseBits;
+constexpr int kMaxTaps = 32;
 
-// kPhases + 1 rows of kTaps coefficients; row p is for a fraction of p / kPhases. Row 0 is the
-// identity, so reading at whole positions returns the samples unchanged. Every row sums to 1.
-const float* KernelTable();
+struct Kernel {
+    int taps;  // taps -before .. taps - before - 1 around the integer part of the read position
+    int before;
+    // kPhases + 1 rows of `taps` coefficients; row p is for a fraction of p / kPhases. Every row
+    // sums to 1. For the 8-tap kernel row 0 is the identity: whole positions read the samples unchanged.
+    const float* rows;
+};
+
+// The kernel for reading `numerator` / `denominator` source frames per output frame.
+const Kernel& KernelForStep(uint64_t numerator, uint64_t denominator);
+// Index of that kernel among the few there are (0 for the 8-tap one).
+int KernelBand(uint64_t numerator, uint64_t denominator);
+const Kernel& KernelOfBand(int band);
+// Builds every table now (they are built once, on first use).
+void PrepareKernels();
 
 // Phase row for a fraction of `frac` / `denominator`, from a scale made by PhaseScale(denominator).
 inline uint32_t PhaseRow(uint32_t frac, uint64_t scale) {

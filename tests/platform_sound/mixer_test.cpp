@@ -1,5 +1,7 @@
 // The mixer heard through the headless device: gains, pan, resampling, ends and loops, sums and
 // saturation, output formats, positions and the buffer operations' results.
+#include "platform/soft/mixer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -217,6 +219,37 @@ TEST_F(MixerTest, ResamplingKeepsA1kHzSineCleanAndDoublingTheFrequencyDoublesThe
     EXPECT_LT(largest, 16000 * 2 * M_PI * 2000 / 48000 * 1.05);  // the steepest slope of the faster sine
 }
 
+TEST_F(MixerTest, ReadingFasterThanTheOutputRateFiltersWhatWouldFoldBack) {
+    // 44100 Hz sounds into a 22050 Hz mix: 5 kHz passes; 17 kHz, half as high again as the mix's
+    // Nyquist frequency (it would fold to 5050 Hz), goes.
+    ASSERT_EQ(SetOutputFormat(Pcm(1, 22050, 16)), kAudioOk);
+    SoundBuffer pass = Buffer16(Sine(44100, 5000, 44100, 10000), 1, 44100);
+    SoundBuffer fold = Buffer16(Sine(44100, 17000, 44100, 10000), 1, 44100);
+    PlaySoundBuffer(pass, false);
+    std::vector<double> out = Channel(Render(22050), 1, 0);
+    std::vector<double> middle(out.begin() + 1025, out.begin() + 1025 + 20000);
+    EXPECT_NEAR(ToneAmplitude(middle, 5000, 22050), 10000, 10000 * 0.03);
+    PlaySoundBuffer(fold, false);
+    out = Channel(Render(22050), 1, 0);
+    middle.assign(out.begin() + 1025, out.begin() + 1025 + 20000);
+    const double folded = 20 * std::log10(ToneAmplitude(middle, 5050, 22050) / 10000);
+    EXPECT_LT(folded, -40.0);
+    std::printf("17 kHz read at twice the mix rate: folded image at %.1f dB\n", folded);
+
+    // A 22050 Hz sound raised to 96000 Hz in a 48000 Hz mix: its 9 kHz becomes 39.2 kHz, far above
+    // the mix's Nyquist frequency, and must not come back at 8.8 kHz.
+    ASSERT_EQ(SetOutputFormat(Pcm(2, 48000, 16)), kAudioOk);
+    SoundBuffer raised = Buffer16(Sine(22050, 9000, 22050, 10000), 1, 22050);
+    ASSERT_EQ(SetSoundBufferFrequency(raised, 96000), kAudioOk);
+    PlaySoundBuffer(raised, false);
+    out = Channel(Render(10000), 2, 0);
+    middle.assign(out.begin() + 500, out.begin() + 10000);
+    const double raisedImage =
+        20 * std::log10(ToneAmplitude(middle, 48000 - 9000 * 96000.0 / 22050, 48000) / 10000);
+    EXPECT_LT(raisedImage, -40.0);
+    std::printf("9 kHz raised to 39.2 kHz: folded image at %.1f dB\n", raisedImage);
+}
+
 TEST_F(MixerTest, ALoopingBufferWrapsWithoutAGapOrARepeatedFrame) {
     std::vector<int16_t> ramp(2 * 300);
     for (int i = 0; i < 300; ++i) {
@@ -351,6 +384,58 @@ TEST_F(MixerTest, CloseReleasesEveryBufferAndPlayWaveFileSyncRendersTheFile) {
     EXPECT_NEAR(Rms(Channel(heard, 2, 1), 10, 470), 8000 / std::sqrt(2.0), 60);
     EXPECT_FALSE(PlayWaveFileSync(TempPath("missing.wav").c_str()));
     EXPECT_FALSE(PlayWaveFileSync(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// A source of a constant level that counts its calls.
+struct ConstantSource {
+    float level = 0.25f;
+    int calls = 0;
+    uint32_t lastRate = 0;
+    static void Render(void* user, float* out, uint32_t frames, uint32_t channels, uint32_t rate) {
+        auto* self = static_cast<ConstantSource*>(user);
+        ++self->calls;
+        self->lastRate = rate;
+        for (uint32_t i = 0; i < frames * channels; ++i) out[i] = self->level;
+    }
+};
+
+TEST(MixerSource, ARenderedSourceIsMixedLikeABufferWithItsVolumeAndPan) {
+    soft::Mixer mixer;
+    ConstantSource constant;
+    SoundBuffer source = 0;
+    ASSERT_EQ(mixer.CreateSource({&ConstantSource::Render, &constant}, 1, &source), kAudioOk);
+    ASSERT_EQ(mixer.SetVolume(source, -600), kAudioOk);
+    ASSERT_EQ(mixer.SetPan(source, 10000), kAudioOk);
+    std::vector<int16_t> out(2 * 512);
+    mixer.Render(out.data(), 512);
+    EXPECT_EQ(constant.calls, 0);  // not playing: not asked
+    ASSERT_EQ(mixer.Play(source, true), kAudioOk);
+    mixer.Render(out.data(), 512);
+    EXPECT_GT(constant.calls, 0);
+    EXPECT_EQ(constant.lastRate, 48000u);
+    for (int n = 0; n < 512; ++n) {
+        ASSERT_EQ(out[2 * n], 0);
+        ASSERT_NEAR(out[2 * n + 1], 8192 * 0.501187, 1.0);
+    }
+    EXPECT_EQ(mixer.Position(source), 512u * 2);
+    EXPECT_TRUE(mixer.Playing(source));
+    // Nothing of a buffer's own: no bytes, frequency or position to set.
+    LockedRegions regions;
+    EXPECT_EQ(mixer.Lock(source, 0, 0, &regions), kAudioInvalidParam);
+    EXPECT_EQ(mixer.SetFrequency(source, 22050), kAudioInvalidParam);
+    EXPECT_EQ(mixer.SetPosition(source, 0), kAudioInvalidParam);
+    SoundBuffer refused = 0;
+    EXPECT_EQ(mixer.CreateSource({nullptr, nullptr}, 1, &refused), kAudioInvalidParam);
+    EXPECT_EQ(mixer.CreateSource({&ConstantSource::Render, &constant}, 3, &refused), kAudioInvalidParam);
+    ASSERT_EQ(mixer.Stop(source), kAudioOk);
+    const int calls = constant.calls;
+    mixer.Render(out.data(), 512);
+    EXPECT_EQ(constant.calls, calls);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t s) { return s == 0; }));
 }
 
 }  // namespace

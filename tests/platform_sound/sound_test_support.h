@@ -70,6 +70,16 @@ inline int ZeroCrossings(const std::vector<double>& x, size_t from, size_t to) {
     return count;
 }
 
+// Amplitude of the component at `hertz` (a correlation over whole periods is close enough here).
+inline double ToneAmplitude(const std::vector<double>& x, double hertz, double rate) {
+    double s = 0, c = 0;
+    for (size_t i = 0; i < x.size(); ++i) {
+        s += x[i] * std::sin(2 * M_PI * hertz * i / rate);
+        c += x[i] * std::cos(2 * M_PI * hertz * i / rate);
+    }
+    return 2.0 * std::sqrt(s * s + c * c) / static_cast<double>(x.size());
+}
+
 // THD+N in dB of a sine of `hertz` at `rate`: what is left after a least-squares fit of the sine
 // (and a DC term), against the fitted sine.
 inline double ThdPlusNoiseDb(const std::vector<double>& x, double hertz, double rate) {
