@@ -93,7 +93,9 @@ TEST(PackFormatTest, TruncatedRecordsEndTheScanAndDoNotFit) {
         PackRecord record;
         const bool found = FindPackRecord(pack.get(), "CUT.WAV", &record);
         // A header cut short is not found; one whose block or data is cut short does not fit.
-        if (found) EXPECT_FALSE(PackRecordFits(pack.get(), record)) << keep;
+        if (found) {
+            EXPECT_FALSE(PackRecordFits(pack.get(), record)) << keep;
+        }
         EXPECT_EQ(found, keep >= 16) << keep;
     }
     // A data size far beyond the file: the scan passes it and finds nothing behind it.

@@ -87,8 +87,9 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
 inline std::vector<uint8_t> PackRecordBytes(const std::string& name, const std::vector<uint8_t>& format,
                                             const std::vector<uint8_t>& data) {
     std::vector<uint8_t> out;
+    out.reserve(4 + name.size() + 1 + 4 + format.size() + data.size());
     Put32(out, static_cast<uint32_t>(data.size()));
-    out.insert(out.end(), name.begin(), name.end());
+    for (char c : name) out.push_back(static_cast<uint8_t>(c));
     out.push_back(0);
     Put32(out, static_cast<uint32_t>(format.size()));
     out.insert(out.end(), format.begin(), format.end());
