@@ -3,12 +3,15 @@
 //
 // Two sides use it. The control side (the engine's thread) creates buffers, writes them through
 // locks and plays, stops, moves and tunes them. The render side (an audio callback, or the caller
-// itself when nothing renders concurrently) pulls mixed frames. They share only atomics: each
-// buffer's control word (play state, a position to jump to, and a serial number), its gains and its
-// frequency travel to the render side; the render side publishes position and play state back with
-// the serial it has seen. Reads answer from what the control side last asked for until the render
-// side has acknowledged it, so a caller always sees its own changes. Sample memory of a released
-// buffer is freed only once the render side has let go of it.
+// itself when nothing renders concurrently) pulls mixed frames. Besides sample memory they share
+// only atomics: each buffer's control word (play state and a serial number), the last position set,
+// its gains and its frequency travel to the render side; the render side publishes position and play
+// state back with the serial it has seen. Reads answer from what the control side last asked for
+// until the render side has acknowledged it, so a caller always sees its own changes. The float
+// samples the mix reads are written by Unlock only while the render side cannot be reading them;
+// otherwise the render side converts the unlocked bytes itself before its next mix, and the next
+// Lock waits for that. Sample memory of a released buffer is freed only once the render side has
+// let go of it. Nothing on the render side allocates, blocks or takes a lock.
 #pragma once
 #include <atomic>
 #include <cstdint>
