@@ -711,16 +711,16 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
 // The mixing loop for a kernel band and a pairing of source and mix channels.
 Mixer::MixFunction Mixer::MixFunctionFor(int band, int sourceChannels, int mixChannels) {
     static constexpr MixFunction functions[5][2][2] = {
-        {{&Mixer::MixVoice<1, 1, 8>, &Mixer::MixVoice<1, 2, 8>},
-         {&Mixer::MixVoice<2, 1, 8>, &Mixer::MixVoice<2, 2, 8>}},
-        {{&Mixer::MixVoice<1, 1, 12>, &Mixer::MixVoice<1, 2, 12>},
-         {&Mixer::MixVoice<2, 1, 12>, &Mixer::MixVoice<2, 2, 12>}},
         {{&Mixer::MixVoice<1, 1, 16>, &Mixer::MixVoice<1, 2, 16>},
          {&Mixer::MixVoice<2, 1, 16>, &Mixer::MixVoice<2, 2, 16>}},
         {{&Mixer::MixVoice<1, 1, 24>, &Mixer::MixVoice<1, 2, 24>},
          {&Mixer::MixVoice<2, 1, 24>, &Mixer::MixVoice<2, 2, 24>}},
         {{&Mixer::MixVoice<1, 1, 32>, &Mixer::MixVoice<1, 2, 32>},
          {&Mixer::MixVoice<2, 1, 32>, &Mixer::MixVoice<2, 2, 32>}},
+        {{&Mixer::MixVoice<1, 1, 48>, &Mixer::MixVoice<1, 2, 48>},
+         {&Mixer::MixVoice<2, 1, 48>, &Mixer::MixVoice<2, 2, 48>}},
+        {{&Mixer::MixVoice<1, 1, 64>, &Mixer::MixVoice<1, 2, 64>},
+         {&Mixer::MixVoice<2, 1, 64>, &Mixer::MixVoice<2, 2, 64>}},
     };
     return functions[band][sourceChannels - 1][mixChannels - 1];
 }

@@ -26,7 +26,7 @@ struct BandSpec {
     int taps;
     double cutoff;  // of the source's Nyquist frequency
 };
-constexpr BandSpec kBands[] = {{8, 1.0}, {12, 1.0 / 1.5}, {16, 0.5}, {24, 1.0 / 3.0}, {32, 0.25}};
+constexpr BandSpec kBands[] = {{16, 1.0}, {24, 1.0 / 1.5}, {32, 0.5}, {48, 1.0 / 3.0}, {64, 0.25}};
 constexpr int kBandCount = sizeof(kBands) / sizeof(kBands[0]);
 
 struct Tables {

@@ -1,7 +1,8 @@
 // The interpolation kernels shared by the mixer and the output converter: Kaiser-windowed sincs in
 // tables of phases, applied to float samples. Reading at most one source frame per output frame
-// uses 8 taps cut off at the source's Nyquist frequency; reading faster, wider kernels cut off
-// lower, so that what the output rate cannot carry is filtered out instead of folding back.
+// uses 16 taps cut off at the source's Nyquist frequency; reading faster, kernels as much wider as
+// they read faster (24 to 64 taps) cut off lower, so that what the output rate cannot carry is
+// filtered out instead of folding back.
 #pragma once
 #include <cstdint>
 
@@ -9,19 +10,19 @@ namespace platform::soft {
 
 constexpr int kPhaseBits = 10;
 constexpr int kPhases = 1 << kPhaseBits;
-constexpr int kMaxTaps = 32;
+constexpr int kMaxTaps = 64;
 
 struct Kernel {
     int taps;  // taps -before .. taps - before - 1 around the integer part of the read position
     int before;
     // kPhases + 1 rows of `taps` coefficients; row p is for a fraction of p / kPhases. Every row
-    // sums to 1. For the 8-tap kernel row 0 is the identity: whole positions read the samples unchanged.
+    // sums to 1. For the first kernel row 0 is the identity: whole positions read the samples unchanged.
     const float* rows;
 };
 
 // The kernel for reading `numerator` / `denominator` source frames per output frame.
 const Kernel& KernelForStep(uint64_t numerator, uint64_t denominator);
-// Index of that kernel among the few there are (0 for the 8-tap one).
+// Index of that kernel among the few there are (0 for the one that reads at most a frame per frame).
 int KernelBand(uint64_t numerator, uint64_t denominator);
 const Kernel& KernelOfBand(int band);
 // Builds every table now (they are built once, on first use).
