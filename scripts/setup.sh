@@ -11,6 +11,7 @@ EL_PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl2-mixer-dev
 )
 
 el_missing_packages() {

@@ -22,5 +22,8 @@ int DecodeBmp(int argc, char** argv);
 int PackPictures(int argc, char** argv);
 int ListPicturePack(int argc, char** argv);
 int UnpackPicture(int argc, char** argv);
+int PackWaves(int argc, char** argv);
+int ListWavePack(int argc, char** argv);
+int RenderWave(int argc, char** argv);
 
 }  // namespace eltool

@@ -14,6 +14,16 @@ const Command kCommands[] = {
     {"list-picture-pack", "PACK", "list the entries of a picture pack: name, width, height", ListPicturePack},
     {"unpack-picture", "PACK NAME OUT", "write the pack entry NAME (any case) to OUT as a 24-bit BMP",
      UnpackPicture},
+    {"pack-waves", "PACK FOLDER [--fresh]",
+     "append every *.WAV file of FOLDER to the WAVE pack PACK (--fresh: replace the pack)", PackWaves},
+    {"list-wave-pack", "PACK", "list each record of a WAVE pack: name, channels, rate, bits, data size",
+     ListWavePack},
+    {"render-wave",
+     "IN.wav OUT.wav [--volume STEPS] [--pan STEPS] [--frequency HZ] [--format CHANNELS,RATE,BITS] "
+     "[--loop SECONDS]",
+     "play IN through elSound and the mixer and write what is heard to OUT as 16-bit PCM (volume in dB, "
+     "pan in steps of 100)",
+     RenderWave},
 };
 
 void PrintUsage(FILE* to) {

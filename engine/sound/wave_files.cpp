@@ -1,0 +1,99 @@
+// WAVE files for the sound objects: reading one into its format block and data, and building
+// WAVE packs from a folder of them.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/sound/sound_objects.h"
+#include "engine/sound/wave_pack.h"
+#include "engine/system/paths.h"
+#include "platform/audio.h"
+#include "platform/files.h"
+#include "platform/sjis.h"
+
+namespace {
+
+bool EndsWithWav(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return tail == ".WAV";
+}
+
+std::string UpperCased(std::string text) {
+    UpperCaseSjis(text.data());
+    return text;
+}
+
+}  // namespace
+
+namespace elSound {
+
+int ReadWave(const char* path, WaveBlocks* wave) {
+    wave->format.clear();
+    wave->data.clear();
+    platform::WaveFile file;
+    if (platform::ReadWaveFile(path, &file) != platform::WaveError::kNone) return 1;
+    const platform::WaveFormat& f = file.format;
+    // PCM has no extra bytes, whatever its format chunk holds; other formats keep their count and bytes.
+    uint16_t extraCount = 0;
+    if (f.formatTag != 1 && f.extra.size() >= 2) {
+        const size_t held = f.extra.size() - 2;
+        const size_t counted = static_cast<size_t>(f.extra[0] | f.extra[1] << 8);
+        extraCount = static_cast<uint16_t>(counted < held ? counted : held);
+    }
+    const uint32_t fields[] = {f.formatTag,  f.channels,      f.samplesPerSec, f.avgBytesPerSec,
+                               f.blockAlign, f.bitsPerSample, extraCount};
+    const int widths[] = {2, 2, 4, 4, 2, 2, 2};
+    for (int i = 0; i < 7; ++i)
+        for (int b = 0; b < widths[i]; ++b)
+            wave->format.push_back(static_cast<uint8_t>(fields[i] >> (8 * b)));
+    if (extraCount > 0)
+        wave->format.insert(wave->format.end(), f.extra.begin() + 2, f.extra.begin() + 2 + extraCount);
+    wave->data = std::move(file.data);
+    return 0;
+}
+
+int Convert(const char* pack, const char* folder, int fresh) {
+    const std::string programFolder = ModulePath(0);
+    if (fresh) std::remove(platform::ResolvePath((programFolder + pack).c_str()).c_str());
+
+    const bool inFolder = folder != nullptr && folder[0] != '\0';
+    const std::string searched = inFolder ? programFolder + folder : programFolder;
+    std::error_code error;
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(platform::ResolvePath(searched.c_str()), error)) {
+        if (!entry.is_regular_file(error)) continue;
+        std::string name = platform::Utf8ToSjis(entry.path().filename().string());
+        if (EndsWithWav(name)) names.push_back(name);
+    }
+    // The search returns names in the order of their upper-case spelling, whatever the folder's own order.
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return UpperCased(a) < UpperCased(b); });
+    for (const std::string& name : names) {
+        std::string relative = inFolder ? std::string(folder) + "\\" + name : name;
+        AppendToPack(pack, UpperCased(relative).c_str());
+    }
+    return 1;
+}
+
+void AppendToPack(const char* pack, const char* relativeName) {
+    const std::string programFolder = ModulePath(0);
+    WaveBlocks wave;
+    // A file that cannot be read leaves no record behind.
+    if (ReadWave((programFolder + relativeName).c_str(), &wave) != 0) return;
+    FILE* file = platform::OpenFile((programFolder + pack).c_str(), "ab");
+    if (file == nullptr) return;
+    const char* slash = std::strrchr(relativeName, '\\');
+    const char* entryName = slash != nullptr ? slash + 1 : relativeName;
+    WritePackRecord(file, entryName, wave.format.data(), static_cast<uint32_t>(wave.format.size()),
+                    wave.data.data(), static_cast<uint32_t>(wave.data.size()));
+    std::fclose(file);
+}
+
+}  // namespace elSound

@@ -1,0 +1,80 @@
+// eltool's WAVE commands as a user runs them: what render-wave writes, what list-wave-pack prints
+// for a pack that pack-waves built, and the exit codes of refused input and bad usage.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/engine_sound/wave_builder.h"
+
+namespace {
+
+using namespace wavetest;
+
+class EltoolWaveTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() / ("el_eltool_wave_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder / "se");
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    // Runs eltool with the arguments; returns its exit code and keeps what it printed.
+    int Run(const std::string& arguments) {
+        const std::string command = std::string(ELTOOL_PATH) + " " + arguments + " 2>/dev/null";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        output.clear();
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+        const int status = ::pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    std::filesystem::path folder;
+    std::string output;
+};
+
+TEST_F(EltoolWaveTest, RenderWaveWritesWhatIsHeardAtTheOutputFormat) {
+    const std::vector<int16_t> tone = Sine(1000.0, 48000, 4800, 20000.0);
+    ASSERT_TRUE(WriteBytes(Path("tone.wav"), WaveFile(1, 48000, 16, Samples16(tone))));
+    ASSERT_EQ(Run(Path("tone.wav") + " " + Path("out.wav")), 2);  // no command name: usage
+    ASSERT_EQ(Run("render-wave " + Path("tone.wav") + " " + Path("out.wav") + " --volume -6 --pan 100"), 0);
+    const std::vector<uint8_t> out = ReadBytes(Path("out.wav"));
+    ASSERT_EQ(out.size(), 44u + 4800 * 4);  // 48000 Hz stereo 16-bit, as long as the sound
+    int off = 0;
+    for (size_t i = 0; i < 4800; ++i) {
+        const int16_t left = static_cast<int16_t>(out[44 + i * 4] | out[45 + i * 4] << 8);
+        const int16_t right = static_cast<int16_t>(out[46 + i * 4] | out[47 + i * 4] << 8);
+        if (left != 0 || std::abs(right - tone[i] * 0.501187) > 1.5) ++off;
+    }
+    EXPECT_EQ(off, 0);
+
+    ASSERT_EQ(Run("render-wave " + Path("tone.wav") + " " + Path("fmt.wav") + " --format 1,22,8 --loop 0.5"),
+              0);
+    EXPECT_EQ(ReadBytes(Path("fmt.wav")).size(), 44u + 11025 * 2);  // mono 22050 Hz for half a second
+
+    ASSERT_TRUE(WriteBytes(Path("bad.wav"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}));
+    EXPECT_EQ(Run("render-wave " + Path("bad.wav") + " " + Path("x.wav")), 1);
+    EXPECT_EQ(Run("render-wave " + Path("tone.wav") + " " + Path("x.wav") + " --volume loud"), 2);
+    EXPECT_EQ(Run("render-wave " + Path("tone.wav")), 2);
+}
+
+TEST_F(EltoolWaveTest, PackWavesBuildsAPackThatListWavePackShowsInFileOrder) {
+    ASSERT_TRUE(WriteBytes(Path("se/shot.wav"), WaveFile(1, 22050, 16, Samples16({1, 2, 3}))));
+    ASSERT_TRUE(WriteBytes(Path("se/Bell.wav"), WaveFile(2, 44100, 8, {1, 2, 3, 4})));
+    ASSERT_EQ(Run("pack-waves " + Path("se.pak") + " " + Path("se") + " --fresh"), 0);
+    ASSERT_EQ(Run("list-wave-pack " + Path("se.pak")), 0);
+    EXPECT_EQ(output, "BELL.WAV\t2\t44100\t8\t4\nSHOT.WAV\t1\t22050\t16\t6\n");
+    std::vector<uint8_t> pack = ReadBytes(Path("se.pak"));
+    pack.pop_back();
+    ASSERT_TRUE(WriteBytes(Path("cut.pak"), pack));
+    EXPECT_EQ(Run("list-wave-pack " + Path("cut.pak")), 1);
+    EXPECT_EQ(Run("pack-waves " + Path("x.pak") + " " + Path("none")), 1);
+    EXPECT_EQ(Run("list-wave-pack"), 2);
+}
+
+}  // namespace

@@ -1,0 +1,299 @@
+// eltool's WAVE commands: pack-waves builds a WAVE pack from a folder with the engine's converter,
+// list-wave-pack lists a pack's records, and render-wave plays a WAVE file through elSound and the
+// mixer on the headless device and writes what a listener would hear.
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "engine/sound/elsound.h"
+#include "engine/sound/wave_pack.h"
+#include "platform/audio.h"
+#include "platform/files.h"
+#include "platform/headless/headless.h"
+#include "platform/sjis.h"
+
+namespace eltool {
+namespace {
+
+// A path of this system as the engine names files below the root: Shift-JIS, "\" separators,
+// without the leading separator (the program folder is then the root, "\").
+std::string EngineNameBelowRoot(const std::string& path) {
+    std::string name = platform::Utf8ToSjis(std::filesystem::absolute(path).lexically_normal().string());
+    for (char& c : name)
+        if (c == '/') c = '\\';
+    while (!name.empty() && name.front() == '\\') name.erase(name.begin());
+    while (!name.empty() && name.back() == '\\') name.pop_back();
+    return name;
+}
+
+bool ParseInt(const char* text, long low, long high, long* value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < low || parsed > high) return false;
+    *value = parsed;
+    return true;
+}
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+bool WriteWave16(const char* path, uint32_t channels, uint32_t rate, const std::vector<int16_t>& samples) {
+    std::vector<uint8_t> out;
+    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    Put32(out, 36 + dataBytes);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    Put32(out, 16);
+    Put16(out, 1);
+    Put16(out, channels);
+    Put32(out, rate);
+    Put32(out, rate * channels * 2);
+    Put16(out, channels * 2);
+    Put16(out, 16);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    Put32(out, dataBytes);
+    for (int16_t s : samples) Put16(out, static_cast<uint16_t>(s));
+    FILE* file = std::fopen(path, "wb");
+    bool written = file != nullptr && std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    if (file != nullptr) written = std::fclose(file) == 0 && written;
+    return written;
+}
+
+}  // namespace
+
+int PackWaves(int argc, char** argv) {
+    bool fresh = false;
+    std::vector<const char*> positional;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--fresh") == 0) {
+            fresh = true;
+        } else {
+            positional.push_back(argv[i]);
+        }
+    }
+    if (positional.size() != 2) {
+        std::fprintf(stderr, "usage: eltool pack-waves PACK FOLDER [--fresh]\n");
+        return kExitUsage;
+    }
+    const char* pack = positional[0];
+    const char* folder = positional[1];
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        std::fprintf(stderr, "eltool pack-waves: %s: not a folder\n", folder);
+        return kExitFailed;
+    }
+    // Files the converter will leave out, named with the reason.
+    int readable = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() < 4 || strcasecmp(name.c_str() + name.size() - 4, ".wav") != 0) continue;
+        platform::WaveFile wave;
+        const platform::WaveError result = platform::ReadWaveFile(entry.path().c_str(), &wave);
+        if (result != platform::WaveError::kNone) {
+            std::fprintf(stderr, "eltool pack-waves: %s: %s (left out)\n", entry.path().c_str(),
+                         platform::WaveErrorText(result));
+        } else {
+            ++readable;
+        }
+    }
+    platform::SetModuleFileNameForTesting("\\eltool");
+    elSound::Convert(EngineNameBelowRoot(pack).c_str(), EngineNameBelowRoot(folder).c_str(), fresh ? 1 : 0);
+    platform::SetModuleFileNameForTesting("");
+    if (readable > 0 && !std::filesystem::exists(pack, error)) {
+        std::fprintf(stderr, "eltool pack-waves: %s: cannot write\n", pack);
+        return kExitFailed;
+    }
+    std::printf("%d records added to %s\n", readable, pack);
+    return kExitOk;
+}
+
+int ListWavePack(int argc, char** argv) {
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: eltool list-wave-pack PACK\n");
+        return kExitUsage;
+    }
+    FILE* file = std::fopen(argv[0], "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "eltool list-wave-pack: %s: cannot open\n", argv[0]);
+        return kExitFailed;
+    }
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::rewind(file);
+    int result = kExitOk;
+    PackRecord record;
+    for (;;) {
+        const long start = std::ftell(file);
+        if (start == size) break;
+        if (!ReadPackRecordHeader(file, &record)) {
+            std::fprintf(stderr, "eltool list-wave-pack: %s: record header cut short at byte %ld\n", argv[0],
+                         start);
+            result = kExitFailed;
+            break;
+        }
+        uint8_t format[16] = {};
+        if (!PackRecordFits(file, record) || record.formatSize < 16 ||
+            std::fread(format, 1, 16, file) != 16) {
+            std::fprintf(stderr, "eltool list-wave-pack: %s: record at byte %ld %s\n", argv[0], start,
+                         record.formatSize < 16 ? "has no format block" : "runs past the end of the pack");
+            result = kExitFailed;
+            break;
+        }
+        const unsigned channels = format[2] | format[3] << 8;
+        const unsigned long rate = static_cast<unsigned long>(format[4] | format[5] << 8 | format[6] << 16) |
+                                   static_cast<unsigned long>(format[7]) << 24;
+        const unsigned bits = format[14] | format[15] << 8;
+        std::printf("%s%s\t%u\t%lu\t%u\t%u\n", platform::SjisToUtf8(record.name).c_str(),
+                    record.nameTooLong ? "..." : "", channels, rate, bits, record.dataSize);
+        if (!SkipPackRecord(file, record)) break;
+    }
+    std::fclose(file);
+    return result;
+}
+
+int RenderWave(int argc, char** argv) {
+    const char* usage =
+        "usage: eltool render-wave IN.wav OUT.wav [--volume STEPS] [--pan STEPS] [--frequency HZ]\n"
+        "       [--format CHANNELS,RATE,BITS] [--loop SECONDS]\n";
+    std::vector<const char*> positional;
+    long volume = 0, pan = 0, frequency = 0;
+    long format[3] = {0, 0, 0};
+    bool haveFormat = false;
+    double loopSeconds = -1.0;
+    for (int i = 0; i < argc; ++i) {
+        const char* option = argv[i];
+        const bool takesValue = std::strncmp(option, "--", 2) == 0;
+        if (!takesValue) {
+            positional.push_back(option);
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fputs(usage, stderr);
+            return kExitUsage;
+        }
+        const char* value = argv[++i];
+        bool ok = false;
+        if (std::strcmp(option, "--volume") == 0) {
+            ok = ParseInt(value, -1000000, 1000000, &volume);
+        } else if (std::strcmp(option, "--pan") == 0) {
+            ok = ParseInt(value, -1000000, 1000000, &pan);
+        } else if (std::strcmp(option, "--frequency") == 0) {
+            ok = ParseInt(value, 1, 1000000000, &frequency);
+        } else if (std::strcmp(option, "--format") == 0) {
+            ok = std::sscanf(value, "%ld,%ld,%ld", &format[0], &format[1], &format[2]) == 3;
+            haveFormat = true;
+        } else if (std::strcmp(option, "--loop") == 0) {
+            char* end = nullptr;
+            loopSeconds = std::strtod(value, &end);
+            ok = end != value && *end == '\0' && loopSeconds > 0.0 && loopSeconds <= 3600.0;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "eltool render-wave: bad option %s %s\n", option, value);
+            std::fputs(usage, stderr);
+            return kExitUsage;
+        }
+    }
+    if (positional.size() != 2) {
+        std::fputs(usage, stderr);
+        return kExitUsage;
+    }
+    const char* in = positional[0];
+    const char* out = positional[1];
+
+    // The input is checked first, so that a refused file is named with its reason.
+    platform::WaveFile wave;
+    const platform::WaveError read = platform::ReadWaveFile(in, &wave);
+    if (read != platform::WaveError::kNone) {
+        std::fprintf(stderr, "eltool render-wave: %s: %s\n", in, platform::WaveErrorText(read));
+        return kExitFailed;
+    }
+    if (!platform::PlayableFormat(wave.format) || wave.data.size() < wave.format.blockAlign) {
+        std::fprintf(
+            stderr,
+            "eltool render-wave: %s: not a sound the mixer plays (PCM 8 or 16 bits, 1 or 2 channels)\n", in);
+        return kExitFailed;
+    }
+
+    // The engine loads by a name below the program folder; a long file name is reached through a
+    // short link in a folder of its own.
+    std::filesystem::path input = std::filesystem::absolute(in);
+    std::filesystem::path linkFolder;
+    std::string name = platform::Utf8ToSjis(input.filename().string());
+    if (name.size() > kSoundNameSize - 1) {
+        linkFolder = std::filesystem::temp_directory_path() / ("eltool_render_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(linkFolder);
+        std::filesystem::create_symlink(input, linkFolder / "INPUT.WAV");
+        input = linkFolder / "INPUT.WAV";
+        name = "INPUT.WAV";
+    }
+    platform::SetModuleFileNameForTesting(
+        ("\\" + EngineNameBelowRoot(input.parent_path().string()) + "\\eltool").c_str());
+
+    int result = kExitOk;
+    if (elSound::Init() == 0) {
+        std::fprintf(stderr, "eltool render-wave: no audio device\n");
+        result = kExitFailed;
+    }
+    ResetSoundObjects();
+    if (result == kExitOk && haveFormat &&
+        elSound::SelectFormat(static_cast<int>(format[0]), static_cast<int>(format[1]),
+                              static_cast<int>(format[2])) != 1) {
+        std::fprintf(stderr, "eltool render-wave: output format %ld,%ld,%ld refused\n", format[0], format[1],
+                     format[2]);
+        result = kExitFailed;
+    }
+    const SoundNo number = result == kExitOk ? elSound::LoadObject(name.c_str(), 1) : -1;
+    if (result == kExitOk && number < 0) {
+        std::fprintf(stderr, "eltool render-wave: %s: cannot be loaded\n", in);
+        result = kExitFailed;
+    }
+    if (result == kExitOk) {
+        elSound::SetVolume(number, static_cast<int>(volume), 0);
+        elSound::SetPan(number, static_cast<int>(pan), 0);
+        SoundCopy& copy = SoundObjects.objects[number].copies[0];
+        if (frequency != 0) {
+            // Clamped to the mixer's range like every frequency operation.
+            copy.frequency = static_cast<uint32_t>(
+                std::clamp<long>(frequency, platform::kFrequencyMin, platform::kFrequencyMax));
+            platform::SetSoundBufferFrequency(copy.buffer, copy.frequency);
+        }
+        const platform::WaveFormat output = platform::OutputFormat();
+        uint64_t frames = 0;
+        if (loopSeconds > 0.0) {
+            elSound::PlayLoop(number, 0);
+            frames = static_cast<uint64_t>(std::llround(loopSeconds * output.samplesPerSec));
+        } else {
+            elSound::Play(number, 0);
+            // Up to the output frame in which the sound's last frame is heard.
+            const uint64_t sourceFrames = wave.data.size() / wave.format.blockAlign;
+            frames = (sourceFrames * output.samplesPerSec + copy.frequency - 1) / copy.frequency;
+        }
+        std::vector<int16_t> samples(static_cast<size_t>(frames) * output.channels);
+        platform::headless::RenderAudio(samples.data(), static_cast<uint32_t>(frames));
+        if (!WriteWave16(out, output.channels, output.samplesPerSec, samples)) {
+            std::fprintf(stderr, "eltool render-wave: %s: cannot write\n", out);
+            result = kExitFailed;
+        }
+    }
+    elSound::Release();
+    platform::SetModuleFileNameForTesting("");
+    if (!linkFolder.empty()) std::filesystem::remove_all(linkFolder);
+    return result;
+}
+
+}  // namespace eltool
