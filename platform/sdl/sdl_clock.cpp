@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "platform/clock.h"
+#include "platform/pause.h"
 
 namespace platform {
 
@@ -18,6 +19,11 @@ void Sleep(uint32_t milliseconds) {
     timespec wait{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
     while (::clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, &wait) == EINTR) {
     }
+}
+
+void PauseBriefly() {
+    timespec wait{0, 200000L};
+    ::clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, nullptr);
 }
 
 // Sleeps on this system are already accurate to well under a millisecond.
