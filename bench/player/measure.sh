@@ -46,15 +46,20 @@ LOG=$(mktemp)
 for depth in 16 32; do
   echo "== depth $depth"
   firsts=()
+  cpus=()
   for ((n = 0; n < STARTS; ++n)); do
     start_game "$depth" "$LOG"
     if wait_for_line "$LOG" "first frame" 10; then
+      sleep 0.1
       firsts+=("$(sed -n 's/.*first frame \([0-9.]*\) ms.*/\1/p' "$LOG")")
+      cpus+=("$(sed -n 's/.*, \([0-9.]*\) ms of processor.*/\1/p' "$LOG")")
     fi
     stop_game
   done
   printf 'exec to first frame (ms): %s  median %s\n' "${firsts[*]}" \
     "$(printf '%s\n' "${firsts[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')"
+  printf 'processor time until then (ms): %s  median %s\n' "${cpus[*]}" \
+    "$(printf '%s\n' "${cpus[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')"
 
   start_game "$depth" "$LOG"
   sleep 2
