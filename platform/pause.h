@@ -3,7 +3,8 @@
 
 namespace platform {
 
-// Gives the processor away for about a fifth of a millisecond. The headless clock does not move.
+// Gives the processor away until the millisecond clock next moves on (less than a millisecond).
+// The headless clock does not move.
 void PauseBriefly();
 
 }  // namespace platform

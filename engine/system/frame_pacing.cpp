@@ -19,7 +19,7 @@ bool WaitFrame() {
     uint32_t now = platform::Ticks();
     uint32_t elapsed = now - Pacing.FrameStart;
     // Sleep until about 3 ms before the end of the period, then watch the clock for the rest,
-    // pausing for a fraction of a millisecond between readings rather than spinning.
+    // pausing until the clock moves on between readings rather than spinning.
     int32_t sleepFor = static_cast<int32_t>(Pacing.FrameInterval - elapsed - 3u);
     platform::Sleep(sleepFor > 0 ? static_cast<uint32_t>(sleepFor) : 0u);
     while (elapsed < Pacing.FrameInterval) {

@@ -21,9 +21,18 @@ void Sleep(uint32_t milliseconds) {
     }
 }
 
+// Wakes exactly when Ticks moves on to its next value: one wake-up per millisecond, and none late
+// by more than the scheduler's slack.
 void PauseBriefly() {
-    timespec wait{0, 200000L};
-    ::clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, nullptr);
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    timespec until{now.tv_sec, (now.tv_nsec / 1000000L + 1) * 1000000L};
+    if (until.tv_nsec >= 1000000000L) {
+        until.tv_sec += 1;
+        until.tv_nsec -= 1000000000L;
+    }
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
 }
 
 // Sleeps on this system are already accurate to well under a millisecond.
