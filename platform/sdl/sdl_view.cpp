@@ -93,6 +93,12 @@ bool TakeViewKey(const SDL_KeyboardEvent& key, bool down) {
         if (down && !key.repeat) SetFullScreen(!View.fullScreen);
         return true;
     }
+    if (code == SDLK_PRINTSCREEN) {
+        // Print Screen is the program's hot key (with Alt its second one), not a key message.
+        const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
+        if (down) queue::Push(Message{WM_HOTKEY, alt ? 0xBF02u : 0xBF01u, MakeLParam(alt ? 1 : 0, 44)});
+        return true;
+    }
     if (code == SDLK_F12) {
         if (down && !key.repeat) View.screenshotRequested = true;
         return true;

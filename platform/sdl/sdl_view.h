@@ -38,7 +38,8 @@ Box CurrentPicture();
 // Window pixels (from SDL events) to the game's client coordinates.
 void WindowToClient(int x, int y, int& clientX, int& clientY);
 
-// Keys of the backend itself: F11 and Alt+Enter switch full screen, F12 asks for a screenshot.
+// Keys of the backend itself: F11 and Alt+Enter switch full screen, F12 asks for a screenshot,
+// Print Screen arrives as the hot key message.
 // True when the key was one of them; it is then kept from the window procedure.
 bool TakeViewKey(const SDL_KeyboardEvent& key, bool down);
 void SetFullScreen(bool on);

@@ -106,7 +106,7 @@ TEST_F(WindowTest, AClickOnTheScaledWindowReachesTheProcedureAtClientCoordinates
     EXPECT_EQ(SDL_GetWindowMouseRect(sdl::Sdl.window), nullptr);
 }
 
-TEST_F(WindowTest, FullScreenKeysAndTheScreenshotKeyNeverReachTheProcedure) {
+TEST_F(WindowTest, FullScreenAndScreenshotKeysNeverReachTheProcedureAndPrintScreenIsTheHotKey) {
     std::vector<Message> messages;
     auto take = [&]() {
         for (const Message& message : Drain()) messages.push_back(message);
@@ -126,12 +126,18 @@ TEST_F(WindowTest, FullScreenKeysAndTheScreenshotKeyNeverReachTheProcedure) {
     sdl::View.screenshotRequested = false;
     Key(SDLK_RETURN, true);
     Key(SDLK_RETURN, false);
+    Key(SDLK_PRINTSCREEN, true);
+    Key(SDLK_PRINTSCREEN, false);
     take();
     std::vector<int> keys;
-    for (const Message& message : messages)
+    std::vector<uintptr_t> hotKeys;
+    for (const Message& message : messages) {
         if (message.message >= WM_KEYDOWN && message.message <= WM_SYSKEYUP)
             keys.push_back(static_cast<int>(message.wParam));
+        if (message.message == WM_HOTKEY) hotKeys.push_back(message.wParam);
+    }
     EXPECT_EQ(keys, (std::vector<int>{VK_RETURN, VK_RETURN}));  // only the plain Enter
+    EXPECT_EQ(hotKeys, std::vector<uintptr_t>{0xBF01u});        // Print Screen, once
 }
 
 TEST_F(WindowTest, FullScreenCentresThePictureAndMapsClicksInsideTheBars) {
