@@ -3,6 +3,7 @@
 
 #include "engine/system/error_report.h"
 #include "platform/clock.h"
+#include "platform/pause.h"
 
 FramePacingState Pacing;
 
@@ -17,10 +18,12 @@ bool WaitFrame() {
     if (!Pacing.PacingEnabled) return true;
     uint32_t now = platform::Ticks();
     uint32_t elapsed = now - Pacing.FrameStart;
-    // Sleep until about 3 ms before the end of the period, then spin on the clock for the rest.
+    // Sleep until about 3 ms before the end of the period, then watch the clock for the rest,
+    // pausing until the clock moves on between readings rather than spinning.
     int32_t sleepFor = static_cast<int32_t>(Pacing.FrameInterval - elapsed - 3u);
     platform::Sleep(sleepFor > 0 ? static_cast<uint32_t>(sleepFor) : 0u);
     while (elapsed < Pacing.FrameInterval) {
+        platform::PauseBriefly();
         now = platform::Ticks();
         elapsed = now - Pacing.FrameStart;
     }

@@ -1,6 +1,7 @@
 // The headless clock: virtual milliseconds that only move when read with a step or slept on.
 #include "platform/clock.h"
 #include "platform/headless/headless.h"
+#include "platform/pause.h"
 
 namespace platform {
 
@@ -16,6 +17,9 @@ void Sleep(uint32_t milliseconds) {
     Headless.sleeps.push_back(milliseconds);
     Headless.clock += milliseconds;
 }
+
+// Virtual time moves only through Ticks and Sleep, so a brief pause takes none.
+void PauseBriefly() {}
 
 void BeginTimerPeriod(uint32_t) {}
 void EndTimerPeriod(uint32_t) {}

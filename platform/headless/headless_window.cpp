@@ -2,6 +2,7 @@
 // written to standard error, nothing blocks.
 #include <cstdio>
 
+#include "platform/gamepad_keys.h"
 #include "platform/headless/headless.h"
 #include "platform/sjis.h"
 #include "platform/soft/message_queue.h"
@@ -96,5 +97,12 @@ int MessageBox(const char* textSjis, const char* captionSjis, uint32_t style) {
 
 void Beep() { ++Headless.beeps; }
 void SetImeEnabled(bool enabled) { Headless.imeEnabled = enabled; }
+
+// No controllers here: the switch is only remembered, so code that turns it off runs headless too.
+namespace {
+bool gamepadKeys = true;
+}  // namespace
+void SetGamepadKeys(bool on) { gamepadKeys = on; }
+bool GamepadKeysOn() { return gamepadKeys; }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "platform/clock.h"
+#include "platform/pause.h"
 
 namespace platform {
 
@@ -17,6 +18,20 @@ uint32_t Ticks() {
 void Sleep(uint32_t milliseconds) {
     timespec wait{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
     while (::clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, &wait) == EINTR) {
+    }
+}
+
+// Wakes exactly when Ticks moves on to its next value: one wake-up per millisecond, and none late
+// by more than the scheduler's slack.
+void PauseBriefly() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    timespec until{now.tv_sec, (now.tv_nsec / 1000000L + 1) * 1000000L};
+    if (until.tv_nsec >= 1000000000L) {
+        until.tv_sec += 1;
+        until.tv_nsec -= 1000000000L;
+    }
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
     }
 }
 

@@ -9,6 +9,11 @@
 #include <vector>
 
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/sdl_gamepad_keys.h"
+#include "platform/sdl/sdl_presenter.h"
+#include "platform/sdl/sdl_settings.h"
+#include "platform/sdl/sdl_view.h"
+#include "platform/sdl/sdl_x11_names.h"
 #include "platform/sjis.h"
 #include "platform/soft/message_queue.h"
 #include "platform/soft/single_instance.h"
@@ -60,6 +65,7 @@ int VirtualKeyOf(SDL_Keycode key) {
 }
 
 void TranslateKey(const SDL_KeyboardEvent& key, bool down) {
+    if (sdl::TakeViewKey(key, down)) return;
     int vk = VirtualKeyOf(key.keysym.sym);
     if (vk == 0) return;
     // With Alt held (or for F10 and Alt itself) the window system reports system keys.
@@ -77,7 +83,9 @@ void TranslateButton(const SDL_MouseButtonEvent& button, bool down) {
     } else {
         return;
     }
-    queue::Push(Message{message, 0, MakeLParam(button.x, button.y)});
+    int x = 0, y = 0;
+    sdl::WindowToClient(button.x, button.y, x, y);
+    queue::Push(Message{message, 0, MakeLParam(x, y)});
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& window) {
@@ -103,14 +111,19 @@ void Translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN: TranslateKey(event.key, true); break;
         case SDL_KEYUP: TranslateKey(event.key, false); break;
-        case SDL_MOUSEMOTION:
+        case SDL_MOUSEMOTION: {
+            int x = 0, y = 0;
+            sdl::WindowToClient(event.motion.x, event.motion.y, x, y);
             queue::Push(Message{WM_SETCURSOR, 0, 0});
-            queue::Push(Message{WM_MOUSEMOVE, 0, MakeLParam(event.motion.x, event.motion.y)});
+            queue::Push(Message{WM_MOUSEMOVE, 0, MakeLParam(x, y)});
             break;
+        }
         case SDL_MOUSEBUTTONDOWN: TranslateButton(event.button, true); break;
         case SDL_MOUSEBUTTONUP: TranslateButton(event.button, false); break;
         case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
-        default: break;
+        default:
+            sdl::TranslateGamepadEvent(event);
+            break;
     }
 }
 
@@ -124,6 +137,7 @@ void PumpEvents() {
 
 bool Initialise() {
     if (Sdl.initialised) return true;
+    sdl::LoadSettings();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         errorText = std::string("cannot open a display (") + SDL_GetError() + ")";
         return false;
@@ -163,11 +177,30 @@ ScreenMetrics GetScreenMetrics() {
 bool CreateMainWindow(const char* captionSjis, int x, int y, int clientWidth, int clientHeight,
                       WindowProcedure procedure) {
     std::string caption = SjisToUtf8(captionSjis);
-    Sdl.window = SDL_CreateWindow(caption.c_str(), x, y, clientWidth, clientHeight, SDL_WINDOW_HIDDEN);
+    // The game sees a client area of the size it asked for; the window shows it scaled.
+    sdl::View = sdl::ViewState{};
+    sdl::View.clientWidth = clientWidth;
+    sdl::View.clientHeight = clientHeight;
+    sdl::View.scale = sdl::Options.scale;
+    if (sdl::View.scale == 0) {
+        SDL_Rect usable{0, 0, clientWidth, clientHeight};
+        if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, clientWidth, clientHeight};
+        sdl::View.scale = sdl::ChooseScale(clientWidth, clientHeight, usable.w, usable.h);
+    }
+    const int width = clientWidth * sdl::View.scale, height = clientHeight * sdl::View.scale;
+    // Keep the window's middle where the game centred its client area.
+    x -= (width - clientWidth) / 2;
+    y -= (height - clientHeight) / 2;
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
+    Sdl.window = SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN);
     if (Sdl.window == nullptr) {
         errorText = std::string("cannot create the window (") + SDL_GetError() + ")";
         return false;
     }
+    sdl::SetX11Names(Sdl.window, caption);
+    sdl::CreatePresenter();
+    if (sdl::Options.fullScreen) sdl::SetFullScreen(true);
     queue::Queue.procedure = procedure;
     int clientX = 0, clientY = 0;
     SDL_GetWindowPosition(Sdl.window, &clientX, &clientY);
@@ -181,6 +214,7 @@ void ShowMainWindow(bool visible) {
     if (Sdl.window == nullptr) return;
     if (visible) {
         SDL_ShowWindow(Sdl.window);
+        sdl::SetX11Names(Sdl.window, SDL_GetWindowTitle(Sdl.window));
     } else {
         SDL_HideWindow(Sdl.window);
     }
@@ -222,21 +256,40 @@ void ShowCursor(bool show) {
 
 void HideCursorNow() { SDL_ShowCursor(SDL_DISABLE); }
 
-void GetCursorScreenPos(int& x, int& y) { SDL_GetGlobalMouseState(&x, &y); }
+// Screen positions the game sees: the client area's origin plus client coordinates, whatever
+// the scale the window shows it at.
+void GetCursorScreenPos(int& x, int& y) {
+    SDL_GetGlobalMouseState(&x, &y);
+    if (Sdl.window == nullptr) return;
+    int windowX = 0, windowY = 0, clientX = 0, clientY = 0;
+    SDL_GetWindowPosition(Sdl.window, &windowX, &windowY);
+    sdl::WindowToClient(x - windowX, y - windowY, clientX, clientY);
+    x = windowX + clientX;
+    y = windowY + clientY;
+}
 
-bool SetCursorScreenPos(int x, int y) { return SDL_WarpMouseGlobal(x, y) == 0; }
+bool SetCursorScreenPos(int x, int y) {
+    if (Sdl.window != nullptr) {
+        int windowX = 0, windowY = 0;
+        SDL_GetWindowPosition(Sdl.window, &windowX, &windowY);
+        sdl::ClientToOutput(sdl::CurrentPicture(), sdl::View.clientWidth, sdl::View.clientHeight, x - windowX,
+                            y - windowY, x, y);
+        x += windowX;
+        y += windowY;
+    }
+    return SDL_WarpMouseGlobal(x, y) == 0;
+}
 
 void ConfineCursor(const Rect* screenRect) {
     if (Sdl.window == nullptr) return;
-    if (screenRect == nullptr) {
-        SDL_SetWindowMouseRect(Sdl.window, nullptr);
-        return;
+    sdl::View.confined = screenRect != nullptr;
+    if (screenRect != nullptr) {
+        int windowX = 0, windowY = 0;
+        SDL_GetWindowPosition(Sdl.window, &windowX, &windowY);
+        sdl::View.confinedClient = Rect{screenRect->left - windowX, screenRect->top - windowY,
+                                        screenRect->right - windowX, screenRect->bottom - windowY};
     }
-    int windowX = 0, windowY = 0;
-    SDL_GetWindowPosition(Sdl.window, &windowX, &windowY);
-    SDL_Rect area{screenRect->left - windowX, screenRect->top - windowY, screenRect->right - screenRect->left,
-                  screenRect->bottom - screenRect->top};
-    SDL_SetWindowMouseRect(Sdl.window, &area);
+    sdl::ApplyConfinement();
 }
 
 int MessageBox(const char* textSjis, const char* captionSjis, uint32_t style) {

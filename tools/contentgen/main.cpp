@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/contentgen/content.h"
+#include "tools/contentgen/icon.h"
 #include "tools/contentgen/preview.h"
 
 namespace {
@@ -13,13 +14,14 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: contentgen --assets DIR --out PROGRAM_DIR\n"
                  "       contentgen --assets DIR --contact-sheet FILE.bmp\n"
-                 "       contentgen --assets DIR --room-preview DIR\n");
+                 "       contentgen --assets DIR --room-preview DIR\n"
+                 "       contentgen --assets DIR --icons DIR   (DIR/NxN/apps/milkanet.png)\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string assets, out, contact, rooms;
+    std::string assets, out, contact, rooms, icons;
     for (int i = 1; i < argc; ++i) {
         auto next = [&]() -> std::string {
             if (i + 1 >= argc) {
@@ -36,12 +38,14 @@ int main(int argc, char** argv) {
             contact = next();
         else if (!std::strcmp(argv[i], "--room-preview"))
             rooms = next();
+        else if (!std::strcmp(argv[i], "--icons"))
+            icons = next();
         else {
             Usage();
             return 2;
         }
     }
-    if (assets.empty() || (out.empty() && contact.empty() && rooms.empty())) {
+    if (assets.empty() || (out.empty() && contact.empty() && rooms.empty() && icons.empty())) {
         Usage();
         return 2;
     }
@@ -50,6 +54,7 @@ int main(int argc, char** argv) {
         if (!out.empty()) contentgen::WriteContent(content, out);
         if (!contact.empty()) contentgen::WriteContactSheet(content, contact);
         if (!rooms.empty()) contentgen::WriteRoomPreviews(content, rooms);
+        if (!icons.empty()) contentgen::WriteIcons(content, icons);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "contentgen: %s\n", e.what());
         return 1;

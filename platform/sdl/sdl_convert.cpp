@@ -1,0 +1,155 @@
+// Pixel conversion and nearest-neighbour scaling for presentation, eight pixels at a time with SSE2.
+#include "platform/sdl/sdl_convert.h"
+
+#include <emmintrin.h>
+
+#include <cstring>
+
+namespace platform::sdl {
+namespace {
+
+constexpr uint32_t kOpaque = 0xFF000000u;
+
+inline uint32_t Widen565(uint16_t pixel) {
+    uint32_t r = ((pixel >> 11) * 527u + 23u) >> 6;
+    uint32_t g = (((pixel >> 5) & 0x3Fu) * 259u + 33u) >> 6;
+    uint32_t b = ((pixel & 0x1Fu) * 527u + 23u) >> 6;
+    return kOpaque | (r << 16) | (g << 8) | b;
+}
+
+void Convert565(const uint8_t* source, uint32_t* out, int count) {
+    int x = 0;
+    const __m128i mask5 = _mm_set1_epi16(0x1F);
+    const __m128i mask6 = _mm_set1_epi16(0x3F);
+    const __m128i mul5 = _mm_set1_epi16(527);
+    const __m128i mul6 = _mm_set1_epi16(259);
+    const __m128i round5 = _mm_set1_epi16(23);
+    const __m128i round6 = _mm_set1_epi16(33);
+    const __m128i alpha = _mm_set1_epi16(static_cast<short>(0xFF00));
+    for (; x + 8 <= count; x += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 2 * x));
+        __m128i r = _mm_srli_epi16(v, 11);
+        __m128i g = _mm_and_si128(_mm_srli_epi16(v, 5), mask6);
+        __m128i b = _mm_and_si128(v, mask5);
+        r = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(r, mul5), round5), 6);
+        g = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(g, mul6), round6), 6);
+        b = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(b, mul5), round5), 6);
+        __m128i greenBlue = _mm_or_si128(_mm_slli_epi16(g, 8), b);
+        __m128i alphaRed = _mm_or_si128(alpha, r);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_unpacklo_epi16(greenBlue, alphaRed));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), _mm_unpackhi_epi16(greenBlue, alphaRed));
+    }
+    for (; x < count; ++x) {
+        uint16_t pixel;
+        std::memcpy(&pixel, source + 2 * x, 2);
+        out[x] = Widen565(pixel);
+    }
+}
+
+void Convert8888(const uint8_t* source, uint32_t* out, int count) {
+    int x = 0;
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+    for (; x + 4 <= count; x += 4) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 4 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(v, opaque));
+    }
+    for (; x < count; ++x) {
+        uint32_t pixel;
+        std::memcpy(&pixel, source + 4 * x, 4);
+        out[x] = pixel | kOpaque;
+    }
+}
+
+// Repeats each of count pixels factor times.
+void Widen(const uint32_t* row, int count, int factor, uint32_t* out) {
+    if (factor == 2) {
+        int x = 0;
+        for (; x + 4 <= count; x += 4) {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * x), _mm_unpacklo_epi32(v, v));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * x + 4), _mm_unpackhi_epi32(v, v));
+        }
+        for (; x < count; ++x) out[2 * x] = out[2 * x + 1] = row[x];
+        return;
+    }
+    for (int x = 0; x < count; ++x) {
+        uint32_t pixel = row[x];
+        for (int k = 0; k < factor; ++k) *out++ = pixel;
+    }
+}
+
+}  // namespace
+
+void ConvertRow(const uint8_t* source, PixelFormat format, uint32_t* out, int count) {
+    if (format == PixelFormat::RGB565) {
+        Convert565(source, out, count);
+    } else {
+        Convert8888(source, out, count);
+    }
+}
+
+void ScaleInto(const uint8_t* source, int sourcePitch, PixelFormat format, int width, int height,
+               uint8_t* target, int targetPitch, const Box& where, uint32_t* scratch) {
+    if (width <= 0 || height <= 0 || where.width <= 0 || where.height <= 0) return;
+    uint8_t* first = target + static_cast<size_t>(where.y) * targetPitch + static_cast<size_t>(where.x) * 4;
+    const size_t rowBytes = static_cast<size_t>(where.width) * 4;
+    const bool whole = where.width % width == 0 && where.height % height == 0 &&
+                       where.width / width == where.height / height;
+    if (whole) {
+        const int factor = where.width / width;
+        for (int y = 0; y < height; ++y) {
+            uint8_t* out = first + static_cast<size_t>(y) * factor * targetPitch;
+            const uint8_t* in = source + static_cast<size_t>(y) * sourcePitch;
+            if (factor == 1) {
+                ConvertRow(in, format, reinterpret_cast<uint32_t*>(out), width);
+                continue;
+            }
+            ConvertRow(in, format, scratch, width);
+            Widen(scratch, width, factor, reinterpret_cast<uint32_t*>(out));
+            for (int k = 1; k < factor; ++k)
+                std::memcpy(out + static_cast<size_t>(k) * targetPitch, out, rowBytes);
+        }
+        return;
+    }
+    int converted = -1;
+    uint8_t* previous = nullptr;
+    for (int y = 0; y < where.height; ++y) {
+        const int sourceY = static_cast<int>(static_cast<int64_t>(y) * height / where.height);
+        uint8_t* out = first + static_cast<size_t>(y) * targetPitch;
+        if (sourceY == converted) {
+            std::memcpy(out, previous, rowBytes);
+        } else {
+            ConvertRow(source + static_cast<size_t>(sourceY) * sourcePitch, format, scratch, width);
+            // Column x shows source column x * width / where.width, stepped without dividing.
+            uint32_t* pixels = reinterpret_cast<uint32_t*>(out);
+            int sourceX = 0, remainder = 0;
+            for (int x = 0; x < where.width; ++x) {
+                pixels[x] = scratch[sourceX];
+                remainder += width;
+                while (remainder >= where.width) {
+                    remainder -= where.width;
+                    ++sourceX;
+                }
+            }
+            converted = sourceY;
+        }
+        previous = out;
+    }
+}
+
+void FillBars(uint8_t* target, int targetPitch, int width, int height, const Box& picture) {
+    const uint32_t black = kOpaque;
+    for (int y = 0; y < height; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(target + static_cast<size_t>(y) * targetPitch);
+        const bool inside = y >= picture.y && y < picture.y + picture.height;
+        for (int x = 0; x < width; ++x) {
+            if (inside && picture.width > 0 && x == picture.x) {
+                x += picture.width - 1;
+                continue;
+            }
+            row[x] = black;
+        }
+    }
+}
+
+}  // namespace platform::sdl
