@@ -32,7 +32,8 @@ struct EffectArgs {
     float alpha[3] = {};         // AlphaLoop: weight of the source channel (0 to 1)
     float keep[3] = {};          // AlphaLoop: weight of the destination channel, 1 - alpha
     uint32_t sourceCut[3] = {};  // FadeLoop and AddFadeLoop: levels taken off the source channel
-    uint32_t destCut[3] = {};    // FadeLoop: levels taken off the destination channel
+    uint32_t destCut[3] = {};    // FadeLoop: levels taken off the destination channel; the two
+                                 // cuts of a channel add up to at least maxLevel
 };
 
 // A loop over h rows of w pixels (w, h >= 1, rectangles already clipped; source and destination do
