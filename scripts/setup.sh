@@ -6,7 +6,7 @@ EL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 EL_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  libsdl2-dev libfreetype-dev libfontconfig-dev
+  libsdl2-dev libsdl2-gfx-dev libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libfluidsynth-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev

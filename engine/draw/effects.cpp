@@ -1,6 +1,7 @@
 // The effect blits and screen filters on the back buffer, at 16 and 32 bits (rule in effects.h).
 #include "engine/draw/effects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -276,26 +277,6 @@ int64_t FloorDiv(int64_t a, int64_t b) {
     return q;
 }
 
-// One coordinate of the source position along a destination row: floor(numerator / D), stepped
-// exactly by whole quotients and remainders.
-struct Walk {
-    int64_t q, r, stepQ, stepR, d;
-    Walk(int64_t numerator, int64_t step, int64_t divisor) : d(divisor) {
-        q = FloorDiv(numerator, divisor);
-        r = numerator - q * divisor;
-        stepQ = FloorDiv(step, divisor);
-        stepR = step - stepQ * divisor;
-    }
-    void Next() {
-        q += stepQ;
-        r += stepR;
-        if (r >= d) {
-            r -= d;
-            ++q;
-        }
-    }
-};
-
 bool Far(int64_t v) {
     return v > kFarthest || v < -kFarthest;
 }
@@ -304,6 +285,75 @@ int64_t Wrap(int64_t position, int64_t origin, int64_t size) {
     int64_t offset = position - origin;
     if (offset < 0) offset = -offset;
     return origin + offset % size;
+}
+
+// The source of a rotation: the object's pixels, the part of the rectangle on the object, and the
+// rectangle as given (which tiling repeats).
+struct RotateSource {
+    const uint8_t* bits;
+    int64_t pitch;
+    int64_t sl, st, sr, sb;
+    int64_t left, top, width, height;
+};
+
+// Where a + i * b, a position in 16.16 fixed point, lies in [lo, hi) of whole pixels, for i in
+// [from, to): the first i and one past the last (equal when nowhere). The positions along a row are
+// linear in i, so they form one run.
+void InsideRun(int64_t a, int64_t b, int64_t lo, int64_t hi, int64_t& from, int64_t& to) {
+    auto inside = [&](int64_t i) {
+        const int64_t p = (a + i * b) >> 16;
+        return p >= lo && p < hi;
+    };
+    int64_t i0 = from, i1 = to;
+    if (b == 0) {
+        if (!inside(0)) to = from;
+        return;
+    }
+    const int64_t L = lo * 65536, H = hi * 65536;
+    if (b > 0) {
+        i0 = FloorDiv(L - a + b - 1, b);
+        i1 = FloorDiv(H - a + b - 1, b);
+    } else {
+        i0 = FloorDiv(a - H, -b) + 1;
+        i1 = FloorDiv(a - L, -b) + 1;
+    }
+    i0 = std::max(i0, from);
+    i1 = std::min(i1, to);
+    // Settle the ends exactly.
+    while (i0 > from && inside(i0 - 1)) --i0;
+    while (i0 < i1 && !inside(i0)) ++i0;
+    while (i1 < to && i1 > i0 && inside(i1)) ++i1;
+    while (i1 > i0 && !inside(i1 - 1)) --i1;
+    from = i0;
+    to = std::max(i0, i1);
+}
+
+template <typename Pixel, bool kTile>
+void RotateRow(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX, int64_t stepY,
+               const RotateSource& s) {
+    constexpr uint32_t kColour = sizeof(Pixel) == 4 ? 0xFFFFFF : 0xFFFF;
+    Pixel* to = reinterpret_cast<Pixel*>(out);
+    if (kTile) {
+        for (int64_t i = 0; i < count; ++i, fx += stepX, fy += stepY) {
+            const int64_t sx = Wrap(fx >> 16, s.left, s.width), sy = Wrap(fy >> 16, s.top, s.height);
+            if (sx < s.sl || sx >= s.sr || sy < s.st || sy >= s.sb) continue;
+            Pixel p;
+            std::memcpy(&p, s.bits + sy * s.pitch + sx * static_cast<int64_t>(sizeof(Pixel)), sizeof(Pixel));
+            if ((p & kColour) != 0) std::memcpy(to + i, &p, sizeof(Pixel));
+        }
+        return;
+    }
+    int64_t from = 0, end = count;
+    InsideRun(fx, stepX, s.sl, s.sr, from, end);
+    InsideRun(fy, stepY, s.st, s.sb, from, end);
+    fx += from * stepX;
+    fy += from * stepY;
+    for (int64_t i = from; i < end; ++i, fx += stepX, fy += stepY) {
+        Pixel p;
+        std::memcpy(&p, s.bits + (fy >> 16) * s.pitch + (fx >> 16) * static_cast<int64_t>(sizeof(Pixel)),
+                    sizeof(Pixel));
+        if ((p & kColour) != 0) std::memcpy(to + i, &p, sizeof(Pixel));
+    }
 }
 
 int Rotate(int destLeft, int destTop, int destRight, int destBottom, int angle, bool zoomed, float zoom,
@@ -343,30 +393,30 @@ int Rotate(int destLeft, int destTop, int destRight, int destBottom, int angle, 
         inverse = r < 1.0 ? 1 : (r > 16777216.0 ? 16777216 : static_cast<int64_t>(r));
     }
     // Positions are doubled (pixel centres sit at odd values) and the sine table scales by 360.
-    const int64_t divisor = 720 * 65536;
     const int64_t centreX = (int64_t{left} + right) * 360 * 65536,
                   centreY = (int64_t{top} + bottom) * 360 * 65536;
     // The part of the source rectangle that lies on the object.
     const int64_t sl = left > 0 ? left : 0, st = top > 0 ? top : 0;
     const int64_t sr = right < f.src.width ? right : f.src.width,
                   sb = bottom < f.src.height ? bottom : f.src.height;
-    const uint8_t* srcBits = f.src.bits;
+    if (sr <= sl || sb <= st) return Finish(f);  // the rectangle misses the object
+    // Along a row the source position moves by fixed 16.16 steps.
+    const int64_t stepX = FloorDiv(2 * cosine * inverse, 720), stepY = FloorDiv(-2 * sine * inverse, 720);
+    const RotateSource source{f.src.bits, f.src.pitch, sl, st, sr, sb, left, top, sw, sh};
     for (int64_t Y = dt; Y < db; ++Y) {
         const int64_t dx2 = 2 * dl + 1 - (int64_t{destLeft} + destRight);
         const int64_t dy2 = 2 * Y + 1 - (int64_t{destTop} + destBottom);
-        Walk u((dx2 * cosine + dy2 * sine) * inverse + centreX, 2 * cosine * inverse, divisor);
-        Walk v((dy2 * cosine - dx2 * sine) * inverse + centreY, -2 * sine * inverse, divisor);
+        // The row's first position exactly, then fixed steps.
+        const int64_t fx = FloorDiv((dx2 * cosine + dy2 * sine) * inverse + centreX, 720);
+        const int64_t fy = FloorDiv((dy2 * cosine - dx2 * sine) * inverse + centreY, 720);
         uint8_t* out = f.dst.bits + Y * f.dst.pitch + dl * f.bytes;
-        for (int64_t X = dl; X < dr; ++X, out += f.bytes, u.Next(), v.Next()) {
-            int64_t sx = u.q, sy = v.q;
-            if (tile) {
-                sx = Wrap(sx, left, sw);
-                sy = Wrap(sy, top, sh);
-            }
-            if (sx < sl || sx >= sr || sy < st || sy >= sb) continue;
-            const uint32_t s = ReadPixel(srcBits + sy * f.src.pitch + sx * f.bytes, f.wide);
-            if (!Transparent(s, f.format)) WritePixel(out, s, f.wide);
-        }
+        const int64_t count = dr - dl;
+        if (f.wide)
+            tile ? RotateRow<uint32_t, true>(out, count, fx, fy, stepX, stepY, source)
+                 : RotateRow<uint32_t, false>(out, count, fx, fy, stepX, stepY, source);
+        else
+            tile ? RotateRow<uint16_t, true>(out, count, fx, fy, stepX, stepY, source)
+                 : RotateRow<uint16_t, false>(out, count, fx, fy, stepX, stepY, source);
     }
     return Finish(f);
 }
