@@ -57,7 +57,10 @@ int GreyBlt(int x, int y, ObjectNo object, int left, int top, int right, int bot
 int DisplaceBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float strength);
 
 // Rotations into a destination rectangle about the centres of both rectangles; a positive angle
-// (whole degrees) turns the picture clockwise on the screen. The zoom enlarges.
+// (whole degrees, any value, taken modulo 360) turns the picture clockwise on the screen, and the
+// zoom (above 0; as its reciprocal in 16.16 fixed point, 1/256 to 65536) enlarges. Each row's
+// first source position is exact; along the row it moves by fixed 16.16 steps. The tiling forms
+// fold negative offsets from the rectangle's top-left back (absolute value) before the modulo.
 int RotateBlt(int destLeft, int destTop, int destRight, int destBottom, int angle, ObjectNo object, int left,
               int top, int right, int bottom);
 int RotateZoomBlt(int destLeft, int destTop, int destRight, int destBottom, int angle, float zoom,
