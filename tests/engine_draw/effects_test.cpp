@@ -559,7 +559,9 @@ TEST_P(EffectTest, TilingFillsTheWholeRectangleWithThePicture) {
     for (int j = 0; j < 16; ++j)
         for (int i = 0; i < 16; ++i) {
             ASSERT_NE(BackPixel(100 + i, 100 + j), 0u) << i << ", " << j;
-            if (i >= 6 && j >= 6) ASSERT_EQ(BackPixel(100 + i, 100 + j), src((i - 6) % 4, (j - 6) % 4));
+            if (i >= 6 && j >= 6) {
+                ASSERT_EQ(BackPixel(100 + i, 100 + j), src((i - 6) % 4, (j - 6) % 4));
+            }
         }
     EXPECT_EQ(BackPixel(99, 100), 0u);
     EXPECT_EQ(BackPixel(116, 100), 0u);
