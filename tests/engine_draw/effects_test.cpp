@@ -55,6 +55,10 @@ class EffectTest : public DrawTest {
     uint32_t Rgb32(uint32_t r, uint32_t g, uint32_t b) const { return (r << 16) | (g << 8) | b; }
 };
 
+// Rules of one depth only.
+class SixteenBitEffectTest : public EffectTest {};
+class ThirtyTwoBitEffectTest : public EffectTest {};
+
 // ---- The frame ----
 
 // Every member, as a call with the destination (x, y) and the source rectangle.
@@ -176,8 +180,7 @@ TEST_P(EffectTest, RectanglesPastTheObjectAndAClipPastTheBackBufferStayOnBothSur
 
 // ---- The level rules against the tables, at every vector level ----
 
-TEST_P(EffectTest, LevelMembersFollowTheTablesAtEveryVectorLevel) {
-    if (Wide()) GTEST_SKIP() << "the tables exist at 16 bits";
+TEST_P(SixteenBitEffectTest, LevelMembersFollowTheTablesAtEveryVectorLevel) {
     for (bool five55 : {false, true}) {
         if (five55) Use555();
         std::mt19937 rng(five55 ? 7 : 3);
@@ -368,8 +371,7 @@ TEST_P(EffectTest, AddSaturatesEachChannelWithoutCarryingIntoTheNext) {
     EXPECT_EQ(BackPixel(0, 0), Wide() ? Rgb32(255, 30, 255) : (31u << 11) | (12u << 6) | 31u);
 }
 
-TEST_P(EffectTest, TheThirtyTwoBitRuleOnPixelsWorkedOutByHand) {
-    if (!Wide()) GTEST_SKIP() << "32-bit rule";
+TEST_P(ThirtyTwoBitEffectTest, TheThirtyTwoBitRuleOnPixelsWorkedOutByHand) {
     const uint32_t s = Rgb32(200, 100, 50), d = Rgb32(32, 64, 128);
     ObjectNo sprite = MakeObject(2, 1, [&](int x, int) { return x == 0 ? s : 0xFF000000u; });
     ObjectNo dim = MakeObject(2, 1, [&](int x, int) { return x == 0 ? Rgb32(50, 255, 255) : 0xFF000000u; });
@@ -396,8 +398,7 @@ TEST_P(EffectTest, TheThirtyTwoBitRuleOnPixelsWorkedOutByHand) {
     EXPECT_EQ(run([&] { ChannelBlt(0, 0, 0, 1, 1, sprite, 0, 0, 2, 1); }), Rgb32(0, 100, 50));
 }
 
-TEST_P(EffectTest, AlphaAndBrightWorkOnTheChannelsOwnWidths) {
-    if (Wide()) GTEST_SKIP() << "16-bit channel widths";
+TEST_P(SixteenBitEffectTest, AlphaAndBrightWorkOnTheChannelsOwnWidths) {
     ObjectNo sprite = MakeObject(1, 1, [](int, int) { return 0xFFFFu; });
     platform::SetRawPixel(Back(), 0, 0, 0);
     AlphaBlt(0, 0, sprite, 0, 0, 1, 1, 0.5f);
@@ -654,3 +655,5 @@ TEST_P(EffectTest, BlurFilterAveragesFourNeighboursReadingPixelsItHasAlreadyChan
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Depths, EffectTest, ::testing::Values(16, 32));
+INSTANTIATE_TEST_SUITE_P(Depths, SixteenBitEffectTest, ::testing::Values(16));
+INSTANTIATE_TEST_SUITE_P(Depths, ThirtyTwoBitEffectTest, ::testing::Values(32));
