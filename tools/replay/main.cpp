@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/system/engine_state.h"
+#include "engine/system/scenes.h"
 #include "game/game_startup.h"
 #include "game/world/game_frame.h"
 #include "game/world/state_dump.h"
@@ -25,8 +27,6 @@
 #include "platform/sjis.h"
 #include "platform/window.h"
 #include "replay_script.h"
-#include "engine/system/engine_state.h"
-#include "engine/system/scenes.h"
 #include "shell/program.h"
 
 namespace {
@@ -118,9 +118,11 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     return true;
 }
 
-bool SaveShot(const std::string& path) {
+enum class ShotResult { Written, NoPicture, WriteFailed };
+
+ShotResult SaveShot(const std::string& path) {
     const platform::Surface& last = platform::headless::Presented.last;
-    if (platform::headless::Presented.count == 0 || last.width == 0) return false;
+    if (platform::headless::Presented.count == 0 || last.width == 0) return ShotResult::NoPicture;
     platform::Picture picture;
     picture.width = last.width;
     picture.height = last.height;
@@ -129,7 +131,7 @@ bool SaveShot(const std::string& path) {
         for (int x = 0; x < last.width; ++x)
             picture.pixels[static_cast<size_t>(y) * last.width + x] =
                 platform::RawToRgb(last.format, platform::GetRawPixel(last, x, y));
-    return platform::SaveBmp24(path.c_str(), picture);
+    return platform::SaveBmp24(path.c_str(), picture) ? ShotResult::Written : ShotResult::WriteFailed;
 }
 
 // Output paths are taken relative to the directory the runner was started in, not the data folder.
@@ -165,8 +167,13 @@ int main(int argc, char** argv) {
 
     if (!options.inputPath.empty()) {
         std::string script;
-        if (!ReadWholeFile(options.inputPath, script)) return Fail(2, "cannot read input '" + options.inputPath + "'");
-        if (!replay::ParseKeyScript(script, run.events, error)) return Fail(2, options.inputPath + ": " + error);
+        std::error_code ignored;  // a folder opens and reads as an empty script
+        if (std::filesystem::is_directory(options.inputPath, ignored))
+            return Fail(2, "input '" + options.inputPath + "' is a folder, not a key script");
+        if (!ReadWholeFile(options.inputPath, script))
+            return Fail(2, "cannot read input '" + options.inputPath + "'");
+        if (!replay::ParseKeyScript(script, run.events, error))
+            return Fail(2, options.inputPath + ": " + error);
     }
 
     const std::string statePath = Absolute(options.statePath);
@@ -204,6 +211,11 @@ int main(int argc, char** argv) {
         std::fputc('\n', state);
         if (std::fclose(state) != 0) status = Fail(1, "cannot write state");
     }
-    if (!shotPath.empty() && !SaveShot(shotPath)) status = Fail(1, "no picture to write to '" + options.shotPath + "'");
+    if (!shotPath.empty()) {
+        const ShotResult shot = SaveShot(shotPath);
+        if (shot == ShotResult::NoPicture)
+            status = Fail(1, "no picture to write to '" + options.shotPath + "'");
+        if (shot == ShotResult::WriteFailed) status = Fail(1, "cannot write shot '" + options.shotPath + "'");
+    }
     return status;
 }
