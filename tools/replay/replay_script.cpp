@@ -84,8 +84,11 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
         KeyEvent event;
         int64_t number = 0;
         const std::string where = "line " + std::to_string(lineNumber) + ": ";
-        if (!(words >> action >> keyWord) || (words >> extra)) {
-            error = where + "expected 'FRAME down|up VK'";
+        // A mouse line carries two numbers; a key line exactly one.
+        std::string yWord;
+        const bool mouse = (words >> action) && action == "mouse";
+        if (!(words >> keyWord) || (mouse && !(words >> yWord)) || (words >> extra)) {
+            error = where + (mouse ? "expected 'FRAME mouse X Y'" : "expected 'FRAME down|up VK'");
             return false;
         }
         if (!ParseNumber(frameWord, 1, 100000000, number)) {
@@ -93,6 +96,18 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
             return false;
         }
         event.frame = number;
+        if (mouse) {
+            int64_t x = 0, y = 0;
+            if (!ParseNumber(keyWord, 0, 799, x) || !ParseNumber(yWord, 0, 599, y)) {
+                error = where + "bad mouse position '" + keyWord + " " + yWord + "' (inside 800 x 600)";
+                return false;
+            }
+            event.mouse = true;
+            event.x = static_cast<int>(x);
+            event.y = static_cast<int>(y);
+            out.push_back(event);
+            continue;
+        }
         if (action != "down" && action != "up") {
             error = where + "expected 'down' or 'up', got '" + action + "'";
             return false;
@@ -105,7 +120,8 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
         event.virtualKey = static_cast<int>(number);
         out.push_back(event);
     }
-    std::stable_sort(out.begin(), out.end(), [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
     return true;
 }
 
