@@ -32,7 +32,10 @@ constexpr uint32_t kStatusColor = 0x80FFFF;
 constexpr uint32_t kKeyColor = 0xE0E0E0;
 
 void PollKeys() {
-    for (int key = 1; key < 256; ++key) PollKey(key, &Demo.keys[key]);
+    for (int key = 1; key < 256; ++key) {
+        Demo.previousKeys[key] = Demo.keys[key];
+        PollKey(key, &Demo.keys[key]);
+    }
 }
 
 // The built page a key leads to from page `from`, or 0.
@@ -141,11 +144,13 @@ void DemoStartup() {
 }
 
 bool KeyPressed(int virtualKey) {
-    return virtualKey > 0 && virtualKey < 256 && Demo.keys[virtualKey] == 1;
+    if (virtualKey <= 0 || virtualKey >= 256) return false;
+    const KeyState now = Demo.keys[virtualKey];
+    return now == 1 || (now == 3 && Demo.previousKeys[virtualKey] == 2);
 }
 
 void SwallowKey(int virtualKey) {
-    if (virtualKey > 0 && virtualKey < 256) Demo.keys[virtualKey] = 3;
+    if (virtualKey > 0 && virtualKey < 256) Demo.keys[virtualKey] = Demo.previousKeys[virtualKey] = 3;
 }
 
 void SetStatus(const char* format, ...) {

@@ -48,7 +48,8 @@ struct DemoState {
     int64_t frames = 0;  // page frames run so far
     int page = 0;        // the current page, 0 before the first frame
     KeyState keys[256] = {};
-    char status[kStatusSize] = {};  // what the current page is doing, shown in the title band
+    KeyState previousKeys[256] = {};  // the states of the frame before
+    char status[kStatusSize] = {};    // what the current page is doing, shown in the title band
 };
 
 extern DemoPictureTable DemoPictures;
@@ -58,7 +59,8 @@ extern DemoState Demo;
 // built page, page 1 first.
 void DemoStartup();
 
-// True in the frame in which the key went down.
+// True in the frame in which the key went down, also when it went down again right in the frame
+// after it was released (which the four states count as held).
 bool KeyPressed(int virtualKey);
 // Treats a key as held until it is released, so that it does not count as a new press.
 void SwallowKey(int virtualKey);
