@@ -150,6 +150,7 @@ bool Initialise() {
     RouteQuitSignalsToClose();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         errorText = std::string("cannot open a display (") + SDL_GetError() + ")";
+        SDL_Quit();  // releases what the failed start left behind (its message bus connection)
         return false;
     }
     // Without a display SDL falls back to drawing nowhere; only an explicit request may do that.

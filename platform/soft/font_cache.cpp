@@ -75,11 +75,27 @@ bool FamilyMatches(FcPattern* font, const std::string& family) {
     return false;
 }
 
+void ReleaseFontconfig() {
+    FcFini();
+}
+
+// Starts fontconfig; the first successful start arranges for it to be released when the program
+// exits, so that its configuration and caches are not left behind.
+bool StartFontconfig() {
+    static bool releaseArranged = false;
+    if (!FcInit()) return false;
+    if (!releaseArranged) {
+        releaseArranged = true;
+        std::atexit(ReleaseFontconfig);
+    }
+    return true;
+}
+
 // Asks fontconfig for a pattern ("sans-serif:lang=ja") or a family name; an empty result when no
 // face is found (a family counts as found only when the match carries that family name).
 ResolvedFace MatchFace(const char* patternText, const std::string* family, bool bold, bool italic) {
     ResolvedFace result;
-    if (!FcInit()) return result;
+    if (!StartFontconfig()) return result;
     FcPattern* pattern = nullptr;
     if (family != nullptr) {
         pattern = FcPatternCreate();
@@ -340,7 +356,7 @@ std::vector<FontFace> EnumerateFontFaces() {
         face.charset = SHIFTJIS_CHARSET;
         if (text::Utf8ToFaceName(standard, face.faceName, sizeof face.faceName)) faces.push_back(face);
     }
-    if (!FcInit()) return faces;
+    if (!text::StartFontconfig()) return faces;
 
     // Per family: does any of its faces cover Japanese, does any cover the Latin letters.
     struct FamilyInfo {
