@@ -5,6 +5,6 @@
 
 int main(int argc, char** argv) {
     const replay::Program demo{"eldemo-replay", kDemoCaption, DemoStartup, [] { return Demo.frames; },
-                               WriteDemoState};
+                               WriteDemoState,  true};
     return replay::RunReplay(demo, argc, argv);
 }

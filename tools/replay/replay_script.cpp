@@ -71,7 +71,12 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
     return true;
 }
 
-bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::string& error) {
+namespace {
+
+// Mouse lines are taken only when `mouseOut` is given; otherwise they are refused like any other
+// unknown line.
+bool ParseScript(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>* mouseOut,
+                 std::string& error) {
     std::istringstream lines(text);
     std::string line;
     int lineNumber = 0;
@@ -86,7 +91,7 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
         const std::string where = "line " + std::to_string(lineNumber) + ": ";
         // A mouse line carries two numbers; a key line exactly one.
         std::string yWord;
-        const bool mouse = (words >> action) && action == "mouse";
+        const bool mouse = (words >> action) && action == "mouse" && mouseOut != nullptr;
         if (!(words >> keyWord) || (mouse && !(words >> yWord)) || (words >> extra)) {
             error = where + (mouse ? "expected 'FRAME mouse X Y'" : "expected 'FRAME down|up VK'");
             return false;
@@ -102,10 +107,7 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
                 error = where + "bad mouse position '" + keyWord + " " + yWord + "' (inside 800 x 600)";
                 return false;
             }
-            event.mouse = true;
-            event.x = static_cast<int>(x);
-            event.y = static_cast<int>(y);
-            out.push_back(event);
+            mouseOut->push_back({event.frame, static_cast<int>(x), static_cast<int>(y)});
             continue;
         }
         if (action != "down" && action != "up") {
@@ -122,7 +124,21 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
+    if (mouseOut != nullptr)
+        std::stable_sort(mouseOut->begin(), mouseOut->end(),
+                         [](const MouseEvent& a, const MouseEvent& b) { return a.frame < b.frame; });
     return true;
+}
+
+}  // namespace
+
+bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::string& error) {
+    return ParseScript(text, out, nullptr, error);
+}
+
+bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>& mouse,
+                    std::string& error) {
+    return ParseScript(text, out, &mouse, error);
 }
 
 }  // namespace replay

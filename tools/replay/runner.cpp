@@ -34,7 +34,8 @@ struct Run {
     const Program* program = nullptr;
     Options options;
     std::vector<KeyEvent> events;
-    size_t nextEvent = 0;
+    std::vector<MouseEvent> moves;
+    size_t nextEvent = 0, nextMove = 0;
     int64_t deliveredFrame = 0;  // the last frame whose messages have been posted
     bool exitRequested = false;
     bool started = false;
@@ -104,14 +105,17 @@ void BeforeFrame() {
     const int64_t coming = done + 1;
     if (coming <= run.deliveredFrame) return;
     run.deliveredFrame = coming;
+    // The mouse moves of a frame come before its keys.
+    while (run.nextMove < run.moves.size() && run.moves[run.nextMove].frame <= coming) {
+        const MouseEvent& move = run.moves[run.nextMove++];
+        if (move.frame == coming)
+            platform::PostMessage(platform::WM_MOUSEMOVE, 0, platform::MakeLParam(move.x, move.y));
+    }
     while (run.nextEvent < run.events.size() && run.events[run.nextEvent].frame <= coming) {
         const KeyEvent& event = run.events[run.nextEvent++];
         if (event.frame < coming) continue;  // cannot happen: frames run one by one
-        if (event.mouse)
-            platform::PostMessage(platform::WM_MOUSEMOVE, 0, platform::MakeLParam(event.x, event.y));
-        else
-            platform::PostMessage(event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP,
-                                  static_cast<uintptr_t>(event.virtualKey), 0);
+        platform::PostMessage(event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP,
+                              static_cast<uintptr_t>(event.virtualKey), 0);
     }
 }
 
@@ -181,7 +185,9 @@ int RunReplay(const Program& program, int argc, char** argv) {
             return Fail(2, "input '" + options.inputPath + "' is a folder, not a key script");
         if (!ReadWholeFile(options.inputPath, script))
             return Fail(2, "cannot read input '" + options.inputPath + "'");
-        if (!ParseKeyScript(script, run.events, error)) return Fail(2, options.inputPath + ": " + error);
+        const bool parsed = program.mouseInScript ? ParseKeyScript(script, run.events, run.moves, error)
+                                                  : ParseKeyScript(script, run.events, error);
+        if (!parsed) return Fail(2, options.inputPath + ": " + error);
     }
 
     const std::string statePath = Absolute(options.statePath);

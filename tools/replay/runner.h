@@ -19,6 +19,8 @@ struct Program {
     int64_t (*framesDone)();
     // One JSON object of the program's state, with the errors reported so far; no line end.
     void (*writeState)(FILE* out, const std::vector<std::string>& errors);
+    // Whether the script may move the mouse ("FRAME mouse X Y"); a program without it refuses such lines.
+    bool mouseInScript = false;
 };
 
 // Parses the command line and runs the program. Exit status: 0 done, 1 the run or an output
