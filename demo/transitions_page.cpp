@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int kFadeStrips = 10;
-constexpr float kWipeSpeed = 900.0f;
+constexpr float kWipeSpeed = 400.0f;
 constexpr int kWipeBand = 40;
 constexpr int kVkF1 = 112;
 constexpr int kLineEffectCount = 8;
@@ -167,6 +167,9 @@ void Enter() {
     SetBodyClip();
     if (!State.viewerLoaded) {
         LoadViewer("BMP\\princess.bmp", "BMP\\m_cp.bmp", 768);
+        // The viewer loads with black as the key; this sheet is keyed on its top-left pixel, so
+        // that the scrolling background shows around the figures.
+        SetObjectKeyTopLeft(Viewer.viewerPicture);
         State.viewerLoaded = true;
     }
     ShowSlideStatus();

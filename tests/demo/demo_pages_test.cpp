@@ -128,10 +128,10 @@ TEST_F(DemoPagesTest, EachClipWipeClosesTheBodyAndOpensItBackToTheSamePicture) {
             EXPECT_EQ(Text(closing.state, "status"), "clip wipe " + std::to_string(type) + " closing");
             const long partly = BodyDifferences(start, closing);
             EXPECT_GT(partly, 0);
-            const Shot closed = Run(depth, 70, Press(5, key));
+            const Shot closed = Run(depth, 160, Press(5, key));
             EXPECT_EQ(Text(closed.state, "status"), "clip wipe " + std::to_string(type) + " closed");
             EXPECT_GT(BodyDifferences(start, closed), partly);
-            const Shot opened = Run(depth, 140, Press(5, key) + Press(72, key));
+            const Shot opened = Run(depth, 330, Press(5, key) + Press(162, key));
             EXPECT_EQ(Text(opened.state, "status"), "picture 1");
             EXPECT_EQ(BodyDifferences(start, opened), 0);
         }
