@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         commandLine += argv[i];
     }
     constexpr int kShowNormal = 1;
-    int result = WinMain(commandLine.c_str(), kShowNormal, GameStartup);
+    int result = WinMain(commandLine.c_str(), kShowNormal, GameStartup, kWindowTitle);
     platform::Shutdown();
     return result;
 }

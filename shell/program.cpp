@@ -106,16 +106,16 @@ bool RunLoopTurn() {
     return true;
 }
 
-int WinMain(const char* commandLine, int showCommand, StartupProcedure startup) {
+int WinMain(const char* commandLine, int showCommand, StartupProcedure startup, const char* caption) {
     EngineInit();
-    if (!SingleInstanceGuard(kWindowTitle)) return 0;
+    if (!SingleInstanceGuard(caption)) return 0;
     StoreCommandLine(commandLine);
 
     Engine.WindowFlags = 3;
     Engine.FullScreen = 0;
     Engine.StartupWidth = 800;
     Engine.StartupHeight = 600;
-    if (!CreateCentredWindow(kWindowTitle)) return 0;
+    if (!CreateCentredWindow(caption)) return 0;
     Engine.HaveWindow = true;
 
     platform::ShowMainWindow((Engine.WindowFlags & 4) == 0 && showCommand != kShowHidden);

@@ -1,6 +1,7 @@
 // A frame like the game's (clear, one room picture, 60 sprites, 10 debug texts, an 800 x 600 keyed
 // overlay, present to the headless backend) against the floor of copying the same bytes with memcpy,
-// and a single DebugPrint. Run with ELDRAW_DEPTH=16 or 32.
+// and a single DebugPrint. Run with ELDRAW_DEPTH=16 or 32; it prints the depth it runs at and stops
+// when the display chose another.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "platform/blit.h"
 #include "platform/headless/headless.h"
 #include "engine/system/engine_state.h"
+#include "bench/bench_depth.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ struct Scene {
 Scene MakeScene() {
     platform::headless::Reset();
     EngineInit();
+    bench::UseWindowedDisplay();
     elDraw::Screen(800, 600, 1);
     Scene scene;
     scene.room = elDraw::CreateObject(768, 576, 2);
@@ -66,7 +69,7 @@ BENCHMARK(GameLikeFrame)->Unit(benchmark::kMicrosecond);
 // The floor: every byte the frame writes, copied once per picture drawn over the whole screen
 // (clear, room, overlay, present), with memcpy.
 void MemcpyFloor(benchmark::State& state) {
-    const size_t bytes = 800 * 600 * (std::getenv("ELDRAW_DEPTH") && std::string(std::getenv("ELDRAW_DEPTH")) == "32" ? 4 : 2);
+    const size_t bytes = 800 * 600 * (bench::AskedDepth() == 32 ? 4 : 2);
     std::vector<uint8_t> from(bytes, 1), to(bytes);
     for (auto _ : state) {
         for (int pass = 0; pass < 4; ++pass) {
@@ -86,4 +89,13 @@ BENCHMARK(ShortDebugPrint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    MakeScene();
+    const bool depthAsAsked = bench::CheckDepth("bench_frame");
+    ReleaseDisplay();
+    if (!depthAsAsked) return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,6 +1,7 @@
 // Times the game frame on the default stage on the headless backend and counts the allocations
 // each frame makes. Run from anywhere: it works in its own program folder, where the default
-// content lies. Usage: bench_game_frame [frames] (ELDRAW_DEPTH=32 for the 32-bit display).
+// content lies. Usage: bench_game_frame [frames] (ELDRAW_DEPTH=32 for the 32-bit display); it stops
+// when the display chose another depth than the one asked.
 #include <time.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "game/game_startup.h"
 #include "platform/headless/headless.h"
 #include "engine/system/engine_state.h"
+#include "bench/bench_depth.h"
 
 namespace {
 
@@ -48,8 +50,10 @@ int main(int argc, char** argv) {
     platform::headless::Reset();
     platform::headless::Headless.tickStep = 1;
     EngineInit();
+    bench::UseWindowedDisplay();
     std::srand(1);
     GameStartup();
+    if (!bench::CheckDepth("bench_game_frame")) return 1;
 
     std::vector<double> times;
     std::vector<long> counts;
@@ -66,8 +70,8 @@ int main(int argc, char** argv) {
     std::sort(sorted.begin(), sorted.end());
     long afterFirst = 0;
     for (size_t i = 1; i < counts.size(); ++i) afterFirst += counts[i];
-    std::printf("depth %s  frames %d  first frame %.0f us  median %.1f us  p99 %.1f us  allocations: first %ld, after %ld\n",
-                std::getenv("ELDRAW_DEPTH") ? std::getenv("ELDRAW_DEPTH") : "16", frames, times[0],
+    std::printf("depth %d  frames %d  first frame %.0f us  median %.1f us  p99 %.1f us  allocations: first %ld, after %ld\n",
+                bench::RealDepth(), frames, times[0],
                 sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], counts[0], afterFirst);
     return 0;
 }

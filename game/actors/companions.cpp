@@ -2,11 +2,11 @@
 #include "game/actors/companions.h"
 
 #include "engine/draw/eldraw.h"
+#include "engine/system/frame_pacing.h"
 #include "engine/text/text_output.h"
 #include "game/actors/princess.h"
 #include "game/game_startup.h"
 #include "game/world/rooms.h"
-#include "engine/system/frame_pacing.h"
 
 CompanionState Companions;
 
@@ -172,7 +172,7 @@ void WorkModes(int k, const BlockFlags& blocked) {
             if (c.walkFrame >= 4) c.walkFrame = 0;
         }
         WalkingCell(c);
-        if (AbsF(dx) < 8.0f && AbsF(dy) < 8.0f) mode = kModeRiding;
+        if ((AbsF(dx) < 8.0f && AbsF(dy) < 8.0f) || Rooms.GatherTime > kGatherTimeLimit) mode = kModeRiding;
     }
     if (mode == kModeRiding) {
         c.x = hx + 24.0f;

@@ -45,6 +45,7 @@ void StartRoomChange() {
         return;
     }
     Rooms.Scrolling = 1;
+    Rooms.GatherTime = 0.0f;
     for (int k = 0; k < kCompanionCount; ++k) {
         Companion& c = Companions.records[k];
         Companions.CompanionMode[k] = kModeCatchingUp;
@@ -68,11 +69,13 @@ void EndRoomChange() {
     Rooms.CameraVY = 0.0f;
     Rooms.ScrollCarryVX = 0.0f;
     Rooms.ScrollCarryVY = 0.0f;
+    Rooms.GatherTime = 0.0f;
     Rooms.CameraX = static_cast<float>(Stage.RoomColumn * kRoomWidth);
     Rooms.CameraY = static_cast<float>(Stage.RoomRow * kRoomHeight);
 }
 
 void RunRoomChange() {
+    Rooms.GatherTime += FrameStep;
     const int32_t* mode = Companions.CompanionMode;
     if (Rooms.ScrollState >= kScrollRight && Rooms.ScrollState <= kScrollDown && mode[0] == kModeRiding &&
         mode[1] == kModeRiding && mode[2] == kModeRiding) {

@@ -23,7 +23,13 @@ struct RoomState {
     float ScrollCarry = 0.0f;    // the princess's carry speed for this change
     float ScrollCarryVX = 0.0f;  // carry speed in force (0 until the camera moves)
     float ScrollCarryVY = 0.0f;
+    float GatherTime = 0.0f;  // s since the current change started
 };
+
+// The catch-up speeds close a companion's distance in 0.5 s, and arrivals take up to about 0.85 s
+// (one hurt animation adds 0.6 s). Near the centre line a far companion can overshoot on every frame
+// and never come within reach; one still catching up after this long joins the ride where it is.
+constexpr float kGatherTimeLimit = 2.0f;
 
 extern RoomState Rooms;
 

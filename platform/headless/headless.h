@@ -1,5 +1,6 @@
 // Controls of the headless backend: the virtual clock, scripted messages and what the program showed.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,7 +20,11 @@ struct HeadlessState {
     // Clock: every read of Ticks returns the time and then moves it on by tickStep; sleeps move it on.
     uint32_t clock = 0;
     uint32_t tickStep = 0;
+    // The latest sleeps, oldest first: at most kSleepRecordLimit are kept, so that a run of any
+    // length stays in bounded memory; sleepCount counts every sleep.
+    static constexpr size_t kSleepRecordLimit = 256;
     std::vector<uint32_t> sleeps;
+    uint64_t sleepCount = 0;
     // Called whenever PeekMessage finds the queue empty, so a script can post the next messages.
     std::function<void()> idleHook;
     // Window.

@@ -6,6 +6,7 @@
 namespace platform {
 
 using headless::Headless;
+using headless::HeadlessState;
 
 uint32_t Ticks() {
     uint32_t now = Headless.clock;
@@ -14,7 +15,10 @@ uint32_t Ticks() {
 }
 
 void Sleep(uint32_t milliseconds) {
-    Headless.sleeps.push_back(milliseconds);
+    std::vector<uint32_t>& sleeps = Headless.sleeps;
+    if (sleeps.size() >= HeadlessState::kSleepRecordLimit) sleeps.erase(sleeps.begin());
+    sleeps.push_back(milliseconds);
+    Headless.sleepCount += 1;
     Headless.clock += milliseconds;
 }
 

@@ -107,8 +107,31 @@ void TranslateWindowEvent(const SDL_WindowEvent& window) {
     }
 }
 
+// SDL turns SIGTERM and SIGINT into a quit event; they end the program as the close box does.
+// Quitting on the last window's close is switched off, so the close box itself is not seen twice.
+void RouteQuitSignalsToClose() {
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+}
+
+void TranslateQuitRequest() {
+    queue::Push(Message{WM_CLOSE, 0, 0});
+}
+
+// Why no display could be opened: an unreachable one named, or none named at all.
+std::string NoDisplayText() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::string named;
+    if (x11 != nullptr && *x11 != '\0') named += std::string("DISPLAY '") + x11 + "'";
+    if (wayland != nullptr && *wayland != '\0')
+        named += (named.empty() ? "" : " and ") + std::string("WAYLAND_DISPLAY '") + wayland + "'";
+    if (named.empty()) return "cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY names one)";
+    return "cannot open a display (" + named + " cannot be reached)";
+}
+
 void Translate(const SDL_Event& event) {
     switch (event.type) {
+        case SDL_QUIT: TranslateQuitRequest(); break;
         case SDL_KEYDOWN: TranslateKey(event.key, true); break;
         case SDL_KEYUP: TranslateKey(event.key, false); break;
         case SDL_MOUSEMOTION: {
@@ -138,8 +161,10 @@ void PumpEvents() {
 bool Initialise() {
     if (Sdl.initialised) return true;
     sdl::LoadSettings();
+    RouteQuitSignalsToClose();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         errorText = std::string("cannot open a display (") + SDL_GetError() + ")";
+        SDL_Quit();  // releases what the failed start left behind (its message bus connection)
         return false;
     }
     // Without a display SDL falls back to drawing nowhere; only an explicit request may do that.
@@ -147,7 +172,7 @@ bool Initialise() {
     const bool nowhere = driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
     if (nowhere && std::getenv("SDL_VIDEODRIVER") == nullptr) {
         SDL_Quit();
-        errorText = "cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY names one)";
+        errorText = NoDisplayText();
         return false;
     }
     SDL_DisableScreenSaver();

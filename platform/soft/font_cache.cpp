@@ -77,11 +77,27 @@ bool FamilyMatches(FcPattern* font, const std::string& family) {
     return false;
 }
 
+void ReleaseFontconfig() {
+    FcFini();
+}
+
+// Starts fontconfig; the first successful start arranges for it to be released when the program
+// exits, so that its configuration and caches are not left behind.
+bool StartFontconfig() {
+    static bool releaseArranged = false;
+    if (!FcInit()) return false;
+    if (!releaseArranged) {
+        releaseArranged = true;
+        std::atexit(ReleaseFontconfig);
+    }
+    return true;
+}
+
 // Asks fontconfig for a pattern ("sans-serif:lang=ja") or a family name; an empty result when no
 // face is found (a family counts as found only when the match carries that family name).
 ResolvedFace MatchFace(const char* patternText, const std::string* family, bool bold, bool italic) {
     ResolvedFace result;
-    if (!FcInit()) return result;
+    if (!StartFontconfig()) return result;
     FcPattern* pattern = nullptr;
     if (family != nullptr) {
         pattern = FcPatternCreate();
@@ -185,7 +201,7 @@ std::vector<ListedFamily> AskFamilies() {
         bool japanese = false, letters = false;
     };
     std::vector<Found> found;
-    if (!FcInit()) return {};
+    if (!StartFontconfig()) return {};
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_LANG, FC_CHARSET, nullptr);
     FcFontSet* set = FcFontList(nullptr, pattern, objects);

@@ -1,9 +1,10 @@
-// Single instance: flock on a lock file under $XDG_RUNTIME_DIR (or /tmp) named after the program's
-// caption, and a listening local socket beside it that a second copy connects to.
+// Single instance: a record lock on a lock file under $XDG_RUNTIME_DIR (or /tmp) named after the
+// program's caption, and a listening local socket beside it that a second copy connects to. A record
+// lock belongs to the process, not to the open file: a forked child (the window system's message-box
+// helper) that still holds the descriptor after the program died does not keep it locked.
 #include "platform/soft/single_instance.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -21,6 +22,25 @@ namespace {
 int lockFd = -1;
 int listenFd = -1;
 std::string socketPath;
+std::string heldLockPath;
+
+// Locks the whole file for writing; fails at once when another process holds it.
+bool LockWholeFile(int fd) {
+    struct flock lock;
+    std::memset(&lock, 0, sizeof lock);
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+    return ::fcntl(fd, F_SETLK, &lock) == 0;
+}
+
+void CloseLock() {
+    if (lockFd < 0) return;
+    ::close(lockFd);  // closing the descriptor drops the process's record lock
+    lockFd = -1;
+    heldLockPath.clear();
+}
 
 std::string InstanceBasePath(const char* nameSjis) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -69,16 +89,24 @@ void ListenForRaiseRequests(const std::string& path) {
 bool AcquireSingleInstance(const char* nameSjis) {
     std::string base = InstanceBasePath(nameSjis);
     std::string lockPath = base + ".lock";
-    socketPath = base + ".sock";
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return true;  // no lock can be had: run rather than refuse to start
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        AskFirstCopyToRaise(socketPath);
+    const std::string requestPath = base + ".sock";
+    // Record locks do not exclude their own process, and closing any descriptor of the file would
+    // drop the lock: a second attempt on a lock this process holds is refused without opening it.
+    if (lockFd >= 0 && heldLockPath == lockPath) {
+        AskFirstCopyToRaise(requestPath);
         return false;
     }
-    if (lockFd >= 0) ::close(lockFd);
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return true;  // no lock can be had: run rather than refuse to start
+    if (!LockWholeFile(fd)) {
+        ::close(fd);
+        AskFirstCopyToRaise(requestPath);
+        return false;
+    }
+    CloseLock();
     lockFd = fd;
+    heldLockPath = lockPath;
+    socketPath = requestPath;
     ListenForRaiseRequests(socketPath);
     return true;
 }
@@ -89,11 +117,7 @@ void ReleaseSingleInstance() {
         listenFd = -1;
         ::unlink(socketPath.c_str());
     }
-    if (lockFd >= 0) {
-        ::flock(lockFd, LOCK_UN);
-        ::close(lockFd);
-        lockFd = -1;
-    }
+    CloseLock();
 }
 
 namespace instance {

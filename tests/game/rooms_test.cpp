@@ -1,6 +1,8 @@
 // Rooms and camera: the start of a room change, the wait for the companions, the scroll and the snap.
 #include "engine/draw/objects.h"
+#include "game/actors/actor_common.h"
 #include "platform/blit.h"
+#include "platform/messages.h"
 #include "tests/game/game_test_support.h"
 
 namespace {
@@ -216,4 +218,61 @@ TEST_F(GameTest, FirstFrameDrawsTheStartRoomInThePlayfield) {
     EXPECT_TRUE(PixelIs(15, 12, 0x00FF00));
     EXPECT_TRUE(PixelIs(16, 11, 0x00FF00));
     EXPECT_TRUE(PixelIs(784, 588, 0x00FF00));
+}
+
+// A companion left at the far side of the room, 12 px off the princess's centre line, overshoots her
+// by about 12 px on every frame of its catch-up and never comes within 8 px. It joins the ride when
+// the gathering has run out of time, and the change then runs as any other.
+TEST_F(RoomChangeTest, ACompanionThatNeverArrivesJoinsTheRideAfterTheGatheringTime) {
+    WriteStage(1, 1);
+    Layer placement;
+    const int c = kRoomCellColumns;
+    const int r = kRoomCellRows;
+    placement.Set(c + 95, r + 40, kPlacePrincess);  // view x 736, on the right edge
+    placement.Set(c + 2, r + 38, kPlaceCompanion0);
+    placement.Set(c + 90, r + 36, kPlaceCompanion1);
+    placement.Set(c + 90, r + 44, kPlaceCompanion2);
+    WriteLayer("map01_teki.txt", placement);
+    Load();
+
+    Press(platform::VK_RIGHT);
+    int guard = 0;
+    while (!Rooms.Scrolling && guard++ < 60) Frames(1);
+    Release(platform::VK_RIGHT);
+    ASSERT_EQ(Rooms.ScrollState, kScrollRight);
+    const Companion& far = Companions.records[0];
+    ASSERT_GT(Princess.x + 48.0f - (far.x + 28.0f), 720.0f);
+
+    // Still short of her after the time the speeds were sized for, and the view waits.
+    const float princessX = Princess.x;
+    int gathering = 1;
+    bool closeOnBothAxes = false;
+    while (!AllRiding() && gathering < 600) {
+        Frames(1);
+        ++gathering;
+        if (Companions.CompanionMode[0] == kModeCatchingUp) {
+            const float dx = Princess.x + 48.0f - (far.x + 28.0f);
+            const float dy = Princess.y + 48.0f - (far.y + 28.0f);
+            if (AbsF(dx) < 8.0f && AbsF(dy) < 8.0f) closeOnBothAxes = true;
+        }
+        ASSERT_EQ(Rooms.CameraX, 768.0f);
+        ASSERT_EQ(Princess.x, princessX);
+    }
+    EXPECT_FALSE(closeOnBothAxes);
+    ASSERT_TRUE(AllRiding());
+    // Frame 1 of the change is the one that started it; the gathering lasts 2 s of frame steps.
+    float gathered = 0.0f;
+    int expected = 0;
+    while (gathered <= kGatherTimeLimit) {
+        gathered += Step();
+        ++expected;
+    }
+    EXPECT_EQ(gathering, expected);
+    EXPECT_EQ(far.x, Princess.x + 24.0f);
+
+    EXPECT_EQ(ScrollToEnd(), 61);
+    EXPECT_EQ(Rooms.CameraX, 1536.0f);
+    EXPECT_EQ(Rooms.ScrollState, kScrollNone);
+    EXPECT_EQ(Princess.controllable, 1);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(Companions.CompanionMode[k], kModeReturning);
 }

@@ -89,7 +89,7 @@ struct Result {
 };
 
 class ReplayTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "replay-test.XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
@@ -144,8 +144,16 @@ TEST_F(ReplayTest, PlacedPrincessLandsAtTheCellsWorldPositionInAnyStartRoom) {
 TEST_F(ReplayTest, SameInputAndSeedGiveIdenticalStateAndTrace) {
     // Enemies of every kind, companions and the princess: everything that draws on the random generator.
     WriteStage(dir, 0, 0,
-               {{50, 40, 1}, {44, 44, 2}, {56, 44, 3}, {50, 50, 4}, {20, 20, 5}, {70, 20, 6}, {20, 60, 7},
-                {70, 60, 8}, {30, 30, 5}, {60, 30, 7}});
+               {{50, 40, 1},
+                {44, 44, 2},
+                {56, 44, 3},
+                {50, 50, 4},
+                {20, 20, 5},
+                {70, 20, 6},
+                {20, 60, 7},
+                {70, 60, 8},
+                {30, 30, 5},
+                {60, 30, 7}});
     WriteFile(dir / "keys.txt",
               "# walk, swing, call\n"
               "2 down 39\n\n"
@@ -172,7 +180,8 @@ TEST_F(ReplayTest, WalkingRightMovesByOneFixedStepPerHeldFrame) {
     WriteStage(dir, 0, 0, {{50, 40, 1}});
     // Down before frame 2, up before frame 20. The key is "just pressed" in frame 2 and "just
     // released" in frame 20; it is held, and she walks, in frames 3 to 19.
-    WriteFile(dir / "keys.txt", "2 down " + std::to_string(kVkRight) + "\n20 up " + std::to_string(kVkRight) + "\n");
+    WriteFile(dir / "keys.txt",
+              "2 down " + std::to_string(kVkRight) + "\n20 up " + std::to_string(kVkRight) + "\n");
     const fs::path trace = dir / "trace.jsonl";
     State("--frames 30 --input '" + (dir / "keys.txt").string() + "' --trace '" + trace.string() + "'");
     const std::vector<std::string> lines = Lines(ReadFile(trace));
@@ -226,7 +235,8 @@ TEST_F(ReplayTest, ShotIsAnEightHundredBySixHundredPictureWithTheHitPointsAtBoth
     const char* depths[2] = {"16", "32"};
     for (int i = 0; i < 2; ++i) {
         const fs::path shot = dir / (std::string("shot") + depths[i] + ".bmp");
-        states[i] = State(std::string("--frames 20 --depth ") + depths[i] + " --shot '" + shot.string() + "'");
+        states[i] =
+            State(std::string("--frames 20 --depth ") + depths[i] + " --shot '" + shot.string() + "'");
         ExpectHitPointText(shot);
     }
     // The display depth changes the picture only, never the game.
@@ -255,7 +265,8 @@ TEST_F(ReplayTest, MissingPicturesAreReportedAsErrorsInUtf8) {
     const std::string json = ReadFile(state);
     EXPECT_EQ(Number(json, "", "frame"), 2);
     // A UTF-8 literal: plain literals of this build are stored in the program's own encoding.
-    const std::string error = reinterpret_cast<const char*>(u8"\"elDraw::LoadObject : BMPファイルを読み込めません\"");
+    const std::string error =
+        reinterpret_cast<const char*>(u8"\"elDraw::LoadObject : BMPファイルを読み込めません\"");
     size_t count = 0;
     for (size_t at = json.find(error); at != std::string::npos; at = json.find(error, at + 1)) ++count;
     EXPECT_EQ(count, 18u) << json.substr(json.find("\"errors\""));
@@ -278,6 +289,7 @@ TEST_F(ReplayTest, BadCommandLinesAndInputsExitWithStatusTwoAndOneLine) {
         "--input '" + (dir / "bad_frame.txt").string() + "'",
         "--input '" + (dir / "extra.txt").string() + "'",
         "--state '" + (dir / "nowhere" / "state.json").string() + "'",
+        "--input '" + dir.string() + "'",
     };
     for (const std::string& arguments : cases) {
         Result r = Run(arguments);
@@ -285,6 +297,15 @@ TEST_F(ReplayTest, BadCommandLinesAndInputsExitWithStatusTwoAndOneLine) {
         ASSERT_FALSE(r.err.empty()) << arguments;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << arguments << ": " << r.err;
     }
+    Result folder = Run("--input '" + dir.string() + "'");
+    EXPECT_NE(folder.err.find("is a folder"), std::string::npos) << folder.err;
+}
+
+TEST_F(ReplayTest, AShotThatCannotBeWrittenSaysSoAndFails) {
+    // The file opens, so the run goes ahead; the write of the picture itself fails.
+    Result r = Run("--data '" + dir.string() + "' --frames 2 --shot /dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "milkanet-replay: cannot write shot '/dev/full'\n");
 }
 
 }  // namespace

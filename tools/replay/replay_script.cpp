@@ -71,7 +71,12 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
     return true;
 }
 
-bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::string& error) {
+namespace {
+
+// Mouse lines are taken only when `mouseOut` is given; otherwise they are refused like any other
+// unknown line.
+bool ParseScript(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>* mouseOut,
+                 std::string& error) {
     std::istringstream lines(text);
     std::string line;
     int lineNumber = 0;
@@ -84,8 +89,11 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
         KeyEvent event;
         int64_t number = 0;
         const std::string where = "line " + std::to_string(lineNumber) + ": ";
-        if (!(words >> action >> keyWord) || (words >> extra)) {
-            error = where + "expected 'FRAME down|up VK'";
+        // A mouse line carries two numbers; a key line exactly one.
+        std::string yWord;
+        const bool mouse = (words >> action) && action == "mouse" && mouseOut != nullptr;
+        if (!(words >> keyWord) || (mouse && !(words >> yWord)) || (words >> extra)) {
+            error = where + (mouse ? "expected 'FRAME mouse X Y'" : "expected 'FRAME down|up VK'");
             return false;
         }
         if (!ParseNumber(frameWord, 1, 100000000, number)) {
@@ -93,6 +101,15 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
             return false;
         }
         event.frame = number;
+        if (mouse) {
+            int64_t x = 0, y = 0;
+            if (!ParseNumber(keyWord, 0, 799, x) || !ParseNumber(yWord, 0, 599, y)) {
+                error = where + "bad mouse position '" + keyWord + " " + yWord + "' (inside 800 x 600)";
+                return false;
+            }
+            mouseOut->push_back({event.frame, static_cast<int>(x), static_cast<int>(y)});
+            continue;
+        }
         if (action != "down" && action != "up") {
             error = where + "expected 'down' or 'up', got '" + action + "'";
             return false;
@@ -105,8 +122,23 @@ bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::st
         event.virtualKey = static_cast<int>(number);
         out.push_back(event);
     }
-    std::stable_sort(out.begin(), out.end(), [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
+    if (mouseOut != nullptr)
+        std::stable_sort(mouseOut->begin(), mouseOut->end(),
+                         [](const MouseEvent& a, const MouseEvent& b) { return a.frame < b.frame; });
     return true;
+}
+
+}  // namespace
+
+bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::string& error) {
+    return ParseScript(text, out, nullptr, error);
+}
+
+bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>& mouse,
+                    std::string& error) {
+    return ParseScript(text, out, &mouse, error);
 }
 
 }  // namespace replay

@@ -7,9 +7,14 @@
 namespace replay {
 
 struct KeyEvent {
-    int64_t frame = 0;  // the game frame (1 = first) before which the key message is delivered
+    int64_t frame = 0;  // the frame (1 = first) before which the message is delivered
     bool down = false;
     int virtualKey = 0;
+};
+
+struct MouseEvent {
+    int64_t frame = 0;  // the frame (1 = first) before which the mouse moves
+    int x = 0, y = 0;   // in the client area
 };
 
 struct Options {
@@ -26,5 +31,8 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error);
 // Parses the key script: lines "FRAME down VK" or "FRAME up VK", '#' starts a comment, blank lines
 // are skipped. Events keep their file order within a frame. False with "line N: reason" in `error`.
 bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::string& error);
+// The same, also taking lines "FRAME mouse X Y" (X 0 to 799, Y 0 to 599) into `mouse`.
+bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>& mouse,
+                    std::string& error);
 
 }  // namespace replay

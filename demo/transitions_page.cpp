@@ -1,0 +1,224 @@
+// Page 1, transitions: the thirteen fades between two pictures, the nine clip wipes closing and
+// opening the body, the picture viewer and the eight line effects.
+#include <algorithm>
+
+#include "demo/demo.h"
+#include "engine/draw/blit.h"
+#include "engine/draw/objects.h"
+#include "engine/draw/primitives.h"
+#include "engine/draw/refresh.h"
+#include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
+
+namespace {
+
+constexpr int kFadeStrips = 10;
+constexpr float kWipeSpeed = 400.0f;
+constexpr int kWipeBand = 40;
+constexpr int kVkF1 = 112;
+constexpr int kLineEffectCount = 8;
+
+const char* const kLineEffectNames[kLineEffectCount] = {"wave rows",   "tile scroll", "wave scroll",
+                                                        "wave band",   "mosaic rows", "scanlines",
+                                                        "jitter rows", "drum"};
+
+struct TransitionsPageState {
+    int slide = 0;           // the picture shown: 0 or 1
+    int pendingFade = -1;    // the fade type running towards the other picture, or -1
+    bool revealing = false;  // the tile fade uncovering the new picture
+    int lineEffect = -1;     // 0 to 7, or -1
+    float mosaic = 1.0f;     // the mosaic's block height, growing and wrapping
+    bool viewerLoaded = false;
+};
+
+TransitionsPageState State;
+
+void SetBodyClip() {
+    SetClipRect(kBodyLeft, kBodyTop, kBodyRight, kBodyBottom);
+}
+
+// Picture 1 is the princess's sheet on green, picture 2 the enemy sheet stretched over the body on
+// red, with the shock on top.
+void DrawSlide(int slide) {
+    // Fills do not follow the clip rectangle as copies do: the backdrop keeps to it by itself.
+    const int left = std::max(kBodyLeft, ClipRect.left), top = std::max(kBodyTop, ClipRect.top);
+    const int right = std::min(kBodyRight, ClipRect.right), bottom = std::min(kBodyBottom, ClipRect.bottom);
+    const uint32_t backdrop = slide == 0 ? 0x204020 : 0x202060;
+    if (left < right && top < bottom) DrawRectangle(left, top, right, bottom, backdrop, backdrop, 1);
+    if (slide == 0) {
+        BltObject(kBodyLeft, kBodyTop, DemoPictures.princess, 0, 0, kBodyRight - kBodyLeft,
+                  kBodyBottom - kBodyTop);
+    } else {
+        StretchObject(kBodyLeft, kBodyTop, DemoPictures.enemies, 0, 0, 384, 240, kBodyRight - kBodyLeft,
+                      kBodyBottom - kBodyTop);
+        BltObject(400 - 125, kBodyTop + 113, DemoPictures.shock, 0, 0, 250, 250);
+    }
+}
+
+void DrawLineEffect(int effect) {
+    const ObjectNo picture = DemoPictures.princess;
+    const int top = kBodyTop, height = kBodyBottom - kBodyTop;
+    switch (effect) {
+        case 0:
+            WaveRows(40, top, 24, 2, 240.0f, picture, 0, 0, 720, height, 0);
+            break;
+        case 1:
+            TileScroll(-60.0f, -40.0f, DemoPictures.items, 0, 0, 96, 48);
+            break;
+        case 2:
+            WaveScrollRows(40, top, 16, 1, 180.0f, 90.0f, picture, 0, 0, 720, height);
+            break;
+        case 3:
+            DrawSlide(State.slide);
+            WaveBand(top + 180, top + 300, 12, 1, 300.0f, 40.0f, DemoPictures.chips, 0, 0, 640, 56);
+            break;
+        case 4:
+            MosaicRows(40, top, static_cast<int>(State.mosaic), picture, 0, 0, 720, height);
+            State.mosaic += 8.0f * FrameStep;
+            if (State.mosaic >= 24.0f) State.mosaic = 1.0f;
+            break;
+        case 5:
+            ScanlineRows(40, top, 3, picture, 0, 0, 720, height);
+            break;
+        case 6:
+            JitterRows(40, top, 6, picture, 0, 0, 720, height);
+            break;
+        case 7:
+            DrumRows(208, top + 60, 1, 120.0f, DemoPictures.enemies, 0, 0, 384, 240);
+            break;
+        default:
+            break;
+    }
+}
+
+// The other picture goes into the Screen sprite, title and keys included, for the fade to copy in
+// over the picture shown now. The loop runs only the fade until it ends: the vertical blank paces it.
+void StartFade(int type) {
+    DrawSlide(1 - State.slide);
+    SetStatus("fade %d to the other picture", type);
+    DrawPageChrome();
+    CaptureToObject(kScreenSprite, 0, 0, 800, 600);
+    ClearScreen();
+    DrawSlide(State.slide);
+    Transition.fadeType = type;
+    Transition.fadeStrips = kFadeStrips;
+    Engine.NextScene = Engine.Scene;  // the fade ends back on this page
+    Pacing.WaitForVBlank = 1;
+    State.pendingFade = type;
+    StartFadeIn();
+}
+
+void ShowSlideStatus() {
+    SetStatus("picture %d", State.slide + 1);
+}
+
+// A fade that ended: the other picture is now the one shown; the tile fade then uncovers it.
+void FinishFade() {
+    Pacing.WaitForVBlank = 0;
+    if (State.revealing) {
+        State.revealing = false;
+        State.pendingFade = -1;
+        ShowSlideStatus();
+        return;
+    }
+    State.slide = 1 - State.slide;
+    if (State.pendingFade == 0) {
+        State.revealing = true;
+        StartFadeOut();
+        return;
+    }
+    State.pendingFade = -1;
+    ShowSlideStatus();
+}
+
+void StartKeyedEffects() {
+    for (int type = 0; type <= 12; ++type) {
+        if (!KeyPressed('A' + type)) continue;
+        State.lineEffect = -1;
+        if (Wipe.wipeState != 0) {
+            Wipe.wipeState = 0;
+            SetBodyClip();
+        }
+        StartFade(type);
+        return;
+    }
+    for (int type = 1; type <= 9; ++type) {
+        if (!KeyPressed('N' + type - 1) || Wipe.wipeState > 0) continue;
+        const bool hide = Wipe.wipeState == 0;
+        StartClipWipe(hide ? 1 : 0, type, kWipeSpeed, kWipeBand);
+        SetStatus("clip wipe %d %s", type, hide ? "closing" : "opening");
+    }
+    if (KeyPressed('W')) {
+        ToggleViewer();
+        SetStatus("picture viewer: arrows scroll, W closes");
+    }
+    for (int effect = 0; effect < kLineEffectCount; ++effect) {
+        if (!KeyPressed(kVkF1 + effect)) continue;
+        State.lineEffect = State.lineEffect == effect ? -1 : effect;
+        if (State.lineEffect >= 0)
+            SetStatus("line effect F%d: %s", effect + 1, kLineEffectNames[effect]);
+        else
+            ShowSlideStatus();
+    }
+}
+
+void Enter() {
+    SetBodyClip();
+    if (!State.viewerLoaded) {
+        LoadViewer("BMP\\princess.bmp", "BMP\\m_cp.bmp", 768);
+        // The viewer loads with black as the key; this sheet is keyed on its top-left pixel, so
+        // that the scrolling background shows around the figures.
+        SetObjectKeyTopLeft(Viewer.viewerPicture);
+        State.viewerLoaded = true;
+    }
+    ShowSlideStatus();
+}
+
+void Leave() {
+    if (Viewer.viewerOn) ToggleViewer();
+    Wipe.wipeState = 0;
+    State.lineEffect = -1;
+    SetClipRect(0, 0, 800, 600);
+}
+
+void Frame() {
+    if (State.pendingFade >= 0 && Transition.fadeDirection == 0) FinishFade();
+    if (Viewer.viewerOn) {
+        // The viewer takes every key; W closes it again.
+        if (Input.ViewerKey == 'W') {
+            ToggleViewer();
+            SwallowKey('W');
+            ShowSlideStatus();
+        }
+    } else if (State.pendingFade < 0) {
+        StartKeyedEffects();
+        if (State.pendingFade >= 0) return;  // the fade draws from here on
+    }
+
+    StepClipWipe();
+    if (Wipe.wipeClosed) {
+        Wipe.wipeClosed = 0;
+        SetStatus("clip wipe %d closed", Wipe.wipeType);
+    }
+    if (Wipe.wipeOpened) {
+        Wipe.wipeOpened = 0;
+        ShowSlideStatus();
+    }
+    if (State.lineEffect >= 0)
+        DrawLineEffect(State.lineEffect);
+    else
+        DrawSlide(State.slide);
+}
+
+const char* const kKeys[] = {
+    "A-M  fade types 0-12 to the other picture",
+    "N-V  clip wipes 1-9: the first press closes the picture, the next opens it",
+    "W    picture viewer on and off (arrows scroll it)",
+    "F1-F8  line effects: wave, tile scroll, wave scroll, wave band, mosaic, scanlines, jitter, drum",
+    nullptr,
+};
+
+}  // namespace
+
+extern const DemoPage TransitionsPage{"Transitions", kKeys, Enter, Frame, nullptr, Leave};

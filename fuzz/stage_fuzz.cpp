@@ -1,0 +1,67 @@
+// libFuzzer target: the stage files through the game's own loaders. The input is split at NUL bytes
+// into the start-room file and the chip, attribute and placement layers (a missing part is a missing
+// file); reading them and placing what they name must stay inside the game's tables.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "game/actors/companions.h"
+#include "game/actors/princess.h"
+#include "game/actors/standing_enemies.h"
+#include "game/actors/walkers.h"
+#include "game/world/items.h"
+#include "game/world/stage.h"
+#include "platform/headless/headless.h"
+
+namespace {
+
+constexpr const char* kFiles[] = {"stagedata.txt", "map01_data.txt", "map01_zk.txt", "map01_teki.txt"};
+
+// The files live in a private folder (in memory where there is one), made once.
+void EnterFolder() {
+    static bool entered = false;
+    if (entered) return;
+    std::string pattern =
+        access("/dev/shm", W_OK) == 0 ? "/dev/shm/el_stage_fuzz_XXXXXX" : "/tmp/el_stage_fuzz_XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) std::abort();
+    entered = true;
+}
+
+void WriteParts(const uint8_t* data, size_t size) {
+    size_t start = 0;
+    int part = 0;
+    for (; part < 4 && start <= size; ++part) {
+        size_t end = start;
+        while (end < size && data[end] != 0) ++end;
+        FILE* file = std::fopen(kFiles[part], "wb");
+        if (file == nullptr) std::abort();
+        if (end > start && std::fwrite(data + start, 1, end - start, file) != end - start) std::abort();
+        std::fclose(file);
+        start = end + 1;
+    }
+    for (; part < 4; ++part) std::remove(kFiles[part]);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    EnterFolder();
+    WriteParts(data, size);
+    platform::headless::Reset();
+    Stage = StageState{};
+    Princess = PrincessState{};
+    Companions = CompanionState{};
+    Walkers = WalkerState{};
+    Standing = StandingState{};
+    Items = ItemState{};
+    if (!LoadStage() || !LoadMap()) std::abort();  // the first reads always happen
+    if (Stage.RoomColumn < 0 || Stage.RoomColumn >= kRoomsAcross || Stage.RoomRow < 0 ||
+        Stage.RoomRow >= kRoomsDown)
+        std::abort();
+    // A second read of the map is a no-op.
+    if (LoadMap()) std::abort();
+    return 0;
+}

@@ -1,0 +1,259 @@
+// The demo's pages as a user drives them: eldemo-replay runs a key script at both depths, and the
+// shots of frames before and after a key show what the key did.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/bmp.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kBodyTop = 28, kBodyBottom = 504;
+constexpr int kVkPageUp = 33, kVkPageDown = 34, kVkEscape = 27, kVkUp = 38, kVkF1 = 112, kVkF5 = 116;
+const int kDepths[] = {16, 32};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The text after "key":" up to the closing quote.
+std::string Text(const std::string& json, const std::string& key) {
+    const std::string needle = "\"" + key + "\":\"";
+    const size_t at = json.find(needle);
+    if (at == std::string::npos) return "<no " + key + ">";
+    const size_t from = at + needle.size();
+    return json.substr(from, json.find('"', from) - from);
+}
+
+long Number(const std::string& json, const std::string& key) {
+    const std::string needle = "\"" + key + "\":";
+    const size_t at = json.find(needle);
+    return at == std::string::npos ? -1 : std::strtol(json.c_str() + at + needle.size(), nullptr, 10);
+}
+
+// A press: down on the frame, up on the next.
+std::string Press(int frame, int key) {
+    return std::to_string(frame) + " down " + std::to_string(key) + "\n" + std::to_string(frame + 1) +
+           " up " + std::to_string(key) + "\n";
+}
+
+struct Shot {
+    std::string state;
+    platform::Picture picture;
+};
+
+// Pixels of the body that differ between two shots.
+long BodyDifferences(const Shot& a, const Shot& b) {
+    long count = 0;
+    for (int y = kBodyTop; y < kBodyBottom; ++y)
+        for (int x = 0; x < 800; ++x) count += a.picture.At(x, y) != b.picture.At(x, y);
+    return count;
+}
+
+class DemoPagesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "demo-test.XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    // Runs the demo for a number of frames on the script and returns its state and last picture; the
+    // run must end well and report no error.
+    Shot Run(int depth, int frames, const std::string& script) {
+        const fs::path input = dir / "keys.txt", state = dir / "state.json", shot = dir / "shot.bmp";
+        std::ofstream(input, std::ios::binary) << script;
+        const std::string command = std::string("'") + EL_DEMO_REPLAY_BINARY + "' --frames " +
+                                    std::to_string(frames) + " --depth " + std::to_string(depth) +
+                                    " --input '" + input.string() + "' --state '" + state.string() +
+                                    "' --shot '" + shot.string() + "' 2>'" + (dir / "err.txt").string() + "'";
+        const int raw = std::system(command.c_str());
+        Shot result;
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command << "\n" << ReadFile(dir / "err.txt");
+        result.state = ReadFile(state);
+        EXPECT_NE(result.state.find("\"errors\":[]"), std::string::npos) << result.state;
+        EXPECT_TRUE(platform::LoadBmpFile(shot.c_str(), result.picture)) << "no shot after " << frames;
+        if (result.picture.width != 800 || result.picture.height != 600) {
+            ADD_FAILURE() << "shot of " << result.picture.width << " x " << result.picture.height;
+            result.picture.width = 800, result.picture.height = 600;
+            result.picture.pixels.assign(800 * 600, 0);
+        }
+        return result;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(DemoPagesTest, EveryFadeTypeCarriesTheFirstPictureOverToTheSecond) {
+    for (int depth : kDepths) {
+        const Shot before = Run(depth, 4, "");
+        EXPECT_EQ(Text(before.state, "status"), "picture 1");
+        for (int type = 0; type <= 12; ++type) {
+            SCOPED_TRACE("depth " + std::to_string(depth) + ", fade " + std::to_string(type));
+            // The tile fade covers, then uncovers in ten more frames; the others end with their cover.
+            const Shot after = Run(depth, type == 0 ? 20 : 8, Press(5, 'A' + type));
+            EXPECT_EQ(Text(after.state, "status"), "picture 2");
+            EXPECT_GT(BodyDifferences(before, after), 100000);
+            if (type == 0) {
+                const Shot half = Run(depth, 10, Press(5, 'A'));
+                EXPECT_EQ(Text(half.state, "status"), "fade 0 to the other picture");
+                EXPECT_GT(BodyDifferences(half, after), 1000);  // still partly covered by the tiles
+            }
+        }
+    }
+}
+
+TEST_F(DemoPagesTest, EachClipWipeClosesTheBodyAndOpensItBackToTheSamePicture) {
+    for (int depth : kDepths) {
+        const Shot start = Run(depth, 4, "");
+        for (int type = 1; type <= 9; ++type) {
+            SCOPED_TRACE("depth " + std::to_string(depth) + ", wipe " + std::to_string(type));
+            const int key = 'N' + type - 1;
+            const Shot closing = Run(depth, 8, Press(5, key));
+            EXPECT_EQ(Text(closing.state, "status"), "clip wipe " + std::to_string(type) + " closing");
+            const long partly = BodyDifferences(start, closing);
+            EXPECT_GT(partly, 0);
+            const Shot closed = Run(depth, 160, Press(5, key));
+            EXPECT_EQ(Text(closed.state, "status"), "clip wipe " + std::to_string(type) + " closed");
+            EXPECT_GT(BodyDifferences(start, closed), partly);
+            const Shot opened = Run(depth, 330, Press(5, key) + Press(162, key));
+            EXPECT_EQ(Text(opened.state, "status"), "picture 1");
+            EXPECT_EQ(BodyDifferences(start, opened), 0);
+        }
+    }
+}
+
+TEST_F(DemoPagesTest, TheViewerOpensOnWScrollsWithTheArrowsAndClosesOnW) {
+    for (int depth : kDepths) {
+        SCOPED_TRACE("depth " + std::to_string(depth));
+        const Shot start = Run(depth, 4, "");
+        const Shot open = Run(depth, 8, Press(5, 'W'));
+        EXPECT_EQ(Text(open.state, "status"), "picture viewer: arrows scroll, W closes");
+        EXPECT_GT(BodyDifferences(start, open), 10000);
+        const Shot scrolled = Run(depth, 40, Press(5, 'W') + "10 down 40\n38 up 40\n");
+        EXPECT_GT(BodyDifferences(open, scrolled), 10000);
+        const Shot closed = Run(depth, 14, Press(5, 'W') + Press(10, 'W'));
+        EXPECT_EQ(Text(closed.state, "status"), "picture 1");
+        EXPECT_EQ(BodyDifferences(start, closed), 0);
+    }
+}
+
+TEST_F(DemoPagesTest, EachLineEffectRedrawsTheBodyAndItsKeyAgainStopsIt) {
+    for (int depth : kDepths) {
+        const Shot start = Run(depth, 4, "");
+        for (int effect = 0; effect < 8; ++effect) {
+            SCOPED_TRACE("depth " + std::to_string(depth) + ", F" + std::to_string(effect + 1));
+            const Shot running = Run(depth, 8, Press(5, kVkF1 + effect));
+            EXPECT_EQ(Text(running.state, "status").rfind("line effect F" + std::to_string(effect + 1), 0),
+                      0u)
+                << running.state;
+            EXPECT_GT(BodyDifferences(start, running), 1000);
+            const Shot stopped = Run(depth, 12, Press(5, kVkF1 + effect) + Press(9, kVkF1 + effect));
+            EXPECT_EQ(BodyDifferences(start, stopped), 0);
+        }
+    }
+}
+
+TEST_F(DemoPagesTest, PagesSwitchByNumberAndPageKeysSkippingPagesNotBuiltAndEscEnds) {
+    const struct {
+        std::string script;
+        long page;
+    } cases[] = {
+        {Press(2, '3'), 3},
+        {Press(2, '8'), 8},
+        {Press(2, '2'), 1},  // no page 2 yet: the key does nothing
+        {Press(2, kVkPageDown), 3},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown), 8},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown), 1},
+        {Press(2, kVkPageUp), 8},
+    };
+    for (int depth : kDepths)
+        for (const auto& c : cases) {
+            const Shot shot = Run(depth, 9, c.script);
+            EXPECT_EQ(Number(shot.state, "page"), c.page) << c.script;
+        }
+    const Shot ended = Run(16, 100, Press(5, kVkEscape));
+    EXPECT_EQ(Number(ended.state, "frame"), 4);  // Esc before frame 5 ends the run there
+}
+
+TEST_F(DemoPagesTest, PrimitivesFollowTheMouseAndEachKeyChangesWhatIsDrawn) {
+    const std::string toPage = Press(2, '3') + "3 mouse 200 200\n";
+    for (int depth : kDepths) {
+        SCOPED_TRACE("depth " + std::to_string(depth));
+        const Shot base = Run(depth, 6, toPage);
+        EXPECT_EQ(Number(base.state, "page"), 3);
+        const Shot moved = Run(depth, 10, toPage + "7 mouse 400 300\n");
+        EXPECT_GT(BodyDifferences(base, moved), 1000);
+        for (int key : {int{'L'}, int{'R'}, int{'P'}, int{'B'}, int{'H'}, kVkUp}) {
+            const Shot changed = Run(depth, 8, toPage + Press(7, key));
+            EXPECT_GT(BodyDifferences(base, changed), 100) << "key " << key;
+        }
+        // With every shape off only the empty drawing area is left, in one colour inside its border.
+        const Shot empty =
+            Run(depth, 14, toPage + Press(7, 'L') + Press(8, 'R') + Press(9, 'P') + Press(10, 'B'));
+        EXPECT_EQ(Text(empty.state, "status"), "pen 1, polygon hatched on white, ----");
+        const uint32_t inside = empty.picture.At(100, 100);
+        long others = 0;
+        for (int y = kBodyTop + 10; y < kBodyBottom - 10; ++y)
+            for (int x = 10; x < 534; ++x)
+                others += empty.picture.At(x, y) != inside && !(x == 200 && y == 200);
+        EXPECT_EQ(others, 0);
+    }
+}
+
+TEST_F(DemoPagesTest, PackPicturesMatchTheirBmpFilesToFiveBitsAndF5SavesTheScreen) {
+    const fs::path programFolder = fs::path(EL_DEMO_REPLAY_BINARY).parent_path();
+    for (int depth : kDepths) {
+        SCOPED_TRACE("depth " + std::to_string(depth));
+        const Shot shot = Run(depth, 5, Press(2, '8') + Press(5, kVkF5));
+        EXPECT_EQ(Number(shot.state, "page"), 8);
+        // The item picture at the pack's column and at the BMP's: the same picture, the pack's channels
+        // cut to five bits.
+        long differing = 0, coloured = 0;
+        for (int y = 58; y < 58 + 48; ++y)
+            for (int x = 0; x < 96; ++x) {
+                const uint32_t packed = shot.picture.At(16 + x, y), loose = shot.picture.At(408 + x, y);
+                for (int shift = 0; shift < 24; shift += 8) {
+                    const int a = packed >> shift & 0xFF, b = loose >> shift & 0xFF;
+                    differing += std::abs(a - b) >= 8;
+                }
+                coloured += loose != 0;
+            }
+        EXPECT_EQ(differing, 0);
+        EXPECT_GT(coloured, 100);
+
+        // The capture holds what the frame presented.
+        const std::string status = Text(shot.state, "status");
+        ASSERT_EQ(status.rfind("saved eldemo", 0), 0u) << status;
+        const fs::path capture = programFolder / status.substr(6);
+        platform::Picture saved;
+        ASSERT_TRUE(platform::LoadBmpFile(capture.c_str(), saved)) << capture;
+        std::error_code ignored;
+        fs::remove(capture, ignored);
+        ASSERT_EQ(saved.width, 800);
+        ASSERT_EQ(saved.height, 600);
+        const uint32_t mask = depth == 16 ? 0xF8F8F8 : 0xFFFFFF;  // 16 bits: five bits a channel, times 8
+        long mismatches = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                mismatches += (saved.At(x, y) & mask) != (shot.picture.At(x, y) & mask);
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
+}  // namespace

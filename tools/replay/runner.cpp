@@ -1,0 +1,237 @@
+// The replay runner: the program's start-up, loop and window procedure on the headless backend,
+// every scene frame traced, key messages posted from the script right before the frame they
+// belong to. The same inputs always give the same outputs.
+#include "runner.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "engine/system/engine_state.h"
+#include "engine/system/scenes.h"
+#include "platform/blit.h"
+#include "platform/bmp.h"
+#include "platform/headless/headless.h"
+#include "platform/sjis.h"
+#include "platform/window.h"
+#include "replay_script.h"
+#include "shell/program.h"
+
+namespace replay {
+namespace {
+
+using platform::headless::Headless;
+
+// The caption of the error routine's box, in the program's own text encoding.
+constexpr const char* kErrorCaption = "エラー発生";
+
+struct Run {
+    const Program* program = nullptr;
+    Options options;
+    std::vector<KeyEvent> events;
+    std::vector<MouseEvent> moves;
+    size_t nextEvent = 0, nextMove = 0;
+    int64_t deliveredFrame = 0;  // the last frame whose messages have been posted
+    bool exitRequested = false;
+    bool started = false;
+    SceneFrame sceneFrames[kSceneCount] = {};  // the program's own frames, as its start-up left them
+    FILE* trace = nullptr;
+};
+
+Run run;
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", run.program->name, message.c_str());
+    return status;
+}
+
+std::string ToUtf8(const std::string& text) {
+#ifdef EL_TEXT_UTF8
+    return text;
+#else
+    return platform::SjisToUtf8(text);
+#endif
+}
+
+// Every error the program reported so far, as "context : message".
+std::vector<std::string> ReportedErrors() {
+    std::vector<std::string> errors;
+    for (const auto& box : Headless.messageBoxes)
+        if (box.caption == kErrorCaption) errors.push_back(ToUtf8(box.text));
+    return errors;
+}
+
+template <int Scene>
+void TracedFrame() {
+    run.sceneFrames[Scene]();
+    if (run.trace != nullptr) {
+        run.program->writeState(run.trace, ReportedErrors());
+        std::fputc('\n', run.trace);
+    }
+}
+
+template <int... Scenes>
+constexpr std::array<SceneFrame, sizeof...(Scenes)> TracedFrames(std::integer_sequence<int, Scenes...>) {
+    return {TracedFrame<Scenes>...};
+}
+
+constexpr auto kTracedFrames = TracedFrames(std::make_integer_sequence<int, kSceneCount>());
+
+// The program's start-up, then each scene it registered wrapped so that every frame is traced.
+void ReplayStartup() {
+    run.program->startup();
+    run.started = true;
+    for (int scene = 1; scene < kSceneCount; ++scene) {
+        run.sceneFrames[scene] = Scenes.frames[scene];
+        if (run.sceneFrames[scene] != nullptr) RegisterScene(scene, kTracedFrames[scene]);
+    }
+}
+
+// Runs whenever the message queue is empty, that is right before the loop would run a frame:
+// posts the messages of the coming frame, or after the last frame starts the exit procedure.
+void BeforeFrame() {
+    if (run.exitRequested) return;
+    const int64_t done = run.program->framesDone();
+    if (done >= run.options.frames) {
+        run.exitRequested = true;
+        ExitProgram();
+        return;
+    }
+    const int64_t coming = done + 1;
+    if (coming <= run.deliveredFrame) return;
+    run.deliveredFrame = coming;
+    // The mouse moves of a frame come before its keys.
+    while (run.nextMove < run.moves.size() && run.moves[run.nextMove].frame <= coming) {
+        const MouseEvent& move = run.moves[run.nextMove++];
+        if (move.frame == coming)
+            platform::PostMessage(platform::WM_MOUSEMOVE, 0, platform::MakeLParam(move.x, move.y));
+    }
+    while (run.nextEvent < run.events.size() && run.events[run.nextEvent].frame <= coming) {
+        const KeyEvent& event = run.events[run.nextEvent++];
+        if (event.frame < coming) continue;  // cannot happen: frames run one by one
+        platform::PostMessage(event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP,
+                              static_cast<uintptr_t>(event.virtualKey), 0);
+    }
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) return false;
+    out = text.str();
+    return true;
+}
+
+enum class ShotResult { Written, NoPicture, WriteFailed };
+
+ShotResult SaveShot(const std::string& path) {
+    const platform::Surface& last = platform::headless::Presented.last;
+    if (platform::headless::Presented.count == 0 || last.width == 0) return ShotResult::NoPicture;
+    platform::Picture picture;
+    picture.width = last.width;
+    picture.height = last.height;
+    picture.pixels.resize(static_cast<size_t>(last.width) * last.height);
+    for (int y = 0; y < last.height; ++y)
+        for (int x = 0; x < last.width; ++x)
+            picture.pixels[static_cast<size_t>(y) * last.width + x] =
+                platform::RawToRgb(last.format, platform::GetRawPixel(last, x, y));
+    return platform::SaveBmp24(path.c_str(), picture) ? ShotResult::Written : ShotResult::WriteFailed;
+}
+
+// Output paths are taken relative to the directory the runner was started in, not the data folder.
+std::string Absolute(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code ignored;
+    return std::filesystem::absolute(path, ignored).string();
+}
+
+// A private folder for the single-instance lock, so that replays run beside each other and beside
+// a running program.
+struct PrivateRuntimeFolder {
+    std::string path;
+    explicit PrivateRuntimeFolder(const char* name) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / (std::string(name) + ".XXXXXX")).string();
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            path = pattern;
+            ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+        }
+    }
+    ~PrivateRuntimeFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+
+}  // namespace
+
+int RunReplay(const Program& program, int argc, char** argv) {
+    run.program = &program;
+    std::string error;
+    if (!ParseOptions(argc, argv, run.options, error)) return Fail(2, error);
+    Options& options = run.options;
+
+    if (!options.inputPath.empty()) {
+        std::string script;
+        std::error_code ignored;  // a folder opens and reads as an empty script
+        if (std::filesystem::is_directory(options.inputPath, ignored))
+            return Fail(2, "input '" + options.inputPath + "' is a folder, not a key script");
+        if (!ReadWholeFile(options.inputPath, script))
+            return Fail(2, "cannot read input '" + options.inputPath + "'");
+        const bool parsed = program.mouseInScript ? ParseKeyScript(script, run.events, run.moves, error)
+                                                  : ParseKeyScript(script, run.events, error);
+        if (!parsed) return Fail(2, options.inputPath + ": " + error);
+    }
+
+    const std::string statePath = Absolute(options.statePath);
+    const std::string shotPath = Absolute(options.shotPath);
+    FILE* state = nullptr;
+    if (!statePath.empty() && (state = std::fopen(statePath.c_str(), "w")) == nullptr)
+        return Fail(2, "cannot write state '" + options.statePath + "'");
+    if (!options.tracePath.empty() && (run.trace = std::fopen(options.tracePath.c_str(), "w")) == nullptr)
+        return Fail(2, "cannot write trace '" + options.tracePath + "'");
+    if (!shotPath.empty()) {
+        FILE* probe = std::fopen(shotPath.c_str(), "wb");
+        if (probe == nullptr) return Fail(2, "cannot write shot '" + options.shotPath + "'");
+        std::fclose(probe);
+    }
+    if (!options.dataDir.empty() && ::chdir(options.dataDir.c_str()) != 0)
+        return Fail(2, "cannot enter data folder '" + options.dataDir + "'");
+
+    ::setenv("ELDRAW_DEPTH", options.depth == 32 ? "32" : "16", 1);
+    PrivateRuntimeFolder runtimeFolder(program.name);
+
+    platform::headless::Reset();
+    Headless.tickStep = 1;  // frame pacing spins on the clock: every read moves it on
+    Headless.idleHook = BeforeFrame;
+    SetRandomSeedForReplay(options.seed);
+    if (!platform::Initialise()) return Fail(1, platform::ErrorText());
+    constexpr int kShowNormal = 1;
+    WinMain("", kShowNormal, ReplayStartup, program.caption);
+    platform::Shutdown();
+
+    int status = 0;
+    if (!run.started) status = Fail(1, "the program did not start");
+    if (run.trace != nullptr && std::fclose(run.trace) != 0) status = Fail(1, "cannot write trace");
+    if (state != nullptr) {
+        program.writeState(state, ReportedErrors());
+        std::fputc('\n', state);
+        if (std::fclose(state) != 0) status = Fail(1, "cannot write state");
+    }
+    if (!shotPath.empty()) {
+        const ShotResult shot = SaveShot(shotPath);
+        if (shot == ShotResult::NoPicture)
+            status = Fail(1, "no picture to write to '" + options.shotPath + "'");
+        if (shot == ShotResult::WriteFailed) status = Fail(1, "cannot write shot '" + options.shotPath + "'");
+    }
+    return status;
+}
+
+}  // namespace replay
