@@ -10,13 +10,14 @@
 
 #include "engine/draw/objects.h"
 #include "engine/draw/refresh.h"
+#include "engine/sound/midi.h"
+#include "engine/system/engine_state.h"
 #include "engine/system/error_report.h"
+#include "engine/system/frame_pacing.h"
+#include "engine/system/input.h"
 #include "engine/system/paths.h"
 #include "engine/text/font_record.h"
 #include "platform/present.h"
-#include "engine/system/engine_state.h"
-#include "engine/system/frame_pacing.h"
-#include "engine/system/input.h"
 
 DrawTables Tables;
 
@@ -76,7 +77,9 @@ void FillSineTable() {
         Tables.SineTable[i] = static_cast<int32_t>(std::trunc(std::sin(2.0 * M_PI * i / 360.0) * 360.0));
 }
 
-int ReportScreenError(const char* message) { return ReportError("elDraw::Screen", message); }
+int ReportScreenError(const char* message) {
+    return ReportError("elDraw::Screen", message);
+}
 
 }  // namespace
 
@@ -94,7 +97,8 @@ PixelFormatInfo DerivePixelFormat(uint32_t redMask, uint32_t greenMask, uint32_t
     info.redPosition5 = info.redShift + (info.redSizeMask == 63 ? 1 : 0);
     info.greenPosition5 = info.greenShift + (info.greenSizeMask == 63 ? 1 : 0);
     info.bluePosition5 = info.blueShift + (info.blueSizeMask == 63 ? 1 : 0);
-    info.halfMask = ((info.redSizeMask >> 1) << info.redShift) | ((info.greenSizeMask >> 1) << info.greenShift) |
+    info.halfMask = ((info.redSizeMask >> 1) << info.redShift) |
+                    ((info.greenSizeMask >> 1) << info.greenShift) |
                     ((info.blueSizeMask >> 1) << info.blueShift);
     info.fullMask = redMask | greenMask | blueMask;
     return info;
@@ -190,8 +194,8 @@ int Screen(int width, int height, int placement) {
     Display.PresentRect = {Input.ClientOriginX, Input.ClientOriginY, Input.ClientOriginX + width,
                            Input.ClientOriginY + height};
 
-    // The sound device, the sound object tables and the MIDI state start here once the sound
-    // subsystem exists.
+    // The sound device and the sound object tables start here once the sound subsystem exists.
+    MidiInit();
 
     ResetWaitTable();
     UnlockInput();
@@ -224,14 +228,16 @@ int CheckColorDepth(const char* settingsName) {
     if (code == 0 || Engine.FullScreen) return 1;
     if (platform::DesktopBitsPerPixel() >= first) return 1;
 
-    ShowMessage("　ウィンドウ状態で実行しようとしていますが、画面が%s色以下に設定されています。\n"
-                "正しく動作させるには、%s色以上に設定するか、フルスクリーンで実行させて下さい。",
-                kColourCounts[code - 1], kColourCounts[code]);
+    ShowMessage(
+        "　ウィンドウ状態で実行しようとしていますが、画面が%s色以下に設定されています。\n"
+        "正しく動作させるには、%s色以上に設定するか、フルスクリーンで実行させて下さい。",
+        kColourCounts[code - 1], kColourCounts[code]);
 
     const bool noQuestion = settingsName[0] == '\0';
     const bool switchOnly = std::strcmp(settingsName, "*") == 0;
     if (!noQuestion) {
-        const char* question = switchOnly ? "フルスクリーンに切り換えますか？" : "フルスクリーンに設定し直しますか？";
+        const char* question =
+            switchOnly ? "フルスクリーンに切り換えますか？" : "フルスクリーンに設定し直しますか？";
         if (AskYesNo("%s", question)) {
             if (!switchOnly) WriteIntSetting(settingsName, 1);
             Engine.FullScreen = 1;
