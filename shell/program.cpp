@@ -44,7 +44,7 @@ bool CreateCentredWindow(const char* title) {
 
 void AdvanceBlink() {
     uint32_t now = platform::Ticks();
-    if (now < Engine.NextBlinkTime) return;
+    if (static_cast<int32_t>(now - Engine.NextBlinkTime) < 0) return;  // wrap-safe: not yet
     Engine.BlinkFlag ^= 1;
     Engine.NextBlinkTime = platform::Ticks() + (Engine.BlinkFlag == 1 ? 1000u : 200u);
 }

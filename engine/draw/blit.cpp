@@ -290,8 +290,9 @@ void DrumRows(int x, int y, int forward, float speed, ObjectNo object, int left,
     int previousEnd = -1;
     for (int k = 0; k < height; ++k) {
         int end = static_cast<int>(half + half * std::cos((LineEffects.drumPhase + k) * 2.0 * M_PI / (height - 1)));
+        // Each row starts below the previous row's end, even when that end lies lower than its own.
         for (int row = previousEnd + 1; row <= end; ++row) BltObjectOpaque(x, y + row, object, left, k, right, k + 1);
-        if (end > previousEnd) previousEnd = end;
+        previousEnd = end;
     }
     if (forward) {
         LineEffects.drumPhase += FrameStep * speed;

@@ -179,7 +179,8 @@ int Screen(int width, int height, int placement) {
     Display.format = Display.depth == 32 ? DerivePixelFormat(0xFF0000, 0x00FF00, 0x0000FF)
                                          : DerivePixelFormat(0xF800, 0x07E0, 0x001F);
     FillSineTable();
-    if (platform::DesktopBitsPerPixel() == 16) {
+    // The depth really chosen: full screen may take 16 bits whatever the desktop has.
+    if (Display.depth == 16) {
         BuildSixteenBitTables();
     } else {
         Tables = DrawTables{};

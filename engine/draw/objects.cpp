@@ -174,10 +174,11 @@ void SetLoadKeyColor(int32_t color) {
 void SetLoadKeyTopLeft() { ObjectTable.loadKeyTopLeft = true; }
 
 void SetObjectKeyColor(ObjectNo object, int32_t color) {
-    platform::Surface* surface = ObjectSurface(object);
-    if (surface == nullptr) return;
+    if (!ValidObject(object)) return;
+    // The record keeps the key even when the slot has no surface (a failed load); only a surface
+    // can take it.
     ObjectTable.records[object].colorKey = color;
-    ApplyColorKey(*surface, color);
+    if (platform::Surface* surface = ObjectSurface(object)) ApplyColorKey(*surface, color);
 }
 
 void SetObjectKeyTopLeft(ObjectNo object) { SetObjectKeyColor(object, KEY_TOP_LEFT); }

@@ -16,10 +16,11 @@ namespace {
 
 constexpr int kFadeSteps = 10;
 
-// The random sideways shift of the torn patterns; none when the strips leave no room for one.
+// The random sideways shift of the torn patterns. Past the last strip the range turns negative and
+// the remainder keeps the sign of the random number; only an empty range (step N + 1) has no shift.
 int TearShift(int strips, int step) {
     int range = 2 * strips - 2 * step + 2;
-    return range > 0 ? std::rand() % range + step - strips - 1 : 0;
+    return range != 0 ? std::rand() % range + step - strips - 1 : 0;
 }
 
 void CopyScreenSprite(int x, int y, int left, int top, int right, int bottom) {
@@ -139,22 +140,32 @@ bool OpenHorizontal(int s) {
 bool IsVerticalOpen() { return ClipRect.top == Wipe.savedTop && ClipRect.bottom == Wipe.savedBottom; }
 bool IsHorizontalOpen() { return ClipRect.left == Wipe.savedLeft && ClipRect.right == Wipe.savedRight; }
 
-// Moves a pair of edges towards each other; once they meet or cross both sit on the middle.
-bool ClosePair(int32_t& low, int32_t& high, int s, int32_t middle) {
-    low += s;
-    high -= s;
-    if (low >= high) {
-        low = high = middle;
-        return true;
-    }
-    return false;
+// Moves an edge in by a step; true once it has reached or passed its limit. It stays where the step
+// left it: a closed clip need not sit on the limit.
+bool MoveIn(int32_t& edge, int step, int32_t limit, bool decreasing) {
+    edge += decreasing ? -step : step;
+    return decreasing ? edge <= limit : edge >= limit;
 }
 
-// Moves a pair of edges in until they reach a band around the centre.
+// Moves a pair of edges towards each other; true once they have met or crossed.
+bool ClosePair(int32_t& low, int32_t& high, int s) {
+    low += s;
+    high -= s;
+    return low >= high;
+}
+
+// As ClosePair, but a pair that meets or crosses sits on the middle (the four-edge wipe).
+bool ClosePairToMiddle(int32_t& low, int32_t& high, int s, int32_t middle) {
+    if (!ClosePair(low, high, s)) return false;
+    low = high = middle;
+    return true;
+}
+
+// Moves each edge of a pair in until it has reached its side of a band around the centre.
 bool CloseToBand(int32_t& low, int32_t& high, int s, int32_t bandLow, int32_t bandHigh) {
-    bool lowDone = MoveOut(low, s, bandLow, false);
-    bool highDone = MoveOut(high, s, bandHigh, true);
-    return lowDone && highDone;
+    if (low < bandLow) low += s;
+    if (high > bandHigh) high -= s;
+    return low >= bandLow && high <= bandHigh;
 }
 
 int32_t CentreY() { return Wipe.savedTop + (Wipe.savedBottom - Wipe.savedTop) / 2; }
@@ -185,25 +196,33 @@ bool StepOpening(int s) {
 bool StepClosing(int s) {
     const int half = Wipe.wipeBand / 2;
     switch (Wipe.wipeType) {
-        case 1: return MoveOut(ClipRect.top, s, Wipe.savedBottom, false);
-        case 2: return MoveOut(ClipRect.bottom, s, Wipe.savedTop, true);
-        case 3: return MoveOut(ClipRect.left, s, Wipe.savedRight, false);
-        case 4: return MoveOut(ClipRect.right, s, Wipe.savedLeft, true);
-        case 5: return ClosePair(ClipRect.top, ClipRect.bottom, s, CentreY());
-        case 6: return ClosePair(ClipRect.left, ClipRect.right, s, CentreX());
+        case 1:
+            return MoveIn(ClipRect.top, s, Wipe.savedBottom, false);
+        case 2:
+            return MoveIn(ClipRect.bottom, s, Wipe.savedTop, true);
+        case 3:
+            return MoveIn(ClipRect.left, s, Wipe.savedRight, false);
+        case 4:
+            return MoveIn(ClipRect.right, s, Wipe.savedLeft, true);
+        case 5:
+            return ClosePair(ClipRect.top, ClipRect.bottom, s);
+        case 6:
+            return ClosePair(ClipRect.left, ClipRect.right, s);
         case 7: {
-            bool vertical = ClipRect.top == ClipRect.bottom || ClosePair(ClipRect.top, ClipRect.bottom, s, CentreY());
-            bool horizontal = ClipRect.left == ClipRect.right || ClosePair(ClipRect.left, ClipRect.right, s, CentreX());
+            bool vertical = ClipRect.top == ClipRect.bottom ||
+                            ClosePairToMiddle(ClipRect.top, ClipRect.bottom, s, CentreY());
+            bool horizontal = ClipRect.left == ClipRect.right ||
+                              ClosePairToMiddle(ClipRect.left, ClipRect.right, s, CentreX());
             return vertical && horizontal;
         }
         case 8:
             if (ClipRect.left < CentreX() - half || ClipRect.right > CentreX() + half)
                 return CloseToBand(ClipRect.left, ClipRect.right, s, CentreX() - half, CentreX() + half) && false;
-            return ClosePair(ClipRect.top, ClipRect.bottom, s, CentreY());
+            return ClosePair(ClipRect.top, ClipRect.bottom, s);
         case 9:
             if (ClipRect.top < CentreY() - half || ClipRect.bottom > CentreY() + half)
                 return CloseToBand(ClipRect.top, ClipRect.bottom, s, CentreY() - half, CentreY() + half) && false;
-            return ClosePair(ClipRect.left, ClipRect.right, s, CentreX());
+            return ClosePair(ClipRect.left, ClipRect.right, s);
         default: return true;
     }
 }
@@ -277,7 +296,11 @@ void LoadViewer(const char* picture, const char* background, int height) {
     SetLoadKeyColor(0);
     if (Viewer.viewerPicture != 0) {
         elDraw::SwapObject(picture, Viewer.viewerPicture, 2);
-        elDraw::SwapObject(background, Viewer.viewerBackground, 2);
+        // A background whose first load failed has no object to swap into (0 is the Buffer sprite).
+        if (Viewer.viewerBackground != 0)
+            elDraw::SwapObject(background, Viewer.viewerBackground, 2);
+        else
+            Viewer.viewerBackground = elDraw::LoadObject(background, 2);
     } else {
         Viewer.viewerPicture = elDraw::LoadObject(picture, 2);
         Viewer.viewerBackground = elDraw::LoadObject(background, 2);

@@ -47,12 +47,23 @@ void MeasureFrameStep() {
 int IsWaitOver(int timer) {
     // Timer numbers outside the table answer "over" rather than read past it.
     if (timer < 1 || timer > kWaitTimerCount) return 1;
-    return platform::Ticks() >= Pacing.WaitTable[timer] ? 1 : 0;
+    const uint32_t now = platform::Ticks(), deadline = Pacing.WaitTable[timer];
+    // The reset value is a moment of the clock, not a span: it is reached once, about 11.6 days
+    // after system start, and stays reached. Real deadlines wrap with the clock.
+    if (deadline == kWaitNever) return now >= deadline ? 1 : 0;
+    return static_cast<int32_t>(now - deadline) >= 0 ? 1 : 0;
 }
 
 void Delay(uint32_t milliseconds) {
-    Pacing.WaitTable[kDelayTimer] = platform::Ticks() + milliseconds;
-    while (platform::Ticks() <= Pacing.WaitTable[kDelayTimer]) {
+    uint32_t last = platform::Ticks();
+    Pacing.WaitTable[kDelayTimer] = last + milliseconds;
+    // Wait until the clock has moved on by more than the delay, counted in steps so that neither the
+    // wrap nor a deadline at the clock's last value can hold it.
+    uint64_t elapsed = 0;
+    while (elapsed <= milliseconds) {
+        const uint32_t now = platform::Ticks();
+        elapsed += now - last;
+        last = now;
     }
     ResetFrameTimer();
 }

@@ -68,7 +68,11 @@ void LoadAltBaseDir(const char* pointerFileName) {
     if (std::fgets(line, sizeof line, file) == nullptr) line[0] = '\0';
     std::fclose(file);
     size_t length = std::strlen(line);
-    if (length > 0 && line[length - 1] == '\n') line[--length] = '\0';
+    // The pointer file may end its line with CR LF; reading it as text drops the CR with the LF.
+    if (length > 0 && line[length - 1] == '\n') {
+        line[--length] = '\0';
+        if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
+    }
     if (length > 0 && line[length - 1] == '\\') line[--length] = '\0';
     std::memcpy(Paths.AltBaseDir, line, length + 1);
 }

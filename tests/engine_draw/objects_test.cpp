@@ -147,6 +147,38 @@ TEST_P(ObjectsTest, SixteenBitTablesExistOnlyOnSixteenBitDisplays) {
     }
 }
 
+TEST_P(ObjectsTest, TheTablesFollowTheDepthFullScreenChoseNotTheDesktop) {
+    // Full screen takes the first preferred depth it can show, whatever the desktop has.
+    ReleaseDisplay();
+    Engine.FullScreen = 1;
+    SetScreenDepths(GetParam() == 32 ? 16 : 32, 0, 0);
+    ASSERT_EQ(elDraw::Screen(800, 600, 1), 1);
+    SetScreenDepths(16, 0, 0);
+    Engine.FullScreen = 0;
+    if (GetParam() == 32) {
+        ASSERT_EQ(Display.backBuffer->format, platform::PixelFormat::RGB565);
+        ASSERT_EQ(Tables.SplitTable.size(), 65536u * 3);
+        EXPECT_EQ(Tables.SplitTable[0xF800 * 3], 31);  // pure red at 5-6-5
+        EXPECT_EQ(Tables.AverageTable.size(), 94u);
+        EXPECT_EQ(Tables.NoiseTable.size(), 10000u);
+    } else {
+        ASSERT_EQ(Display.backBuffer->format, platform::PixelFormat::XRGB8888);
+        EXPECT_TRUE(Tables.SplitTable.empty());
+        EXPECT_TRUE(Tables.FadeAddTable.empty());
+    }
+}
+
+TEST_P(ObjectsTest, AnObjectKeyIsRecordedAlsoForASlotWithoutASurface) {
+    EXPECT_EQ(elDraw::LoadObject("BMP\\missing.bmp", 2), 0);  // slot 4 stays named, no surface
+    ASSERT_EQ(ObjectSurface(4), nullptr);
+    SetObjectKeyColor(4, 0x0000FF);
+    EXPECT_EQ(ObjectTable.records[4].colorKey, 0x0000FF);
+    SetObjectKeyTopLeft(300);  // a free slot
+    EXPECT_EQ(ObjectTable.records[300].colorKey, KEY_TOP_LEFT);
+    SetObjectKeyColor(-1, 0x00FF00);  // outside the table: nothing happens
+    SetObjectKeyColor(kObjectCount, 0x00FF00);
+}
+
 TEST(PixelFormat, DerivedValuesForFiveSixFiveAndFiveFiveFive) {
     PixelFormatInfo wide = DerivePixelFormat(0xF800, 0x07E0, 0x001F);
     EXPECT_EQ(wide.redPosition5, 11);

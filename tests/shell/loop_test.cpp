@@ -120,20 +120,25 @@ TEST_F(LoopTest, AnInactiveWindowWaitsForMessagesUnlessFramesRunInTheBackground)
 }
 
 TEST_F(LoopTest, BlinkFlagIsOnForASecondAndOffForTwoHundredMilliseconds) {
-    headless.clock = 1000;
-    EngineInit();  // next toggle at 2000
-    Engine.WindowFlags = 3;
-    std::vector<std::pair<uint32_t, int>> changes;
-    int last = Engine.BlinkFlag;
-    for (uint32_t t = 1000; t < 4500; t += 50) {
-        headless.clock = t;
-        RunLoopTurn();
-        if (Engine.BlinkFlag != last) {
-            changes.push_back({t, Engine.BlinkFlag});
-            last = Engine.BlinkFlag;
+    // Also when the engine starts just before the clock wraps: the toggle times wrap with it.
+    for (uint32_t start : {1000u, 0xFFFFFE00u}) {
+        SCOPED_TRACE(start);
+        headless.clock = start;
+        EngineInit();  // next toggle a second later
+        Engine.WindowFlags = 3;
+        std::vector<std::pair<uint32_t, int>> changes;
+        int last = Engine.BlinkFlag;
+        for (uint32_t t = 0; t < 3500; t += 50) {
+            headless.clock = start + t;
+            RunLoopTurn();
+            if (Engine.BlinkFlag != last) {
+                changes.push_back({t, Engine.BlinkFlag});
+                last = Engine.BlinkFlag;
+            }
         }
+        EXPECT_EQ(changes, (std::vector<std::pair<uint32_t, int>>{
+                               {1000, 0}, {1200, 1}, {2200, 0}, {2400, 1}, {3400, 0}}));
     }
-    EXPECT_EQ(changes, (std::vector<std::pair<uint32_t, int>>{{2000, 0}, {2200, 1}, {3200, 0}, {3400, 1}, {4400, 0}}));
 }
 
 TEST_F(LoopTest, TheCursorHidesOverTheClientAreaAndStaysWhileABoxIsOpen) {

@@ -69,6 +69,16 @@ TEST_F(PacingTest, WaitTimersReachTheirDeadlinesAlsoAcrossTheWrap) {
     EXPECT_EQ(IsWaitOver(3), 0);
     headless.clock = 0x00000100u;
     EXPECT_EQ(IsWaitOver(3), 1);
+    // A timer set just before the wrap is not over before the clock wraps.
+    headless.clock = 0xFFFFFFF0u;
+    ASSERT_EQ(elSystem::SetWait(4, 0x20), 1);
+    EXPECT_EQ(IsWaitOver(4), 0);
+    headless.clock = 0xFFFFFFFFu;
+    EXPECT_EQ(IsWaitOver(4), 0);
+    headless.clock = 0x0000000Fu;
+    EXPECT_EQ(IsWaitOver(4), 0);
+    headless.clock = 0x00000010u;
+    EXPECT_EQ(IsWaitOver(4), 1);
 }
 
 TEST_F(PacingTest, AResetTimerWaitsUntilTheNeverDeadline) {
@@ -78,6 +88,9 @@ TEST_F(PacingTest, AResetTimerWaitsUntilTheNeverDeadline) {
     headless.clock = 999999998u;
     EXPECT_EQ(IsWaitOver(2), 0);
     headless.clock = 999999999u;
+    EXPECT_EQ(IsWaitOver(2), 1);
+    headless.clock = 0xF0000000u;  // a system that has run longer than that: over at once
+    elSystem::InitWait(2);
     EXPECT_EQ(IsWaitOver(2), 1);
     EXPECT_EQ(IsWaitOver(0), 1);  // numbers outside the table never read past it
     EXPECT_EQ(IsWaitOver(12), 1);
@@ -101,6 +114,20 @@ TEST_F(PacingTest, DelayRunsPastItsDeadlineAndResetsTheFrameTimer) {
     EXPECT_EQ(Pacing.WaitTable[kDelayTimer], 100u);
     EXPECT_EQ(Pacing.FrameStep, 0.0f);
     EXPECT_GT(Pacing.FrameTimer, 100u);
+}
+
+TEST_F(PacingTest, DelayRunsUntilTheClockHasPassedItsDeadlineAlsoAtTheWrap) {
+    headless.tickStep = 1;
+    // A deadline on the clock's last value: over once the clock reads 0.
+    headless.clock = 0xFFFFFFF0u;
+    Delay(0x0F);
+    EXPECT_EQ(Pacing.WaitTable[kDelayTimer], 0xFFFFFFFFu);
+    EXPECT_EQ(Pacing.FrameTimer, 1u);  // read just after the one that ended the delay
+    // A deadline past the wrap: the clock runs on to 0x11 first.
+    headless.clock = 0xFFFFFFF0u;
+    Delay(0x20);
+    EXPECT_EQ(Pacing.WaitTable[kDelayTimer], 0x10u);
+    EXPECT_EQ(Pacing.FrameTimer, 0x12u);
 }
 
 TEST_F(PacingTest, TheTimerGuardStartsAtSixtyFramesWithPacingOn) {

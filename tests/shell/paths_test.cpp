@@ -57,6 +57,13 @@ TEST_F(PathsTest, PointerFileLinesLoseOneLineFeedThenOneBackslash) {
     WritePointerFile(std::string(400, 'z'));  // longer than a line: cut at 255 characters
     LoadAltBaseDir("pointer.txt");
     EXPECT_EQ(std::string(Paths.AltBaseDir), std::string(255, 'z'));
+    // Lines ended by CR LF lose both, as a text-mode read gives them.
+    WritePointerFile("D:\\Save\\\r\n");
+    LoadAltBaseDir("pointer.txt");
+    EXPECT_STREQ(Paths.AltBaseDir, "D:\\Save");
+    WritePointerFile("first\r\nsecond\r\n");
+    LoadAltBaseDir("pointer.txt");
+    EXPECT_STREQ(Paths.AltBaseDir, "first");
     std::filesystem::remove(root / "config" / "pointer.txt");
     LoadAltBaseDir("pointer.txt");
     EXPECT_STREQ(Paths.AltBaseDir, "");
