@@ -1,5 +1,6 @@
 // The sound device and its sound buffers: PCM data in the buffer's own format, mixed in software.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -76,6 +77,39 @@ int32_t SetSoundBufferPan(SoundBuffer buffer, int32_t pan);
 int32_t SoundBufferPan(SoundBuffer buffer);
 int32_t SetSoundBufferFrequency(SoundBuffer buffer, uint32_t hertz);
 uint32_t SoundBufferFrequency(SoundBuffer buffer);
+
+// RIFF/WAVE files: the format block and the sample data, read from memory or from a file.
+enum class WaveError : int32_t {
+    kNone = 0,
+    kUnreadable,      // the file cannot be opened or read
+    kTooShort,        // shorter than a RIFF header
+    kNotRiff,         // no "RIFF" at the start
+    kNotWave,         // a RIFF file of another form than "WAVE"
+    kTruncated,       // the RIFF size or a chunk size runs past the end of the file
+    kNoFormat,        // no "fmt " chunk
+    kFormatTooShort,  // a "fmt " chunk of fewer than 16 bytes
+    kBadFormatBlock,  // no channels, no block alignment, a rate of 0, or extra bytes it does not hold
+    kNoData,          // no "data" chunk
+    kTooLarge,        // larger than this reader takes (4 GiB of sample data)
+};
+// A short English reason, for messages and tool output.
+const char* WaveErrorText(WaveError error);
+
+struct WaveFile {
+    WaveFormat format;
+    uint32_t formatBytes = 0;   // size of the "fmt " chunk as written in the file
+    std::vector<uint8_t> data;  // the "data" chunk
+};
+
+// Reads a whole RIFF/WAVE image: "fmt " and "data" in any order, unknown chunks skipped, odd chunk
+// sizes padded. Nothing outside [bytes, bytes + size) is read; on failure `wave` is left empty.
+WaveError ReadWave(const uint8_t* bytes, size_t size, WaveFile* wave);
+// The same from a file; the name is resolved like every file name of the platform.
+WaveError ReadWaveFile(const char* path, WaveFile* wave);
+
+// Whether the mixer can play `format` in a buffer: PCM 8 or 16 bits, 1 or 2 channels, a rate of
+// kFrequencyMin..kFrequencyMax and the block alignment those imply.
+bool PlayableFormat(const WaveFormat& format);
 
 // Plays a WAVE file on its own, returning when it has finished; false when it cannot be played.
 // The caller closes the device first and reopens it afterwards.

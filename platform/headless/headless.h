@@ -65,3 +65,24 @@ struct PresentedFrames {
 extern PresentedFrames Presented;
 
 }  // namespace platform::headless
+
+namespace platform::headless {
+
+// The pulled audio device. OpenAudioDevice fails while `deviceAvailable` is false ("no device").
+struct HeadlessAudio {
+    bool deviceAvailable = true;
+    // Every file PlayWaveFileSync played, and what it rendered of the last one (48000 Hz, 16-bit
+    // stereo, from its start to its end).
+    std::vector<std::string> syncPlays;
+    std::vector<int16_t> lastSyncRender;
+};
+extern HeadlessAudio Audio;
+
+// Renders `frames` frames of the mix now, moving every playing buffer on by as much: 16-bit samples
+// at the output format's rate and channel count (an 8-bit mix is widened, keeping its steps).
+// Without an open device it writes silence and returns false.
+bool RenderAudio(int16_t* out, uint32_t frames);
+// The same in the output format's own samples (8-bit unsigned or 16-bit signed): frames × block bytes.
+bool RenderAudioBytes(void* out, uint32_t frames);
+
+}  // namespace platform::headless

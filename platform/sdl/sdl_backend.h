@@ -2,6 +2,7 @@
 #pragma once
 #include <SDL.h>
 
+#include <cstdint>
 #include <functional>
 
 namespace platform::sdl {
@@ -16,5 +17,10 @@ struct SdlState {
 };
 
 extern SdlState Sdl;
+
+// Plays the beep through the mixer when the audio device is open; false when it is not.
+bool BeepThroughMixer();
+// Frames per callback of the open audio device (0 when none is open).
+uint32_t AudioDevicePeriod();
 
 }  // namespace platform::sdl

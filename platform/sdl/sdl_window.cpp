@@ -264,7 +264,9 @@ int MessageBox(const char* textSjis, const char* captionSjis, uint32_t style) {
 }
 
 void Beep() {
-    // A short soft tone: the standard beep of a window system that has none of its own.
+    // A short soft tone: the standard beep of a window system that has none of its own. With the
+    // sound device open it is one more buffer of the mixer.
+    if (sdl::BeepThroughMixer()) return;
     if (Sdl.beepUnavailable) return;
     if (Sdl.beepDevice == 0) {
         // Without a sound device the beep stays silent; it is not asked for again.

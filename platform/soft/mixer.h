@@ -1,0 +1,102 @@
+// The software mixer: sound buffers of PCM data in their own formats, resampled, weighted and summed
+// into one output stream in the mix format.
+//
+// Two sides use it. The control side (the engine's thread) creates buffers, writes them through
+// locks and plays, stops, moves and tunes them. The render side (an audio callback, or the caller
+// itself when nothing renders concurrently) pulls mixed frames. They share only atomics: each
+// buffer's control word (play state, a position to jump to, and a serial number), its gains and its
+// frequency travel to the render side; the render side publishes position and play state back with
+// the serial it has seen. Reads answer from what the control side last asked for until the render
+// side has acknowledged it, so a caller always sees its own changes. Sample memory of a released
+// buffer is freed only once the render side has let go of it.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "platform/audio.h"
+
+namespace platform::soft {
+
+struct MixFormat {
+    uint32_t rate = 48000;
+    uint16_t channels = 2;
+    uint16_t bits = 16;
+    uint32_t BlockAlign() const { return channels * (bits / 8u); }
+};
+
+// Whether a format block can be the mix format: PCM, 1 or 2 channels, 8 or 16 bits, 4000..192000 Hz,
+// with the block alignment those imply.
+bool MixableOutputFormat(const WaveFormat& format);
+
+// 10^(centibels / 2000), with kVolumeMin and below exactly 0.
+float GainOf(int32_t hundredthsOfDb);
+
+class Mixer {
+  public:
+    static constexpr uint32_t kMaxBuffers = 1024;
+    static constexpr uint32_t kBlockFrames = 256;      // frames mixed per pass over the voices
+    static constexpr uint32_t kMaxBytes = 0x0FFFFFFF;  // largest buffer
+
+    Mixer();
+    ~Mixer();
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
+    // Whether another thread may be rendering. While it may, memory of released buffers waits for
+    // the render side's acknowledgement. Change it only while nothing renders.
+    void SetConcurrent(bool concurrent);
+    // The mix format; change it only while nothing renders. Playing buffers keep their positions.
+    void SetFormat(const MixFormat& format);
+    const MixFormat& Format() const { return format_; }
+
+    // Control side (see platform/audio.h for the meaning of each operation).
+    int32_t Create(const WaveFormat& format, uint32_t bytes, SoundBuffer* buffer);
+    void Release(SoundBuffer buffer);
+    void ReleaseAll();
+    int32_t Lock(SoundBuffer buffer, uint32_t offset, uint32_t bytes, LockedRegions* regions);
+    int32_t Unlock(SoundBuffer buffer, const LockedRegions& regions);
+    int32_t Play(SoundBuffer buffer, bool looping);
+    int32_t Stop(SoundBuffer buffer);
+    bool Playing(SoundBuffer buffer);
+    uint32_t Position(SoundBuffer buffer);
+    int32_t SetPosition(SoundBuffer buffer, uint32_t bytes);
+    int32_t SetVolume(SoundBuffer buffer, int32_t volume);
+    int32_t Volume(SoundBuffer buffer);
+    int32_t SetPan(SoundBuffer buffer, int32_t pan);
+    int32_t Pan(SoundBuffer buffer);
+    int32_t SetFrequency(SoundBuffer buffer, uint32_t hertz);
+    uint32_t Frequency(SoundBuffer buffer);
+    int BufferCount() const;  // buffers in use, released ones still waiting included
+
+    // Render side: `frames` frames in the mix format (8-bit unsigned or 16-bit signed samples).
+    void Render(void* out, uint32_t frames);
+
+  private:
+    struct Slot;
+    struct Shared;
+    struct Voice;
+
+    Slot* Find(SoundBuffer buffer);
+    void Post(uint32_t index, Slot& slot);
+    void Collect();
+    void FreeSlot(uint32_t index);
+    void UpdateGains(uint32_t index, Slot& slot);
+    void Adopt(uint32_t index, uint64_t control);
+    void MixBlock(uint32_t frames);
+    template <int kSrcChannels, int kBusChannels>
+    void MixVoice(Voice& voice, float* bus, uint32_t frames, float gainL, float gainR, float stepL,
+                  float stepR);
+    void Publish(uint32_t index, const Voice& voice);
+
+    MixFormat format_;
+    bool concurrent_ = false;
+    std::unique_ptr<Slot[]> slots_;
+    std::unique_ptr<Shared[]> shared_;
+    std::unique_ptr<Voice[]> voices_;
+    std::atomic<uint32_t> slotLimit_{0};  // slots 0..limit-1 have been used at some time
+    int pendingFrees_ = 0;
+    alignas(64) float bus_[kBlockFrames * 2];
+};
+
+}  // namespace platform::soft

@@ -1,0 +1,356 @@
+// The mixer heard through the headless device: gains, pan, resampling, ends and loops, sums and
+// saturation, output formats, positions and the buffer operations' results.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <numeric>
+
+#include "platform/headless/headless.h"
+#include "sound_test_support.h"
+
+using namespace platform;
+using namespace sound_test;
+
+namespace {
+
+class MixerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CloseAudioDevice();
+        headless::Audio = headless::HeadlessAudio{};
+        ASSERT_TRUE(OpenAudioDevice());
+    }
+    void TearDown() override { CloseAudioDevice(); }
+
+    static std::vector<int16_t> Render(uint32_t frames) {
+        std::vector<int16_t> out(static_cast<size_t>(frames) * OutputFormat().channels);
+        EXPECT_TRUE(headless::RenderAudio(out.data(), frames));
+        return out;
+    }
+};
+
+TEST_F(MixerTest, NoDeviceRefusesEverythingAndTheDefaultFormatIs48kStereo16) {
+    CloseAudioDevice();
+    headless::Audio.deviceAvailable = false;
+    EXPECT_FALSE(OpenAudioDevice());
+    EXPECT_FALSE(AudioDeviceOpen());
+    SoundBuffer buffer = 123;
+    EXPECT_EQ(CreateSoundBuffer(Pcm(1, 22050, 16), 100, &buffer), kAudioNoDevice);
+    EXPECT_EQ(buffer, 0u);
+    EXPECT_EQ(SetOutputFormat(Pcm(2, 22050, 16)), kAudioNoDevice);
+    int16_t out[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    EXPECT_FALSE(headless::RenderAudio(out, 4));
+    EXPECT_EQ(std::count(out, out + 8, 0), 8);
+
+    headless::Audio.deviceAvailable = true;
+    ASSERT_TRUE(OpenAudioDevice());
+    const WaveFormat f = OutputFormat();
+    EXPECT_EQ(f.samplesPerSec, 48000u);
+    EXPECT_EQ(f.channels, 2);
+    EXPECT_EQ(f.bitsPerSample, 16);
+    EXPECT_EQ(f.blockAlign, 4);
+    EXPECT_EQ(f.avgBytesPerSec, 192000u);
+}
+
+TEST_F(MixerTest, CreationRefusesUnplayableFormatsAndSizes) {
+    SoundBuffer buffer = 0;
+    WaveFormat adpcm = Pcm(1, 22050, 16);
+    adpcm.formatTag = 2;
+    EXPECT_EQ(CreateSoundBuffer(adpcm, 100, &buffer), kAudioBadFormat);
+    EXPECT_EQ(CreateSoundBuffer(Pcm(3, 22050, 16), 60, &buffer), kAudioBadFormat);
+    EXPECT_EQ(CreateSoundBuffer(Pcm(1, 22050, 24), 60, &buffer), kAudioBadFormat);
+    EXPECT_EQ(CreateSoundBuffer(Pcm(1, 99, 16), 60, &buffer), kAudioBadFormat);
+    WaveFormat misaligned = Pcm(2, 22050, 16);
+    misaligned.blockAlign = 2;
+    EXPECT_EQ(CreateSoundBuffer(misaligned, 60, &buffer), kAudioBadFormat);
+    EXPECT_EQ(CreateSoundBuffer(Pcm(2, 22050, 16), 0, &buffer), kAudioInvalidParam);
+    EXPECT_EQ(CreateSoundBuffer(Pcm(2, 22050, 16), 6, &buffer), kAudioInvalidParam);
+    EXPECT_EQ(CreateSoundBuffer(Pcm(2, 22050, 16), 8, nullptr), kAudioInvalidParam);
+    ASSERT_EQ(CreateSoundBuffer(Pcm(2, 44100, 8), 8, &buffer), kAudioOk);
+    EXPECT_NE(buffer, 0u);
+    EXPECT_EQ(SoundBufferFrequency(buffer), 44100u);
+    EXPECT_EQ(SoundBufferVolume(buffer), 0);
+    EXPECT_EQ(SoundBufferPan(buffer), 0);
+    EXPECT_FALSE(SoundBufferPlaying(buffer));
+    EXPECT_EQ(SoundBufferPosition(buffer), 0u);
+    // Out-of-range settings are refused and change nothing.
+    EXPECT_EQ(SetSoundBufferVolume(buffer, 1), kAudioInvalidParam);
+    EXPECT_EQ(SetSoundBufferVolume(buffer, -10001), kAudioInvalidParam);
+    EXPECT_EQ(SetSoundBufferPan(buffer, 10001), kAudioInvalidParam);
+    EXPECT_EQ(SetSoundBufferFrequency(buffer, 99), kAudioInvalidParam);
+    EXPECT_EQ(SetSoundBufferFrequency(buffer, 100001), kAudioInvalidParam);
+    EXPECT_EQ(SetSoundBufferPosition(buffer, 9), kAudioInvalidParam);
+    EXPECT_EQ(SoundBufferFrequency(buffer), 44100u);
+    // A released handle is dead, and a new buffer in its slot does not revive it.
+    ReleaseSoundBuffer(buffer);
+    EXPECT_EQ(PlaySoundBuffer(buffer, false), kAudioInvalidParam);
+    SoundBuffer again = 0;
+    ASSERT_EQ(CreateSoundBuffer(Pcm(2, 44100, 8), 8, &again), kAudioOk);
+    EXPECT_NE(again, buffer);
+    EXPECT_EQ(PlaySoundBuffer(buffer, false), kAudioInvalidParam);
+    EXPECT_EQ(PlaySoundBuffer(0, false), kAudioInvalidParam);
+}
+
+TEST_F(MixerTest, LockReturnsTwoRegionsWhenTheRangeWraps) {
+    SoundBuffer buffer = 0;
+    ASSERT_EQ(CreateSoundBuffer(Pcm(1, 8000, 8), 100, &buffer), kAudioOk);
+    LockedRegions r;
+    ASSERT_EQ(LockSoundBuffer(buffer, 0, 0, &r), kAudioOk);
+    EXPECT_EQ(r.firstBytes, 100u);
+    EXPECT_EQ(r.second, nullptr);
+    EXPECT_EQ(static_cast<uint8_t*>(r.first)[0], 0x80);  // 8-bit silence
+    uint8_t* base = static_cast<uint8_t*>(r.first);
+    UnlockSoundBuffer(buffer, r);
+    ASSERT_EQ(LockSoundBuffer(buffer, 90, 30, &r), kAudioOk);
+    EXPECT_EQ(r.first, base + 90);
+    EXPECT_EQ(r.firstBytes, 10u);
+    EXPECT_EQ(r.second, base);
+    EXPECT_EQ(r.secondBytes, 20u);
+    UnlockSoundBuffer(buffer, r);
+    EXPECT_EQ(LockSoundBuffer(buffer, 100, 1, &r), kAudioInvalidParam);
+    EXPECT_EQ(LockSoundBuffer(buffer, 0, 101, &r), kAudioInvalidParam);
+}
+
+TEST_F(MixerTest, AtTheOutputRateABufferPlaysBitExactAndStopsAtItsEnd) {
+    std::vector<int16_t> samples(2 * 1000);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>((i * 7919) % 60001 - 30000);
+    SoundBuffer buffer = Buffer16(samples, 2, 48000);
+    ASSERT_EQ(PlaySoundBuffer(buffer, false), kAudioOk);
+    EXPECT_TRUE(SoundBufferPlaying(buffer));
+    std::vector<int16_t> first = Render(600);
+    EXPECT_EQ(SoundBufferPosition(buffer), 600u * 4);
+    EXPECT_TRUE(SoundBufferPlaying(buffer));
+    std::vector<int16_t> rest = Render(600);
+    first.insert(first.end(), rest.begin(), rest.end());
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), first.begin()));
+    EXPECT_TRUE(std::all_of(first.begin() + 2000, first.end(), [](int16_t s) { return s == 0; }));
+    EXPECT_FALSE(SoundBufferPlaying(buffer));
+    EXPECT_EQ(SoundBufferPosition(buffer), 4000u);  // at its end
+    // Rendering more moves nothing; playing again from the end stops at once.
+    Render(100);
+    EXPECT_EQ(SoundBufferPosition(buffer), 4000u);
+    ASSERT_EQ(SetSoundBufferPosition(buffer, 3999), kAudioOk);  // rounded down to a whole frame
+    EXPECT_EQ(SoundBufferPosition(buffer), 3996u);
+}
+
+TEST_F(MixerTest, PositionsMoveOnlyAsFramesAreRenderedInTheBuffersOwnFrames) {
+    SoundBuffer buffer = Buffer16(std::vector<int16_t>(22050, 1000), 1, 24000);
+    ASSERT_EQ(SetSoundBufferPosition(buffer, 2000), kAudioOk);
+    ASSERT_EQ(PlaySoundBuffer(buffer, false), kAudioOk);
+    EXPECT_EQ(SoundBufferPosition(buffer), 2000u);
+    Render(480);  // 10 ms: 240 frames of the buffer
+    EXPECT_EQ(SoundBufferPosition(buffer), 2000u + 240 * 2);
+    ASSERT_EQ(StopSoundBuffer(buffer), kAudioOk);
+    Render(480);
+    EXPECT_EQ(SoundBufferPosition(buffer), 2000u + 240 * 2);
+    EXPECT_FALSE(SoundBufferPlaying(buffer));
+    // Playing again resumes there.
+    ASSERT_EQ(PlaySoundBuffer(buffer, true), kAudioOk);
+    Render(96);
+    EXPECT_EQ(SoundBufferPosition(buffer), 2000u + 288 * 2);
+}
+
+TEST_F(MixerTest, VolumeGainIsTenToTheVolumeOver2000AndMinimumIsSilence) {
+    const std::vector<int16_t> tone = Sine(48000, 1000, 48000, 20000);
+    SoundBuffer a = Buffer16(tone, 1, 48000);
+    ASSERT_EQ(SetSoundBufferVolume(a, -600), kAudioOk);
+    EXPECT_EQ(SoundBufferVolume(a), -600);
+    PlaySoundBuffer(a, false);
+    std::vector<int16_t> out = Render(4800);
+    const double ratio =
+        Rms(Channel(out, 2, 0)) / Rms(Channel(std::vector<int16_t>(tone.begin(), tone.begin() + 4800), 1, 0));
+    EXPECT_NEAR(ratio, 0.501187, 0.501187 * 0.005);
+    EXPECT_NEAR(Rms(Channel(out, 2, 1)) / Rms(Channel(out, 2, 0)), 1.0, 1e-6);
+
+    ASSERT_EQ(SetSoundBufferVolume(a, kVolumeMin), kAudioOk);
+    Render(256);  // the change ramps over one block
+    out = Render(4800);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t s) { return s == 0; }));
+}
+
+TEST_F(MixerTest, PanAttenuatesOnlyTheFarSide) {
+    const std::vector<int16_t> tone = Sine(48000, 500, 48000, 16000);
+    SoundBuffer a = Buffer16(tone, 1, 48000);
+    PlaySoundBuffer(a, true);
+    struct Case {
+        int32_t pan;
+        double left, right;
+    } cases[] = {{0, 1, 1}, {-10000, 1, 0}, {10000, 0, 1}, {-600, 1, 0.501187}, {1200, 0.251189, 1}};
+    const double reference = Rms(Channel(tone, 1, 0), 0, 9600);
+    for (const Case& c : cases) {
+        ASSERT_EQ(SetSoundBufferPan(a, c.pan), kAudioOk);
+        Render(256);
+        std::vector<int16_t> out = Render(9600);
+        EXPECT_NEAR(Rms(Channel(out, 2, 0)) / reference, c.left, 0.003) << c.pan;
+        EXPECT_NEAR(Rms(Channel(out, 2, 1)) / reference, c.right, 0.003) << c.pan;
+        // A full pan silences the far side exactly.
+        if (c.left == 0) {
+            EXPECT_EQ(Rms(Channel(out, 2, 0)), 0.0);
+        }
+        if (c.right == 0) {
+            EXPECT_EQ(Rms(Channel(out, 2, 1)), 0.0);
+        }
+    }
+}
+
+TEST_F(MixerTest, ResamplingKeepsA1kHzSineCleanAndDoublingTheFrequencyDoublesTheCrossings) {
+    SoundBuffer a = Buffer16(Sine(22050 * 2, 1000, 22050, 16000), 1, 22050);
+    PlaySoundBuffer(a, false);
+    std::vector<int16_t> out = Render(48000);
+    std::vector<double> left = Channel(out, 2, 0);
+    std::vector<double> steady(left.begin() + 1000, left.end() - 1000);
+    const double thd = ThdPlusNoiseDb(steady, 1000, 48000);
+    EXPECT_LE(thd, -60.0);
+    std::printf("THD+N of a 1 kHz sine, 22050 -> 48000 Hz: %.1f dB\n", thd);
+    const int crossings = ZeroCrossings(left, 1000, 1000 + 24000);
+    EXPECT_NEAR(crossings, 1000, 2);  // 500 ms of 1 kHz
+
+    // Twice the frequency while playing: twice the crossings, and no jump where it changed.
+    ASSERT_EQ(SetSoundBufferFrequency(a, 44100), kAudioOk);
+    out = Render(24000);
+    left = Channel(out, 2, 0);
+    EXPECT_NEAR(ZeroCrossings(left, 0, 24000), 2000, 2);
+    double largest = 0;
+    for (size_t i = 1; i < left.size(); ++i) largest = std::max(largest, std::fabs(left[i] - left[i - 1]));
+    EXPECT_LT(largest, 16000 * 2 * M_PI * 2000 / 48000 * 1.05);  // the steepest slope of the faster sine
+}
+
+TEST_F(MixerTest, ALoopingBufferWrapsWithoutAGapOrARepeatedFrame) {
+    std::vector<int16_t> ramp(2 * 300);
+    for (int i = 0; i < 300; ++i) {
+        ramp[2 * i] = static_cast<int16_t>(i * 100 - 15000);
+        ramp[2 * i + 1] = static_cast<int16_t>(-i * 50);
+    }
+    SoundBuffer a = Buffer16(ramp, 2, 48000);
+    ASSERT_EQ(SetSoundBufferPosition(a, 250 * 4), kAudioOk);
+    PlaySoundBuffer(a, true);
+    std::vector<int16_t> out = Render(1000);
+    for (int n = 0; n < 1000; ++n) {
+        const int frame = (250 + n) % 300;
+        ASSERT_EQ(out[2 * n], ramp[2 * frame]) << n;
+        ASSERT_EQ(out[2 * n + 1], ramp[2 * frame + 1]) << n;
+    }
+    EXPECT_TRUE(SoundBufferPlaying(a));
+    EXPECT_EQ(SoundBufferPosition(a), ((250 + 1000) % 300) * 4u);
+}
+
+TEST_F(MixerTest, ResampledLoopsRunAtTheRightRateAcrossTheSeam) {
+    // 100 frames of a 441 Hz sine at 44100: a whole period, so the loop is one endless sine.
+    SoundBuffer a = Buffer16(Sine(100, 441, 44100, 12000), 1, 44100);
+    PlaySoundBuffer(a, true);
+    std::vector<int16_t> out = Render(48000);
+    std::vector<double> left = Channel(out, 2, 0);
+    std::vector<double> steady(left.begin() + 100, left.end());
+    EXPECT_LE(ThdPlusNoiseDb(steady, 441, 48000), -60.0);
+    // One second of output read 44100 frames: 441 whole loops, back where it started.
+    EXPECT_EQ(SoundBufferPosition(a), 0u);
+}
+
+TEST_F(MixerTest, OverlappingBuffersSumAndTheSumSaturates) {
+    const std::vector<int16_t> tone = Sine(4800, 1000, 48000, 12000);
+    SoundBuffer a = Buffer16(tone, 1, 48000);
+    SoundBuffer b = Buffer16(tone, 1, 48000);
+    PlaySoundBuffer(a, false);
+    PlaySoundBuffer(b, false);
+    std::vector<int16_t> out = Render(4800);
+    for (int n = 0; n < 4800; ++n) ASSERT_EQ(out[2 * n], std::clamp(2 * tone[n], -32768, 32767)) << n;
+
+    // Three at 24000 go far past full scale: the peaks flatten, never wrap.
+    const std::vector<int16_t> loud = Sine(4800, 1000, 48000, 24000);
+    SoundBuffer c[3] = {Buffer16(loud, 1, 48000), Buffer16(loud, 1, 48000), Buffer16(loud, 1, 48000)};
+    for (SoundBuffer x : c) PlaySoundBuffer(x, false);
+    out = Render(4800);
+    for (int n = 0; n < 4800; ++n) ASSERT_EQ(out[2 * n], std::clamp(3 * loud[n], -32768, 32767)) << n;
+}
+
+TEST_F(MixerTest, TheOutputFormatIsReallyUsed) {
+    ASSERT_EQ(SetOutputFormat(Pcm(1, 22050, 16)), kAudioOk);
+    EXPECT_EQ(OutputFormat().channels, 1);
+    EXPECT_EQ(OutputFormat().samplesPerSec, 22050u);
+    std::vector<int16_t> samples(1000);
+    for (int i = 0; i < 1000; ++i) samples[i] = static_cast<int16_t>(i * 30 - 15000);
+    SoundBuffer a = Buffer16(samples, 1, 22050);
+    PlaySoundBuffer(a, false);
+    std::vector<int16_t> out = Render(1000);  // mono at the buffer's own rate: the samples unchanged
+    EXPECT_EQ(out, samples);
+
+    // 8 bits: every sample is on the 256-step grid, and a signal below half a step is gone.
+    ASSERT_EQ(SetOutputFormat(Pcm(2, 48000, 8)), kAudioOk);
+    SoundBuffer quiet = Buffer16(Sine(4800, 1000, 48000, 100), 1, 48000);
+    SoundBuffer loud = Buffer16(Sine(4800, 1000, 48000, 10000), 1, 48000);
+    PlaySoundBuffer(quiet, false);
+    out = Render(4800);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t s) { return s == 0; }));
+    PlaySoundBuffer(loud, false);
+    out = Render(4800);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t s) { return s % 256 == 0; }));
+    EXPECT_GT(Rms(Channel(out, 2, 0)), 6000);
+    std::vector<uint8_t> bytes(100 * 2);
+    ASSERT_TRUE(headless::RenderAudioBytes(bytes.data(), 100));
+    EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](uint8_t s) { return s == 128; }));
+
+    WaveFormat bad = Pcm(2, 48000, 16);
+    bad.avgBytesPerSec = 1;
+    EXPECT_EQ(SetOutputFormat(bad), kAudioOk);  // the rate of bytes is not the mixer's business
+    bad.blockAlign = 2;
+    EXPECT_EQ(SetOutputFormat(bad), kAudioBadFormat);
+    EXPECT_EQ(SetOutputFormat(Pcm(2, 1000, 16)), kAudioBadFormat);
+    EXPECT_EQ(OutputFormat().channels, 2);
+    EXPECT_EQ(OutputFormat().bitsPerSample, 16);
+}
+
+TEST_F(MixerTest, EightBitBuffersPlayCentredOn128) {
+    SoundBuffer a = 0;
+    ASSERT_EQ(CreateSoundBuffer(Pcm(1, 48000, 8), 4, &a), kAudioOk);
+    LockedRegions r;
+    ASSERT_EQ(LockSoundBuffer(a, 0, 0, &r), kAudioOk);
+    const uint8_t data[4] = {128, 255, 0, 192};
+    std::memcpy(r.first, data, 4);
+    UnlockSoundBuffer(a, r);
+    PlaySoundBuffer(a, false);
+    std::vector<int16_t> out = Render(4);
+    EXPECT_EQ(Channel(out, 2, 0), (std::vector<double>{0, 127 * 256, -128 * 256, 64 * 256}));
+}
+
+TEST_F(MixerTest, CloseReleasesEveryBufferAndPlayWaveFileSyncRendersTheFile) {
+    SoundBuffer a = Buffer16(std::vector<int16_t>(100, 5), 1, 22050);
+    CloseAudioDevice();
+    EXPECT_FALSE(AudioDeviceOpen());
+    EXPECT_FALSE(SoundBufferPlaying(a));
+    ASSERT_TRUE(OpenAudioDevice());
+    EXPECT_EQ(PlaySoundBuffer(a, false), kAudioInvalidParam);
+
+    // A file of 441 frames at 44100 Hz: 480 frames at 48000, a 1 kHz tone.
+    const std::vector<int16_t> tone = Sine(441, 1000, 44100, 8000);
+    std::vector<uint8_t> file(44 + tone.size() * 2);
+    const uint32_t dataBytes = static_cast<uint32_t>(tone.size() * 2);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    std::memcpy(file.data(), "RIFF", 4);
+    put32(4, 36 + dataBytes);
+    std::memcpy(file.data() + 8, "WAVEfmt ", 8);
+    put32(16, 16);
+    const uint8_t fmt[16] = {1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0, 2, 0, 16, 0};
+    std::memcpy(file.data() + 20, fmt, 16);
+    std::memcpy(file.data() + 36, "data", 4);
+    put32(40, dataBytes);
+    std::memcpy(file.data() + 44, tone.data(), dataBytes);
+    const std::string path = ::testing::TempDir() + "sync_tone.wav";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+    EXPECT_TRUE(PlayWaveFileSync(path.c_str()));
+    ASSERT_EQ(headless::Audio.syncPlays.size(), 1u);
+    const std::vector<int16_t>& heard = headless::Audio.lastSyncRender;
+    ASSERT_EQ(heard.size(), 480u * 2);
+    EXPECT_NEAR(ZeroCrossings(Channel(heard, 2, 0), 0, 480), 20, 1);
+    EXPECT_NEAR(Rms(Channel(heard, 2, 1), 10, 470), 8000 / std::sqrt(2.0), 60);
+    EXPECT_FALSE(PlayWaveFileSync((::testing::TempDir() + "missing.wav").c_str()));
+    EXPECT_FALSE(PlayWaveFileSync(nullptr));
+}
+
+}  // namespace
