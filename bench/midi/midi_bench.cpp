@@ -127,7 +127,7 @@ int main() {
         for (; frames < 30ull * kRate; frames += kBlock) {
             std::fill(block.begin(), block.end(), 0.0f);
             const double before = ThreadSeconds();
-            platform::sequencer::Mix(block.data(), kBlock, kRate);
+            platform::sequencer::Mix(block.data(), kBlock, 2, kRate, 1.0f);
             cpu += ThreadSeconds() - before;
             if (firstSound < 0)
                 for (uint32_t i = 0; i < kBlock; ++i)

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "platform/soft/resampler.h"
+#include "platform/soft/sequencer_mix.h"
 
 namespace platform {
 
@@ -601,6 +602,8 @@ void Mixer::MixBlock(uint32_t frames) {
         v.gainR = targetR;
         v.changed = true;
     }
+    // The MIDI sequencer plays into the same bus, in its 16-bit units.
+    sequencer::Mix(bus_, frames, busChannels, format_.rate, 32767.0f);
 }
 
 void Mixer::Render(void* out, uint32_t frames) {

@@ -455,7 +455,7 @@ void SetMixed(bool mixed) {
     s.lastTicks = Ticks();
 }
 
-void Mix(float* stereo, uint32_t frames, uint32_t rate) {
+void Mix(float* bus, uint32_t frames, uint32_t channels, uint32_t rate, float scale) {
     Sequencer& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     if (s.synth == nullptr) return;
@@ -477,8 +477,13 @@ void Mix(float* stereo, uint32_t frames, uint32_t rate) {
                 chunk = static_cast<uint32_t>(std::min<uint64_t>(chunk, FramesToNextMark(s)));
         }
         fluid_synth_write_float(s.synth, static_cast<int>(chunk), s.scratch, 0, 2, s.scratch, 1, 2);
-        float* out = stereo + static_cast<size_t>(done) * 2;
-        for (uint32_t i = 0; i < chunk * 2; ++i) out[i] += s.scratch[i];
+        float* out = bus + static_cast<size_t>(done) * channels;
+        if (channels == 2) {
+            for (uint32_t i = 0; i < chunk * 2; ++i) out[i] += s.scratch[i] * scale;
+        } else {
+            for (uint32_t i = 0; i < chunk; ++i)
+                out[i] += (s.scratch[2 * i] + s.scratch[2 * i + 1]) * 0.5f * scale;
+        }
         if (s.open && s.mode == Mode::kPlaying) {
             s.position += static_cast<uint64_t>(chunk) * kMicroseconds;
             DispatchDue(s, true);

@@ -7,8 +7,9 @@ namespace platform::sequencer {
 // The mixer says whether an output device is open and it will pull the sequencer's samples.
 // While it is not, the sequencer keeps time on the platform clock, in silence.
 void SetMixed(bool mixed);
-// Adds `frames` stereo frames (interleaved, full scale 1.0) at `rate` to `stereo`, moving the
-// piece on by as much. Called on the mixing thread.
-void Mix(float* stereo, uint32_t frames, uint32_t rate);
+// Adds `frames` frames at `rate` to `bus` (1 or 2 interleaved channels; mono takes the mean of
+// left and right), full scale being `scale`, moving the piece on by as much. Called on the mixing
+// thread.
+void Mix(float* bus, uint32_t frames, uint32_t channels, uint32_t rate, float scale);
 
 }  // namespace platform::sequencer

@@ -1,10 +1,14 @@
 // MIDI music as a scene uses it: pieces played once or repeated through the window procedure's
 // end report, stopped loops, replaced pieces and long names, without a sound device.
+#include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/sound/midi.h"
+#include "platform/audio.h"
 #include "platform/files.h"
+#include "platform/headless/headless.h"
 #include "platform/sequencer.h"
 #include "tests/midi/midi_builder.h"
 #include "tests/shell/shell_fixture.h"
@@ -120,6 +124,41 @@ TEST_F(MidiMusicTest, ANameBeyondTheCommandBoundOpensNothing) {
     MidiClose();
     EXPECT_EQ(Midi.open, 0);
     EXPECT_EQ(MidiPlay("two seconds.mid", 0), 0);
+}
+
+// Peak of the left channel in each 100 ms of 16-bit stereo output.
+std::vector<int> Peaks(const std::vector<int16_t>& stereo, size_t firstFrame, size_t frames) {
+    std::vector<int> peaks;
+    for (size_t start = firstFrame; start + 4800 <= firstFrame + frames; start += 4800) {
+        int peak = 0;
+        for (size_t i = start; i < start + 4800; ++i) peak = std::max(peak, std::abs(int(stereo[2 * i])));
+        peaks.push_back(peak);
+    }
+    return peaks;
+}
+
+TEST_F(MidiMusicTest, ThroughTheSoundDeviceALoopedPieceSoundsRepeatsAndEndsAfterItsLoopIsStopped) {
+    ASSERT_TRUE(platform::OpenAudioDevice());
+    ASSERT_EQ(MidiPlay("two seconds.mid", 1), 0);
+    constexpr uint32_t kBlock = 480;  // 10 ms at 48000 Hz
+    std::vector<int16_t> out(2 * 48000 * 6);
+    size_t closedAt = 0;
+    for (size_t frame = 0; frame < 48000 * 6; frame += kBlock) {
+        if (frame == 48000 * 3) MidiStopLoop();  // during the second pass
+        platform::headless::RenderAudio(out.data() + 2 * frame, kBlock);
+        Drain();  // the end report reaches the window procedure between frames
+        if (closedAt == 0 && Midi.open == 0) closedAt = frame + kBlock;
+    }
+    platform::CloseAudioDevice();
+    EXPECT_EQ(closedAt, 2u * 96000);  // two passes of two seconds, then closed
+
+    const std::vector<int> first = Peaks(out, 0, 72000), second = Peaks(out, 96000, 72000);
+    EXPECT_GT(*std::max_element(first.begin(), first.end()), 300);  // about -40 dB or louder
+    for (size_t i = 0; i < first.size(); ++i) EXPECT_NEAR(second[i], first[i], first[i] / 10 + 2) << i;
+    int after = 0;
+    for (size_t i = 2 * (2 * 96000 + 48000); i < out.size(); ++i)
+        after = std::max(after, std::abs(int(out[i])));
+    EXPECT_LT(after, 30) << "silence a second after the end";
 }
 
 }  // namespace

@@ -143,13 +143,13 @@ TEST_F(SequencerTest, PulledByTheMixerItSoundsReportsAtTheEndAndRepeatsTheSamePa
     ASSERT_EQ(OpenPiece(), 0u);
     SendSequencerCommand("seek midi to start");
     SendSequencerCommand("play midi notify");
-    constexpr uint32_t kBlock = 480;  // 10 ms at 48000 Hz
+    constexpr uint32_t kBlock = 480;    // 10 ms at 48000 Hz
     constexpr size_t kFrames = 187200;  // 3.9 s: the first pass and most of the second
     std::vector<float> out(2 * kFrames, 0.0f);
     size_t reportFrame = 0;
     for (size_t frame = 0; frame < kFrames; frame += kBlock) {
         // The clock stands still: only the pulled samples move the piece on.
-        platform::sequencer::Mix(out.data() + 2 * frame, kBlock, 48000);
+        platform::sequencer::Mix(out.data() + 2 * frame, kBlock, 2, 48000, 1.0f);
         if (!Reports().empty()) {
             ASSERT_EQ(reportFrame, 0u) << "one report for one pass";
             reportFrame = frame + kBlock;
