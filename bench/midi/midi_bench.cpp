@@ -97,11 +97,17 @@ double ThreadSeconds() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     const fs::path folder = fs::temp_directory_path() / ("el_bench_midi_" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const std::vector<uint8_t> piece = Piece();
+    if (argc == 3 && std::string(argv[1]) == "--write-piece") {
+        // The benchmark's piece as a file, to listen to it.
+        std::ofstream(argv[2], std::ios::binary)
+            .write(reinterpret_cast<const char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
+        return 0;
+    }
     std::ofstream(folder / "piece.mid", std::ios::binary)
         .write(reinterpret_cast<const char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
     std::string program = (folder / "bench").string();

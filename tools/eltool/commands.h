@@ -19,5 +19,6 @@ struct Command {
 };
 
 int DecodeBmp(int argc, char** argv);
+int RenderMidi(int argc, char** argv);
 
 }  // namespace eltool

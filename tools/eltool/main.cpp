@@ -9,6 +9,8 @@ namespace {
 
 const Command kCommands[] = {
     {"decode-bmp", "IN OUT", "decode the BMP picture IN and write it to OUT as a 24-bit BMP", DecodeBmp},
+    {"render-midi", "IN.mid OUT.wav [--loops N]",
+     "play the MIDI file IN.mid N times (1 by default) through the sequencer and write what is heard", RenderMidi},
 };
 
 void PrintUsage(FILE* to) {
