@@ -12,6 +12,7 @@
 #include "engine/draw/refresh.h"
 #include "engine/sound/sound_device.h"
 #include "engine/sound/sound_objects.h"
+#include "engine/sound/midi.h"
 #include "engine/system/engine_state.h"
 #include "engine/system/error_report.h"
 #include "engine/system/frame_pacing.h"
@@ -197,9 +198,10 @@ int Screen(int width, int height, int placement) {
     Display.PresentRect = {Input.ClientOriginX, Input.ClientOriginY, Input.ClientOriginX + width,
                            Input.ClientOriginY + height};
 
-    // The sound device and the sound object table; the MIDI state joins here with the sequencer.
+    // The sound device, the sound object table and the MIDI state.
     elSound::Init();
     ResetSoundObjects();
+    MidiInit();
 
     ResetWaitTable();
     UnlockInput();

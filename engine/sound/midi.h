@@ -1,12 +1,28 @@
-// MIDI music through the sequencer: the end report the window procedure hands on.
+// MIDI music: one piece at a time through the sequencer under the alias "midi", played once or
+// repeated on the sequencer's end report.
 #pragma once
 #include <cstdint>
 
+constexpr int kMidiCommandSize = 260;
+constexpr int kMidiStatusSize = 32;
+
 struct MidiState {
-    bool pieceOpen = false;
+    int32_t open = 0;  // the alias "midi" is open
+    int32_t loop = 1;  // start the piece again when it ends
 };
 
 extern MidiState Midi;
 
-// The sequencer's end-of-piece report (message 953) with its wParam.
+int MidiInit();
+// Plays a piece named relative to the program folder, once (loop 0) or repeating; returns the
+// sequencer's result of the play command (0 success).
+int MidiPlay(const char* name, int loop);
+// The piece ended: starts it again, or closes the sequencer when it plays once.
+void MidiNotify();
+void MidiClose();
+// Lets the piece that plays end without repeating.
+void MidiStopLoop();
+// Stops and closes whatever the state says.
+void MidiAbort();
+// The sequencer's end report (message 953) with its notify code, from the window procedure.
 void HandleMidiEndReport(uintptr_t notifyCode);

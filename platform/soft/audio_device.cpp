@@ -1,6 +1,8 @@
 // The buffer operations of platform/audio.h on the device's mixer; the backends open and close it.
 #include "platform/soft/audio_device.h"
 
+#include "platform/soft/sequencer_mix.h"
+
 namespace platform {
 
 namespace soft {
@@ -29,9 +31,11 @@ void AttachAudioDevice(const AudioBackendHooks& hooks, bool concurrent) {
     if (Device.hooks.formatChanged) Device.hooks.formatChanged(mixer.Format());
     mixer.SetConcurrent(concurrent);
     Device.open = true;
+    sequencer::SetMixed(true);
 }
 
 void DetachAudioDevice() {
+    sequencer::SetMixed(false);
     Mixer& mixer = DeviceMixer();
     mixer.SetConcurrent(false);
     mixer.ReleaseAll();

@@ -6,10 +6,19 @@
 namespace platform::queue {
 
 QueueState Queue;
+static void (*pollHook)() = nullptr;
 
-void Reset() { Queue = QueueState{}; }
+void SetPollHook(void (*hook)()) {
+    pollHook = hook;
+}
 
-void Push(const Message& message) { Queue.messages.push_back(message); }
+void Reset() {
+    Queue = QueueState{};
+}
+
+void Push(const Message& message) {
+    Queue.messages.push_back(message);
+}
 
 static void TrackKey(const Message& message) {
     const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
@@ -18,6 +27,7 @@ static void TrackKey(const Message& message) {
 }
 
 bool Take(Message& out) {
+    if (pollHook != nullptr) pollHook();
     if (!Queue.messages.empty()) {
         out = Queue.messages.front();
         Queue.messages.pop_front();

@@ -19,6 +19,9 @@ extern QueueState Queue;
 
 void Reset();
 void Push(const Message& message);
+// A function run before each take, on the window's thread (the sequencer posts its end reports
+// from it); it survives Reset.
+void SetPollHook(void (*hook)());
 // Takes the next message (a posted quit comes after every other message), updating the key state.
 bool Take(Message& out);
 

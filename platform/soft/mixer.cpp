@@ -14,6 +14,7 @@
 #endif
 
 #include "platform/soft/resampler.h"
+#include "platform/soft/sequencer_mix.h"
 
 namespace platform {
 
@@ -756,6 +757,8 @@ void Mixer::MixBlock(uint32_t frames) {
         v.gainR = targetR;
         v.changed = true;
     }
+    // The MIDI sequencer plays into the same bus, in its 16-bit units.
+    sequencer::Mix(bus_, frames, busChannels, format_.rate, 32767.0f);
 }
 
 void Mixer::MixSource(Voice& v, uint32_t frames, float gainL, float gainR, float stepL, float stepR) {

@@ -25,5 +25,6 @@ int UnpackPicture(int argc, char** argv);
 int PackWaves(int argc, char** argv);
 int ListWavePack(int argc, char** argv);
 int RenderWave(int argc, char** argv);
+int RenderMidi(int argc, char** argv);
 
 }  // namespace eltool

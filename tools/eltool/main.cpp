@@ -24,6 +24,8 @@ const Command kCommands[] = {
      "play IN through elSound and the mixer and write what is heard to OUT as 16-bit PCM (volume in dB, "
      "pan in steps of 100)",
      RenderWave},
+    {"render-midi", "IN.mid OUT.wav [--loops N]",
+     "play the MIDI file IN.mid N times (1 by default) through the sequencer and write what is heard", RenderMidi},
 };
 
 void PrintUsage(FILE* to) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "wave_output.h"
 #include "engine/sound/elsound.h"
 #include "engine/sound/wave_pack.h"
 #include "platform/audio.h"
@@ -41,37 +42,6 @@ bool ParseInt(const char* text, long low, long high, long* value) {
     if (end == text || *end != '\0' || parsed < low || parsed > high) return false;
     *value = parsed;
     return true;
-}
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-bool WriteWave16(const char* path, uint32_t channels, uint32_t rate, const std::vector<int16_t>& samples) {
-    std::vector<uint8_t> out;
-    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    Put32(out, 36 + dataBytes);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, channels);
-    Put32(out, rate);
-    Put32(out, rate * channels * 2);
-    Put16(out, channels * 2);
-    Put16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    Put32(out, dataBytes);
-    for (int16_t s : samples) Put16(out, static_cast<uint16_t>(s));
-    FILE* file = std::fopen(path, "wb");
-    bool written = file != nullptr && std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    if (file != nullptr) written = std::fclose(file) == 0 && written;
-    return written;
 }
 
 }  // namespace
