@@ -20,14 +20,25 @@ namespace {
 
 constexpr const char* kFiles[] = {"stagedata.txt", "map01_data.txt", "map01_zk.txt", "map01_teki.txt"};
 
-// The files live in a private folder (in memory where there is one), made once.
-void EnterFolder() {
-    static bool entered = false;
-    if (entered) return;
-    std::string pattern =
-        access("/dev/shm", W_OK) == 0 ? "/dev/shm/el_stage_fuzz_XXXXXX" : "/tmp/el_stage_fuzz_XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) std::abort();
-    entered = true;
+// The files live in a private folder (in memory where there is one), made once. The loaders read
+// from the current folder, so each run enters it and goes back to where libFuzzer keeps its corpus.
+struct Folder {
+    std::string stage;
+    std::string home;
+};
+
+const Folder& TheFolder() {
+    static const Folder folder = [] {
+        Folder f;
+        std::string pattern =
+            access("/dev/shm", W_OK) == 0 ? "/dev/shm/el_stage_fuzz_XXXXXX" : "/tmp/el_stage_fuzz_XXXXXX";
+        char here[4096];
+        if (mkdtemp(pattern.data()) == nullptr || getcwd(here, sizeof here) == nullptr) std::abort();
+        f.stage = pattern;
+        f.home = here;
+        return f;
+    }();
+    return folder;
 }
 
 void WriteParts(const uint8_t* data, size_t size) {
@@ -48,20 +59,30 @@ void WriteParts(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    EnterFolder();
+    const Folder& folder = TheFolder();
+    if (chdir(folder.stage.c_str()) != 0) std::abort();
     WriteParts(data, size);
     platform::headless::Reset();
-    Stage = StageState{};
-    Princess = PrincessState{};
-    Companions = CompanionState{};
-    Walkers = WalkerState{};
-    Standing = StandingState{};
-    Items = ItemState{};
+    // Fresh states copied from constants: a temporary of the stage's size on every run costs more
+    // than the loaders themselves.
+    static const StageState freshStage{};
+    static const PrincessState freshPrincess{};
+    static const CompanionState freshCompanions{};
+    static const WalkerState freshWalkers{};
+    static const StandingState freshStanding{};
+    static const ItemState freshItems{};
+    Stage = freshStage;
+    Princess = freshPrincess;
+    Companions = freshCompanions;
+    Walkers = freshWalkers;
+    Standing = freshStanding;
+    Items = freshItems;
     if (!LoadStage() || !LoadMap()) std::abort();  // the first reads always happen
     if (Stage.RoomColumn < 0 || Stage.RoomColumn >= kRoomsAcross || Stage.RoomRow < 0 ||
         Stage.RoomRow >= kRoomsDown)
         std::abort();
     // A second read of the map is a no-op.
     if (LoadMap()) std::abort();
+    if (chdir(folder.home.c_str()) != 0) std::abort();
     return 0;
 }
