@@ -2,7 +2,10 @@
 // format, and the synchronous play of a wave file on its own.
 #include "engine/sound/sound_device.h"
 
+#include <cstdio>
+
 #include "engine/sound/sound_objects.h"
+#include "engine/sound/streaming.h"
 #include "engine/system/error_report.h"
 #include "platform/audio.h"
 #include "platform/window.h"
@@ -32,8 +35,14 @@ void ReloadTable() {
         SoundObject& object = SoundObjects.objects[number];
         if (!object.inUse) continue;
         SoundDevice.reloadSlot = number;
-        // A streamed object is read from its own pack by the streaming loader; none exists yet.
-        if (SoundObjects.streams[number].dataSize != 0) continue;
+        const StreamRecord& stream = SoundObjects.streams[number];
+        if (stream.dataSize != 0) {
+            // A stream reads its own pack again, which becomes the selected one.
+            const uint32_t loopPoint = static_cast<uint32_t>(stream.loopPosition - stream.dataStart);
+            std::snprintf(SoundObjects.packPath, sizeof SoundObjects.packPath, "%s", stream.packPath);
+            elSound::LoadStream(object.name, loopPoint);
+            continue;
+        }
         const int count = object.echoState >= 0 ? object.copyCount : -object.copyCount;
         if (object.fromPack) {
             elSound::LoadPack(object.name, count);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/sound/sound_device.h"
+#include "engine/sound/sound_internal.h"
 #include "engine/sound/wave_pack.h"
 #include "engine/system/error_report.h"
 #include "engine/system/paths.h"
@@ -43,20 +44,6 @@ uint16_t Read16(const uint8_t* p) {
 uint32_t Read32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// A format record of 16 bytes, followed for formats other than PCM by its count and extra bytes.
-bool FormatFromRecord(const uint8_t* block, size_t size, platform::WaveFormat* format) {
-    if (size < 16) return false;
-    format->formatTag = Read16(block);
-    format->channels = Read16(block + 2);
-    format->samplesPerSec = Read32(block + 4);
-    format->avgBytesPerSec = Read32(block + 8);
-    format->blockAlign = Read16(block + 12);
-    format->bitsPerSample = Read16(block + 14);
-    format->extra.clear();
-    if (format->formatTag != 1 && size > 16) format->extra.assign(block + 16, block + size);
-    return true;
 }
 
 SoundNo LowestFreeNumber() {
@@ -130,13 +117,6 @@ bool FillObject(SoundNo number, int count, const SoundSource& source, const char
     return true;
 }
 
-// The number a loader fills: the lowest free one, or the reload slot while reloading.
-SoundNo TakeNumber(const char* context) {
-    if (SoundDevice.reloading) return SoundDevice.reloadSlot;
-    SoundNo number = LowestFreeNumber();
-    if (number < 0) ReportError(context, kMessageTooManyObjects);
-    return number;
-}
 
 // The last steps of a load: a name that does not fit is reported, the object staying loaded.
 SoundNo FinishLoad(SoundNo number, const char* name, const char* context, const char* tooLong) {
@@ -165,6 +145,28 @@ bool SourceFromResource(const char* name, SoundSource* source) {
 }
 
 }  // namespace
+
+// A format record of 16 bytes, followed for formats other than PCM by its count and extra bytes.
+bool FormatFromRecord(const uint8_t* block, size_t size, platform::WaveFormat* format) {
+    if (size < 16) return false;
+    format->formatTag = Read16(block);
+    format->channels = Read16(block + 2);
+    format->samplesPerSec = Read32(block + 4);
+    format->avgBytesPerSec = Read32(block + 8);
+    format->blockAlign = Read16(block + 12);
+    format->bitsPerSample = Read16(block + 14);
+    format->extra.clear();
+    if (format->formatTag != 1 && size > 16) format->extra.assign(block + 16, block + size);
+    return true;
+}
+
+// The number a loader fills: the lowest free one, or the reload slot while reloading.
+SoundNo TakeNumber(const char* context) {
+    if (SoundDevice.reloading) return SoundDevice.reloadSlot;
+    SoundNo number = LowestFreeNumber();
+    if (number < 0) ReportError(context, kMessageTooManyObjects);
+    return number;
+}
 
 void ResetSoundObjects() {
     for (int i = 0; i < kSoundObjectCount; ++i) {

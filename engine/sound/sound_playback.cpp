@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/sound/sound_device.h"
+#include "engine/sound/streaming.h"
 #include "engine/system/frame_pacing.h"
 #include "platform/audio.h"
 
@@ -89,9 +90,24 @@ void Shape(SoundNo number, int copy, Setting setting, NewValue value) {
     }
 }
 
+// A streamed object starts from the beginning of its data with its ring refilled, and the ring
+// always loops: the loop flag decides whether the stream's sound repeats or ends.
+void StartStream(SoundNo number, SoundCopy& copy) {
+    if (copy.buffer == 0) return;
+    platform::StopSoundBuffer(copy.buffer);
+    elSound::ResetStream(number);
+    platform::SetSoundBufferPosition(copy.buffer, 0);
+    platform::PlaySoundBuffer(copy.buffer, true);
+}
+
 void StartPlay(SoundNo number, int copy, bool looping) {
     SoundObject* object = LoadedObject(number);
     if (object == nullptr) return;
+    if (SoundObjects.streams[number].dataSize != 0) {
+        if (copy < 0 || ValidCopy(*object, copy)) StartStream(number, object->copies[0]);
+        object->loop = looping ? 1 : 0;
+        return;
+    }
     if (copy >= 0) {
         if (ValidCopy(*object, copy)) StartCopy(object->copies[copy], looping);
     } else {
@@ -167,7 +183,9 @@ void Stop(SoundNo number, int copy) {
 void Pause(SoundNo number, int copy) {
     SoundObject* object = LoadedObject(number);
     if (object == nullptr) return;
-    const bool looping = object->loop == 1;
+    // A stream's ring resumes looping whatever the loop flag: played once, it would otherwise stop
+    // at the ring's end, four seconds into the sound.
+    const bool looping = object->loop == 1 || SoundObjects.streams[number].dataSize != 0;
     if (copy >= 0) {
         if (ValidCopy(*object, copy)) PauseCopy(object->copies[copy], looping);
         return;

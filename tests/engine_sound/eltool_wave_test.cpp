@@ -77,4 +77,33 @@ TEST_F(EltoolWaveTest, PackWavesBuildsAPackThatListWavePackShowsInFileOrder) {
     EXPECT_EQ(Run("list-wave-pack"), 2);
 }
 
+TEST_F(EltoolWaveTest, RenderWaveStreamsAPackEntryFromItsLoopPoint) {
+    // Six seconds of 22050 Hz stereo whose frame i holds i & 0x7FFF and i >> 15.
+    std::vector<int16_t> samples;
+    const size_t frames = 6 * 22050;
+    for (size_t i = 0; i < frames; ++i) {
+        samples.push_back(static_cast<int16_t>(i & 0x7FFF));
+        samples.push_back(static_cast<int16_t>(i >> 15));
+    }
+    ASSERT_TRUE(WriteBytes(Path("se/song.wav"), WaveFile(2, 22050, 16, Samples16(samples))));
+    ASSERT_EQ(Run("pack-waves " + Path("music.pak") + " " + Path("se") + " --fresh"), 0);
+    const std::string stream = "render-wave --pack " + Path("music.pak") + " --stream song.wav";
+    ASSERT_EQ(Run(stream + " --loop-point 176400 --seconds 8 --format 2,22,16 " + Path("loop.wav")), 0);
+    const std::vector<uint8_t> out = ReadBytes(Path("loop.wav"));
+    ASSERT_EQ(out.size(), 44u + 8 * 22050 * 4);
+    size_t wrong = 0;
+    for (size_t i = 0; i < 8 * 22050; ++i) {
+        const size_t source = i < frames ? i : 2 * 22050 + (i - frames);  // on from the second second
+        const int16_t left = static_cast<int16_t>(out[44 + i * 4] | out[45 + i * 4] << 8);
+        const int16_t right = static_cast<int16_t>(out[46 + i * 4] | out[47 + i * 4] << 8);
+        if (left != samples[2 * source] || right != samples[2 * source + 1]) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0u);
+
+    EXPECT_EQ(Run(stream + " --loop-point 529200 --seconds 1 " + Path("x.wav")), 1);  // past the data
+    EXPECT_EQ(
+        Run("render-wave --pack " + Path("none.pak") + " --stream song.wav --seconds 1 " + Path("x.wav")), 1);
+    EXPECT_EQ(Run(stream + " " + Path("x.wav")), 2);  // no --seconds
+}
+
 }  // namespace

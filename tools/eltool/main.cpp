@@ -20,12 +20,14 @@ const Command kCommands[] = {
      ListWavePack},
     {"render-wave",
      "IN.wav OUT.wav [--volume STEPS] [--pan STEPS] [--frequency HZ] [--format CHANNELS,RATE,BITS] "
-     "[--loop SECONDS]",
+     "[--loop SECONDS]\n      eltool render-wave --pack PACK --stream NAME [--loop-point BYTES] --seconds S "
+     "[--format CHANNELS,RATE,BITS] OUT.wav",
      "play IN through elSound and the mixer and write what is heard to OUT as 16-bit PCM (volume in dB, "
-     "pan in steps of 100)",
+     "pan in steps of 100); the second form streams a pack entry, Streaming after every 1/75 s",
      RenderWave},
     {"render-midi", "IN.mid OUT.wav [--loops N]",
-     "play the MIDI file IN.mid N times (1 by default) through the sequencer and write what is heard", RenderMidi},
+     "play the MIDI file IN.mid N times (1 by default) through the sequencer and write what is heard",
+     RenderMidi},
 };
 
 void PrintUsage(FILE* to) {

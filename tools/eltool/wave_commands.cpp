@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "commands.h"
-#include "wave_output.h"
 #include "engine/sound/elsound.h"
 #include "engine/sound/wave_pack.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "platform/sjis.h"
+#include "wave_output.h"
 
 namespace eltool {
 namespace {
@@ -136,7 +136,123 @@ int ListWavePack(int argc, char** argv) {
     return result;
 }
 
+namespace {
+
+// eltool render-wave --pack PACK --stream NAME [--loop-point BYTES] --seconds S
+// [--format CHANNELS,RATE,BITS] OUT.wav: a pack entry streamed as a scene streams it, Streaming
+// called after every 1/75 s of rendered sound.
+int RenderStream(int argc, char** argv) {
+    const char* usage =
+        "usage: eltool render-wave --pack PACK --stream NAME [--loop-point BYTES] --seconds S\n"
+        "       [--format CHANNELS,RATE,BITS] OUT.wav\n";
+    const char* pack = nullptr;
+    const char* entry = nullptr;
+    const char* out = nullptr;
+    long loopPoint = -1, format[3] = {0, 0, 0};
+    bool haveFormat = false;
+    double seconds = 0.0;
+    for (int i = 0; i < argc; ++i) {
+        const char* option = argv[i];
+        if (std::strncmp(option, "--", 2) != 0) {
+            if (out != nullptr) {
+                std::fputs(usage, stderr);
+                return kExitUsage;
+            }
+            out = option;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fputs(usage, stderr);
+            return kExitUsage;
+        }
+        const char* value = argv[++i];
+        bool ok = true;
+        if (std::strcmp(option, "--pack") == 0) {
+            pack = value;
+        } else if (std::strcmp(option, "--stream") == 0) {
+            entry = value;
+        } else if (std::strcmp(option, "--loop-point") == 0) {
+            ok = ParseInt(value, 0, 0x7FFFFFFF, &loopPoint);
+        } else if (std::strcmp(option, "--seconds") == 0) {
+            char* end = nullptr;
+            seconds = std::strtod(value, &end);
+            ok = end != value && *end == '\0' && seconds > 0.0 && seconds <= 3600.0;
+        } else if (std::strcmp(option, "--format") == 0) {
+            ok = std::sscanf(value, "%ld,%ld,%ld", &format[0], &format[1], &format[2]) == 3;
+            haveFormat = true;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "eltool render-wave: bad option %s %s\n", option, value);
+            std::fputs(usage, stderr);
+            return kExitUsage;
+        }
+    }
+    if (pack == nullptr || entry == nullptr || out == nullptr || seconds <= 0.0) {
+        std::fputs(usage, stderr);
+        return kExitUsage;
+    }
+    if (!std::filesystem::is_regular_file(pack)) {
+        std::fprintf(stderr, "eltool render-wave: %s: cannot open\n", pack);
+        return kExitFailed;
+    }
+    // The pack is selected by its name below the program folder: its own folder.
+    const std::filesystem::path packPath = std::filesystem::absolute(pack);
+    platform::SetModuleFileNameForTesting(
+        ("\\" + EngineNameBelowRoot(packPath.parent_path().string()) + "\\eltool").c_str());
+
+    int result = kExitOk;
+    if (elSound::Init() == 0) {
+        std::fprintf(stderr, "eltool render-wave: no audio device\n");
+        result = kExitFailed;
+    }
+    ResetSoundObjects();
+    if (result == kExitOk && haveFormat &&
+        elSound::SelectFormat(static_cast<int>(format[0]), static_cast<int>(format[1]),
+                              static_cast<int>(format[2])) != 1) {
+        std::fprintf(stderr, "eltool render-wave: output format %ld,%ld,%ld refused\n", format[0], format[1],
+                     format[2]);
+        result = kExitFailed;
+    }
+    SoundNo number = -1;
+    if (result == kExitOk) {
+        elSound::SetPackName(platform::Utf8ToSjis(packPath.filename().string()).c_str());
+        number = elSound::LoadStream(entry, loopPoint < 0 ? 0 : static_cast<uint32_t>(loopPoint));
+        if (number < 0) {
+            std::fprintf(stderr, "eltool render-wave: %s: the entry %s cannot be streamed\n", pack, entry);
+            result = kExitFailed;
+        }
+    }
+    if (result == kExitOk) {
+        if (loopPoint >= 0) {
+            elSound::PlayLoop(number, 0);
+        } else {
+            elSound::Play(number, 0);
+        }
+        const platform::WaveFormat output = platform::OutputFormat();
+        const uint64_t frames = static_cast<uint64_t>(std::llround(seconds * output.samplesPerSec));
+        const uint32_t turn = std::max<uint32_t>(1, output.samplesPerSec / 75);
+        std::vector<int16_t> samples(static_cast<size_t>(frames) * output.channels);
+        for (uint64_t done = 0; done < frames; done += turn) {
+            const uint32_t now = static_cast<uint32_t>(std::min<uint64_t>(turn, frames - done));
+            platform::headless::RenderAudio(samples.data() + done * output.channels, now);
+            elSound::Streaming();
+        }
+        if (!WriteWave16(out, output.channels, output.samplesPerSec, samples)) {
+            std::fprintf(stderr, "eltool render-wave: %s: cannot write\n", out);
+            result = kExitFailed;
+        }
+    }
+    elSound::Release();
+    platform::SetModuleFileNameForTesting("");
+    return result;
+}
+
+}  // namespace
+
 int RenderWave(int argc, char** argv) {
+    if (argc > 0 && std::strcmp(argv[0], "--pack") == 0) return RenderStream(argc, argv);
     const char* usage =
         "usage: eltool render-wave IN.wav OUT.wav [--volume STEPS] [--pan STEPS] [--frequency HZ]\n"
         "       [--format CHANNELS,RATE,BITS] [--loop SECONDS]\n";
