@@ -3,6 +3,7 @@
 
 extern const DemoPage TransitionsPage;
 extern const DemoPage PrimitivesPage;
+extern const DemoPage MusicPage;
 extern const DemoPage PacksPage;
 
 const DemoPage* const DemoPages[kPageCount] = {
@@ -11,7 +12,7 @@ const DemoPage* const DemoPages[kPageCount] = {
     &PrimitivesPage,   // 3
     nullptr,           // 4
     nullptr,           // 5
-    nullptr,           // 6
+    &MusicPage,        // 6
     nullptr,           // 7
     &PacksPage,        // 8
     nullptr,           // 9

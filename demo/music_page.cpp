@@ -1,0 +1,128 @@
+// Page 6, music: a piece streamed from the demo's WAVE pack with its loop point, and a MIDI piece
+// through the sequencer, each started, paused, stopped and looped by keys; the stream's position
+// and the sequencer's mode on screen.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "demo/demo.h"
+#include "engine/sound/elsound.h"
+#include "engine/sound/midi.h"
+#include "engine/system/paths.h"
+#include "engine/text/text_output.h"
+#include "platform/files.h"
+#include "platform/sequencer.h"
+
+namespace {
+
+constexpr const char* kMusicPack = "demo\\music.pak";
+constexpr const char* kMusicEntry = "MUSIC.WAV";
+constexpr const char* kLoopFile = "demo\\music.loop";
+constexpr const char* kMidiPiece = "demo\\theme.mid";
+
+struct MusicPageState {
+    bool loaded = false;
+    SoundNo stream = -1;
+    uint32_t loopPoint = 0;
+    bool streamStarted = false;
+    bool streamPaused = false;
+};
+
+MusicPageState State;
+
+// The loop point the generator wrote beside the music: bytes of sound data.
+uint32_t ReadLoopPoint() {
+    FILE* file = platform::OpenFile((std::string(ModulePath(0)) + kLoopFile).c_str(), "r");
+    if (file == nullptr) return 0;
+    unsigned long value = 0;
+    if (std::fscanf(file, "%lu", &value) != 1) value = 0;
+    std::fclose(file);
+    return static_cast<uint32_t>(value);
+}
+
+void Enter() {
+    if (!State.loaded) {
+        State.loaded = true;
+        State.loopPoint = ReadLoopPoint();
+        elSound::SetPackName(kMusicPack);
+        State.stream = elSound::LoadStream(kMusicEntry, State.loopPoint);
+    }
+    SetStatus(State.stream >= 0 ? "stream and MIDI ready" : "no sound device: the stream is silent");
+}
+
+void StreamKeys() {
+    if (KeyPressed('S')) {
+        elSound::PlayLoop(State.stream, -1);
+        State.streamStarted = true;
+        State.streamPaused = false;
+        SetStatus("stream playing, repeating from byte %u", State.loopPoint);
+    } else if (KeyPressed('O')) {
+        elSound::Play(State.stream, -1);
+        State.streamStarted = true;
+        State.streamPaused = false;
+        SetStatus("stream playing once");
+    } else if (KeyPressed('P') && State.streamStarted) {
+        elSound::Pause(State.stream, -1);
+        State.streamPaused = !State.streamPaused;
+        SetStatus(State.streamPaused ? "stream paused" : "stream resumed");
+    } else if (KeyPressed('X')) {
+        elSound::Stop(State.stream, -1);
+        State.streamStarted = false;
+        State.streamPaused = false;
+        SetStatus("stream stopped");
+    }
+}
+
+void MidiKeys() {
+    if (KeyPressed('M')) {
+        SetStatus("MIDI playing, repeating (play result %d)", MidiPlay(kMidiPiece, 1));
+    } else if (KeyPressed('N')) {
+        SetStatus("MIDI playing once (play result %d)", MidiPlay(kMidiPiece, 0));
+    } else if (KeyPressed('L')) {
+        MidiStopLoop();
+        SetStatus("MIDI: this pass is the last");
+    } else if (KeyPressed('Z')) {
+        MidiClose();
+        SetStatus("MIDI closed");
+    }
+}
+
+void Frame() {
+    StreamKeys();
+    MidiKeys();
+    elSound::Streaming();
+
+    char line[128];
+    const uint32_t position = State.stream >= 0 ? elSound::GetPosition(State.stream) : 0;
+    const StreamRecord* stream = State.stream >= 0 ? &SoundObjects.streams[State.stream] : nullptr;
+    std::snprintf(line, sizeof line, "stream %s: ring position %u bytes, %u of %u data bytes read",
+                  kMusicEntry, position, stream ? stream->consumed : 0u, stream ? stream->dataSize : 0u);
+    DebugText(16, kBodyTop + 16, line);
+    std::snprintf(line, sizeof line, "loop point %u bytes (%.2f s)", State.loopPoint,
+                  stream && stream->halfSize ? State.loopPoint * 2.0 / stream->halfSize : 0.0);
+    DebugText(16, kBodyTop + 36, line);
+
+    char mode[kMidiStatusSize] = "closed";
+    if (Midi.open) platform::SendSequencerCommand("status midi mode", mode, sizeof mode);
+    char position2[32] = "0";
+    if (Midi.open) platform::SendSequencerCommand("status midi position", position2, sizeof position2);
+    std::snprintf(line, sizeof line, "MIDI %s: mode %s at %s ms, open %d, loop %d", kMidiPiece, mode,
+                  position2, Midi.open, Midi.loop);
+    DebugText(16, kBodyTop + 76, line);
+}
+
+void Leave() {
+    if (State.stream >= 0) elSound::Stop(State.stream, -1);
+    State.streamStarted = false;
+    MidiClose();
+}
+
+const char* const kKeys[] = {
+    "S  stream: PlayLoop (repeats from the loop point)    O  Play once    P  pause / resume    X  stop",
+    "M  MIDI: play repeating    N  play once    L  let this pass be the last    Z  close",
+    nullptr,
+};
+
+}  // namespace
+
+extern const DemoPage MusicPage{"Music", kKeys, Enter, Frame, nullptr, Leave};
