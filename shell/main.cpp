@@ -1,27 +1,10 @@
 // The game's entry on the real backend: a window on the desktop, the real clock.
-#include <cstdio>
-#include <string>
-
-#include "game/game_startup.h"
-#include "platform/window.h"
+#include "engine/system/engine_state.h"
 #include "engine/system/frame_pacing.h"
-#include "shell/program.h"
+#include "game/game_startup.h"
+#include "shell/desktop_entry.h"
 
 // Holds the 1 ms timer resolution from before the entry runs until after it returns.
 static TimerPeriodGuard timerPeriodGuard;
 
-int main(int argc, char** argv) {
-    if (!platform::Initialise()) {
-        std::fprintf(stderr, "milkanet: %s\n", platform::ErrorText());
-        return 1;
-    }
-    std::string commandLine;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) commandLine += ' ';
-        commandLine += argv[i];
-    }
-    constexpr int kShowNormal = 1;
-    int result = WinMain(commandLine.c_str(), kShowNormal, GameStartup, kWindowTitle);
-    platform::Shutdown();
-    return result;
-}
+int main(int argc, char** argv) { return RunOnDesktop(argc, argv, "milkanet", GameStartup, kWindowTitle); }

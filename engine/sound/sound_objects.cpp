@@ -103,20 +103,10 @@ bool FillObject(SoundNo number, int count, const SoundSource& source, const char
             return false;
         }
         FillBuffer(copy.buffer, source.data, source.dataSize);
-        if (!reloading) {
-            copy.frequency = platform::SoundBufferFrequency(copy.buffer);
-            object.defaultFrequency = copy.frequency;
-            copy.volume = 0;
-            copy.pan = 0;
-        } else {
-            platform::SetSoundBufferVolume(copy.buffer, copy.volume);
-            platform::SetSoundBufferFrequency(copy.buffer, copy.frequency);
-            platform::SetSoundBufferPan(copy.buffer, copy.pan);
-        }
+        SettleNewCopy(object, copy, reloading);
     }
     return true;
 }
-
 
 // The last steps of a load: a name that does not fit is reported, the object staying loaded.
 SoundNo FinishLoad(SoundNo number, const char* name, const char* context, const char* tooLong) {
@@ -158,6 +148,19 @@ bool FormatFromRecord(const uint8_t* block, size_t size, platform::WaveFormat* f
     format->extra.clear();
     if (format->formatTag != 1 && size > 16) format->extra.assign(block + 16, block + size);
     return true;
+}
+
+void SettleNewCopy(SoundObject& object, SoundCopy& copy, bool reloading) {
+    if (!reloading) {
+        copy.frequency = platform::SoundBufferFrequency(copy.buffer);
+        object.defaultFrequency = copy.frequency;
+        copy.volume = 0;
+        copy.pan = 0;
+    } else {
+        platform::SetSoundBufferVolume(copy.buffer, copy.volume);
+        platform::SetSoundBufferFrequency(copy.buffer, copy.frequency);
+        platform::SetSoundBufferPan(copy.buffer, copy.pan);
+    }
 }
 
 // The number a loader fills: the lowest free one, or the reload slot while reloading.

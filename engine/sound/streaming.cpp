@@ -49,21 +49,26 @@ void WriteRing(platform::SoundBuffer ring, uint32_t offset, const uint8_t* data,
     platform::UnlockSoundBuffer(ring, regions);
 }
 
-// Reads `size` bytes from `position` of the stream's pack into the refill block.
-enum class ReadResult { kDone, kNoPack, kNoSeek };
-ReadResult ReadFromPack(const StreamRecord& stream, long position, uint32_t size, long* after) {
+// Reads `size` bytes from `position` of the stream's pack into the refill block; a pack that cannot
+// be opened or positioned is reported under `context`. The position after them goes to `after`.
+bool ReadFromPack(const StreamRecord& stream, long position, uint32_t size, const char* context,
+                  long* after) {
     FILE* file = platform::OpenFile(stream.packPath, "rb");
-    if (file == nullptr) return ReadResult::kNoPack;
+    if (file == nullptr) {
+        ReportError(context, kMessageNoPack);
+        return false;
+    }
     if (std::fseek(file, position, SEEK_SET) != 0) {
         std::fclose(file);
-        return ReadResult::kNoSeek;
+        ReportError(context, kMessageCannotStream);
+        return false;
     }
     // A pack cut short reads as silence rather than as whatever the block held before.
     const size_t got = std::fread(refillBlock.data(), 1, size, file);
     if (got < size) std::memset(refillBlock.data() + got, 0, size - got);
     *after = position + static_cast<long>(size);
     std::fclose(file);
-    return ReadResult::kDone;
+    return true;
 }
 
 void Rewind(StreamRecord& stream) {
@@ -168,16 +173,7 @@ SoundNo LoadStream(const char* name, uint32_t loopPoint) {
         return -1;
     }
     WriteRing(copy.buffer, 0, refillBlock.data(), stream.halfSize);
-    if (!reloading) {
-        copy.frequency = platform::SoundBufferFrequency(copy.buffer);
-        object.defaultFrequency = copy.frequency;
-        copy.volume = 0;
-        copy.pan = 0;
-    } else {
-        platform::SetSoundBufferVolume(copy.buffer, copy.volume);
-        platform::SetSoundBufferFrequency(copy.buffer, copy.frequency);
-        platform::SetSoundBufferPan(copy.buffer, copy.pan);
-    }
+    SettleNewCopy(object, copy, reloading);
     object.inUse = 1;
     object.fromPack = 1;
     SoundObjects.streams[number] = stream;
@@ -196,16 +192,7 @@ int ResetStream(SoundNo number) {
     StreamRecord& stream = SoundObjects.streams[number];
     if (stream.dataSize == 0) return 0;
     long after = 0;
-    switch (ReadFromPack(stream, stream.dataStart, stream.halfSize, &after)) {
-        case ReadResult::kNoPack:
-            ReportError(kContext, kMessageNoPack);
-            return 0;
-        case ReadResult::kNoSeek:
-            ReportError(kContext, kMessageCannotStream);
-            return 0;
-        case ReadResult::kDone:
-            break;
-    }
+    if (!ReadFromPack(stream, stream.dataStart, stream.halfSize, kContext, &after)) return 0;
     Rewind(stream);
     stream.filePosition = static_cast<int32_t>(after);
     const platform::SoundBuffer ring = SoundObjects.objects[number].copies[0].buffer;
@@ -231,16 +218,7 @@ int Streaming() {
         }
         const uint32_t size = ChunkSize(stream);
         long after = 0;
-        switch (ReadFromPack(stream, stream.filePosition, size, &after)) {
-            case ReadResult::kNoPack:
-                ReportError(kContext, kMessageNoPack);
-                return 0;
-            case ReadResult::kNoSeek:
-                ReportError(kContext, kMessageCannotStream);
-                return 0;
-            case ReadResult::kDone:
-                break;
-        }
+        if (!ReadFromPack(stream, stream.filePosition, size, kContext, &after)) return 0;
         stream.filePosition = static_cast<int32_t>(after);
         stream.consumed += size;
         if (stream.consumed >= stream.dataSize) {

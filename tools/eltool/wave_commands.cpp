@@ -138,6 +138,26 @@ int ListWavePack(int argc, char** argv) {
 
 namespace {
 
+// The program folder at `folder` (in the engine's "\\" form), the headless device opened as the
+// display set-up opens it, and the output format when one is given: kExitOk, or kExitFailed with a
+// line saying why.
+int OpenHeadlessSound(const std::filesystem::path& folder, const long* format) {
+    platform::SetModuleFileNameForTesting(("\\" + EngineNameBelowRoot(folder.string()) + "\\eltool").c_str());
+    if (elSound::Init() == 0) {
+        std::fprintf(stderr, "eltool render-wave: no audio device\n");
+        ResetSoundObjects();
+        return kExitFailed;
+    }
+    ResetSoundObjects();
+    if (format != nullptr && elSound::SelectFormat(static_cast<int>(format[0]), static_cast<int>(format[1]),
+                                                   static_cast<int>(format[2])) != 1) {
+        std::fprintf(stderr, "eltool render-wave: output format %ld,%ld,%ld refused\n", format[0], format[1],
+                     format[2]);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 // eltool render-wave --pack PACK --stream NAME [--loop-point BYTES] --seconds S
 // [--format CHANNELS,RATE,BITS] OUT.wav: a pack entry streamed as a scene streams it, Streaming
 // called after every 1/75 s of rendered sound.
@@ -199,22 +219,7 @@ int RenderStream(int argc, char** argv) {
     }
     // The pack is selected by its name below the program folder: its own folder.
     const std::filesystem::path packPath = std::filesystem::absolute(pack);
-    platform::SetModuleFileNameForTesting(
-        ("\\" + EngineNameBelowRoot(packPath.parent_path().string()) + "\\eltool").c_str());
-
-    int result = kExitOk;
-    if (elSound::Init() == 0) {
-        std::fprintf(stderr, "eltool render-wave: no audio device\n");
-        result = kExitFailed;
-    }
-    ResetSoundObjects();
-    if (result == kExitOk && haveFormat &&
-        elSound::SelectFormat(static_cast<int>(format[0]), static_cast<int>(format[1]),
-                              static_cast<int>(format[2])) != 1) {
-        std::fprintf(stderr, "eltool render-wave: output format %ld,%ld,%ld refused\n", format[0], format[1],
-                     format[2]);
-        result = kExitFailed;
-    }
+    int result = OpenHeadlessSound(packPath.parent_path(), haveFormat ? format : nullptr);
     SoundNo number = -1;
     if (result == kExitOk) {
         elSound::SetPackName(platform::Utf8ToSjis(packPath.filename().string()).c_str());
@@ -327,22 +332,7 @@ int RenderWave(int argc, char** argv) {
         input = linkFolder / "INPUT.WAV";
         name = "INPUT.WAV";
     }
-    platform::SetModuleFileNameForTesting(
-        ("\\" + EngineNameBelowRoot(input.parent_path().string()) + "\\eltool").c_str());
-
-    int result = kExitOk;
-    if (elSound::Init() == 0) {
-        std::fprintf(stderr, "eltool render-wave: no audio device\n");
-        result = kExitFailed;
-    }
-    ResetSoundObjects();
-    if (result == kExitOk && haveFormat &&
-        elSound::SelectFormat(static_cast<int>(format[0]), static_cast<int>(format[1]),
-                              static_cast<int>(format[2])) != 1) {
-        std::fprintf(stderr, "eltool render-wave: output format %ld,%ld,%ld refused\n", format[0], format[1],
-                     format[2]);
-        result = kExitFailed;
-    }
+    int result = OpenHeadlessSound(input.parent_path(), haveFormat ? format : nullptr);
     const SoundNo number = result == kExitOk ? elSound::LoadObject(name.c_str(), 1) : -1;
     if (result == kExitOk && number < 0) {
         std::fprintf(stderr, "eltool render-wave: %s: cannot be loaded\n", in);
