@@ -176,10 +176,12 @@ TEST_F(DemoPagesTest, PagesSwitchByNumberAndPageKeysSkippingPagesNotBuiltAndEscE
     } cases[] = {
         {Press(2, '3'), 3},
         {Press(2, '8'), 8},
+        {Press(2, '6'), 6},
         {Press(2, '2'), 1},  // no page 2 yet: the key does nothing
         {Press(2, kVkPageDown), 3},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown), 8},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown), 1},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown), 6},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown), 8},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown) + Press(8, kVkPageDown), 1},
         {Press(2, kVkPageUp), 8},
     };
     for (int depth : kDepths)
@@ -253,6 +255,20 @@ TEST_F(DemoPagesTest, PackPicturesMatchTheirBmpFilesToFiveBitsAndF5SavesTheScree
             for (int x = 0; x < 800; ++x)
                 mismatches += (saved.At(x, y) & mask) != (shot.picture.At(x, y) & mask);
         EXPECT_EQ(mismatches, 0);
+    }
+}
+
+TEST_F(DemoPagesTest, TheMusicPageStartsTheStreamFromItsPackAndTheMidiPiece) {
+    for (int depth : kDepths) {
+        const Shot stream = Run(depth, 12, Press(2, '6') + Press(5, 'S'));
+        EXPECT_EQ(Number(stream.state, "page"), 6);
+        EXPECT_NE(stream.state.find("stream playing, repeating from byte 216000"), std::string::npos)
+            << stream.state;
+        const Shot midi = Run(depth, 12, Press(2, '6') + Press(5, 'M'));
+        EXPECT_NE(midi.state.find("MIDI playing, repeating (play result 0)"), std::string::npos)
+            << midi.state;
+        const Shot closed = Run(depth, 14, Press(2, '6') + Press(5, 'M') + Press(8, 'Z'));
+        EXPECT_NE(closed.state.find("MIDI closed"), std::string::npos) << closed.state;
     }
 }
 
