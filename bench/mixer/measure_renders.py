@@ -18,12 +18,12 @@ def read(path):
 def thd_n_db(x, rate, f0):
     n = len(x)
     win = np.blackman(n)
-    spec = np.abs(np.fft.rfft(x * win)) ** 2
+    power = np.abs(np.fft.rfft(x * win)) ** 2
     freqs = np.fft.rfftfreq(n, 1 / rate)
     k0 = int(round(f0 * n / rate))
-    fund = spec[k0 - 6:k0 + 7].sum()
+    fund = power[k0 - 6:k0 + 7].sum()
     band = (freqs >= 20)
-    rest = spec[band].sum() - fund - spec[np.abs(freqs) < 20].sum() * 0
+    rest = power[band].sum() - fund - power[np.abs(freqs) < 20].sum() * 0
     return 10 * np.log10(rest / fund)
 
 
@@ -47,12 +47,12 @@ def main(folder):
     images_below = {top: -200.0 for top in (2000, 4000, 6000, 8000)}
     for start in range(0, len(s) - frame, frame):
         seg = s[start:start + frame] * np.blackman(frame)
-        spec = np.abs(np.fft.rfft(seg)) ** 2
-        k = int(np.argmax(spec))
+        power = np.abs(np.fft.rfft(seg)) ** 2
+        k = int(np.argmax(power))
         # the sweep's own band (with its spread over one frame) is left out
-        mask = np.ones_like(spec, dtype=bool)
+        mask = np.ones_like(power, dtype=bool)
         mask[max(0, k - 40):k + 41] = False
-        level = 10 * np.log10(spec[mask].max() / spec[k])
+        level = 10 * np.log10(power[mask].max() / power[k])
         worst = max(worst, level)
         tone = k * rate / frame
         for top in images_below:
