@@ -1,103 +1,11 @@
 // The demo's pages as a user drives them: eldemo-replay runs a key script at both depths, and the
 // shots of frames before and after a key show what the key did.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-
-#include "platform/bmp.h"
-
-namespace fs = std::filesystem;
+#include "tests/demo/demo_fixture.h"
 
 namespace {
 
-constexpr int kBodyTop = 28, kBodyBottom = 504;
-constexpr int kVkPageUp = 33, kVkPageDown = 34, kVkEscape = 27, kVkUp = 38, kVkF1 = 112, kVkF5 = 116;
-const int kDepths[] = {16, 32};
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The text after "key":" up to the closing quote.
-std::string Text(const std::string& json, const std::string& key) {
-    const std::string needle = "\"" + key + "\":\"";
-    const size_t at = json.find(needle);
-    if (at == std::string::npos) return "<no " + key + ">";
-    const size_t from = at + needle.size();
-    return json.substr(from, json.find('"', from) - from);
-}
-
-long Number(const std::string& json, const std::string& key) {
-    const std::string needle = "\"" + key + "\":";
-    const size_t at = json.find(needle);
-    return at == std::string::npos ? -1 : std::strtol(json.c_str() + at + needle.size(), nullptr, 10);
-}
-
-// A press: down on the frame, up on the next.
-std::string Press(int frame, int key) {
-    return std::to_string(frame) + " down " + std::to_string(key) + "\n" + std::to_string(frame + 1) +
-           " up " + std::to_string(key) + "\n";
-}
-
-struct Shot {
-    std::string state;
-    platform::Picture picture;
-};
-
-// Pixels of the body that differ between two shots.
-long BodyDifferences(const Shot& a, const Shot& b) {
-    long count = 0;
-    for (int y = kBodyTop; y < kBodyBottom; ++y)
-        for (int x = 0; x < 800; ++x) count += a.picture.At(x, y) != b.picture.At(x, y);
-    return count;
-}
-
-class DemoPagesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "demo-test.XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-
-    // Runs the demo for a number of frames on the script and returns its state and last picture; the
-    // run must end well and report no error.
-    Shot Run(int depth, int frames, const std::string& script) {
-        const fs::path input = dir / "keys.txt", state = dir / "state.json", shot = dir / "shot.bmp";
-        std::ofstream(input, std::ios::binary) << script;
-        const std::string command = std::string("'") + EL_DEMO_REPLAY_BINARY + "' --frames " +
-                                    std::to_string(frames) + " --depth " + std::to_string(depth) +
-                                    " --input '" + input.string() + "' --state '" + state.string() +
-                                    "' --shot '" + shot.string() + "' 2>'" + (dir / "err.txt").string() + "'";
-        const int raw = std::system(command.c_str());
-        Shot result;
-        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command << "\n" << ReadFile(dir / "err.txt");
-        result.state = ReadFile(state);
-        EXPECT_NE(result.state.find("\"errors\":[]"), std::string::npos) << result.state;
-        EXPECT_TRUE(platform::LoadBmpFile(shot.c_str(), result.picture)) << "no shot after " << frames;
-        if (result.picture.width != 800 || result.picture.height != 600) {
-            ADD_FAILURE() << "shot of " << result.picture.width << " x " << result.picture.height;
-            result.picture.width = 800, result.picture.height = 600;
-            result.picture.pixels.assign(800 * 600, 0);
-        }
-        return result;
-    }
-
-    fs::path dir;
-};
+using namespace demotest;
+using DemoPagesTest = DemoPageRun;
 
 TEST_F(DemoPagesTest, EveryFadeTypeCarriesTheFirstPictureOverToTheSecond) {
     for (int depth : kDepths) {
