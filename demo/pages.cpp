@@ -4,6 +4,7 @@
 extern const DemoPage TransitionsPage;
 extern const DemoPage PrimitivesPage;
 extern const DemoPage MusicPage;
+extern const DemoPage JoystickPage;
 extern const DemoPage PacksPage;
 
 const DemoPage* const DemoPages[kPageCount] = {
@@ -13,7 +14,7 @@ const DemoPage* const DemoPages[kPageCount] = {
     nullptr,           // 4
     nullptr,           // 5
     &MusicPage,        // 6
-    nullptr,           // 7
+    &JoystickPage,     // 7
     &PacksPage,        // 8
     nullptr,           // 9
 };
