@@ -30,8 +30,9 @@ bool Present(int joystick) {
     return platform::ReadJoystick(joystick, reading);
 }
 
+// Short enough for the title band: the action, then each stick and the gamepad-keys switch.
 void ShowStatus(const char* action) {
-    SetStatus("%s: stick 1 %s, stick 2 %s, gamepad keys %s", action, State.present[0] ? "present" : "absent",
+    SetStatus("%s: 1 %s, 2 %s, pad keys %s", action, State.present[0] ? "present" : "absent",
               State.present[1] ? "present" : "absent", platform::GamepadKeysOn() ? "on" : "off");
 }
 
@@ -46,19 +47,19 @@ void Enter() {
     platform::SetGamepadKeys(false);
     InitSticks();
     for (int j = 0; j < kJoystickCount; ++j) State.present[j] = Present(j);
-    ShowStatus("sticks read");
+    ShowStatus("read");
 }
 
 void HandleKeys() {
     if (KeyPressed('C')) {
         JoyCalibrate();
-        ShowStatus("centres measured");
+        ShowStatus("calibrated");
     } else if (KeyPressed('I')) {
         InitSticks();
-        ShowStatus("devices looked for again");
+        ShowStatus("re-init");
     } else if (KeyPressed('R')) {
         JoyReset();
-        ShowStatus("records reset");
+        ShowStatus("reset");
     }
 }
 
@@ -139,7 +140,7 @@ void Frame() {
         changed |= present != State.present[j];
         State.present[j] = present;
     }
-    if (changed) ShowStatus("a stick came or went");
+    if (changed) ShowStatus("plugged");
     for (int j = 0; j < kJoystickCount; ++j) ShowStick(j);
 }
 

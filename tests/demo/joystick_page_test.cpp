@@ -24,8 +24,7 @@ TEST_F(JoystickPageTest, BothSticksShowAsAbsentWithGamepadKeysOffAtBothDepths) {
         const Shot before = Run(depth, 6, "");
         const Shot shot = Run(depth, 6, kToPage);
         EXPECT_EQ(Number(shot.state, "page"), 7);
-        EXPECT_EQ(Text(shot.state, "status"),
-                  "sticks read: stick 1 absent, stick 2 absent, gamepad keys off");
+        EXPECT_EQ(Text(shot.state, "status"), "read: 1 absent, 2 absent, pad keys off");
         EXPECT_GT(BodyDifferences(before, shot), 10000);
         // Two absent sticks draw the same crossed-out box, and the box is not empty.
         EXPECT_EQ(ColourDifferences(shot, 16, kSecondColumn), 0);
@@ -43,12 +42,12 @@ TEST_F(JoystickPageTest, CalibrateInitAndResetKeysReportWhatTheyDid) {
     const struct {
         int key;
         const char* action;
-    } cases[] = {{'C', "centres measured"}, {'I', "devices looked for again"}, {'R', "records reset"}};
+    } cases[] = {{'C', "calibrated"}, {'I', "re-init"}, {'R', "reset"}};
     for (int depth : kDepths)
         for (const auto& c : cases) {
             const Shot shot = Run(depth, 8, kToPage + Press(5, c.key));
             EXPECT_EQ(Text(shot.state, "status"),
-                      std::string(c.action) + ": stick 1 absent, stick 2 absent, gamepad keys off")
+                      std::string(c.action) + ": 1 absent, 2 absent, pad keys off")
                 << "depth " << depth << ", key " << char(c.key);
         }
 }
