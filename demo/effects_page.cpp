@@ -17,8 +17,10 @@ namespace {
 constexpr int kSpriteWidth = 384, kSpriteHeight = 240;
 constexpr int kSpriteTop = kBodyTop + 150;
 constexpr int kSpriteMemoryMode = 2;
-// The chips' bottom row is only partly filled: the room uses the rows above it.
-constexpr int kChipsWidth = 640, kChipsHeight = 48;
+// The room is laid from 8 x 8 map chips: grass floor, a sand path across it, brick walls round it.
+constexpr int kChip = 8;
+constexpr int kGrassX = 0, kGrassY = 0, kSandX = 40, kSandY = 32, kBrickX = 24, kBrickY = 24;
+constexpr int kWallRows = 4, kPathTop = kBodyTop + 232, kPathRows = 4;
 // The rotations fill this rectangle in the middle of the body.
 constexpr int kTurnLeft = 160, kTurnTop = kBodyTop + 60, kTurnRight = 640, kTurnBottom = kBodyBottom - 20;
 
@@ -95,7 +97,7 @@ void DrawAlpha(const Sweep& s, char* text, int size) {
 
 void DrawAlphaRGB(const Sweep& s, char* text, int size) {
     AlphaBltRGB(s.x, kSpriteTop, Sprite(), 0, 0, kSpriteWidth, kSpriteHeight, s.unit, s.unit2, s.unit3);
-    std::snprintf(text, size, "x %d, alpha red %.2f green %.2f blue %.2f", s.x, s.unit, s.unit2, s.unit3);
+    std::snprintf(text, size, "x %d, alpha rgb %.2f %.2f %.2f", s.x, s.unit, s.unit2, s.unit3);
 }
 
 void DrawFade(const Sweep& s, char* text, int size) {
@@ -105,7 +107,7 @@ void DrawFade(const Sweep& s, char* text, int size) {
 
 void DrawFadeRGB(const Sweep& s, char* text, int size) {
     FadeBltRGB(s.x, kSpriteTop, Sprite(), 0, 0, kSpriteWidth, kSpriteHeight, s.level, s.level2, s.level3);
-    std::snprintf(text, size, "x %d, levels red %d green %d blue %d", s.x, s.level, s.level2, s.level3);
+    std::snprintf(text, size, "x %d, levels rgb %d %d %d", s.x, s.level, s.level2, s.level3);
 }
 
 void DrawAdd(const Sweep& s, char* text, int size) {
@@ -133,7 +135,7 @@ void DrawChannel(const Sweep& s, char* text, int size) {
     const int keep = s.step % 7 + 1;
     const int red = keep & 4 ? 1 : 0, green = keep & 2 ? 1 : 0, blue = keep & 1 ? 1 : 0;
     ChannelBlt(s.x, kSpriteTop, red, green, blue, Sprite(), 0, 0, kSpriteWidth, kSpriteHeight);
-    std::snprintf(text, size, "x %d, keep red %d green %d blue %d", s.x, red, green, blue);
+    std::snprintf(text, size, "x %d, keep rgb %d %d %d", s.x, red, green, blue);
 }
 
 void DrawBright(const Sweep& s, char* text, int size) {
@@ -144,7 +146,7 @@ void DrawBright(const Sweep& s, char* text, int size) {
 void DrawBrightRGB(const Sweep& s, char* text, int size) {
     const float red = s.bright, green = 0.25f + 1.75f * s.unit2, blue = 0.25f + 1.75f * s.unit3;
     BrightBltRGB(s.x, kSpriteTop, Sprite(), 0, 0, kSpriteWidth, kSpriteHeight, red, green, blue);
-    std::snprintf(text, size, "x %d, factors red %.2f green %.2f blue %.2f", s.x, red, green, blue);
+    std::snprintf(text, size, "x %d, factors rgb %.2f %.2f %.2f", s.x, red, green, blue);
 }
 
 void DrawDark(const Sweep& s, char* text, int size) {
@@ -154,7 +156,7 @@ void DrawDark(const Sweep& s, char* text, int size) {
 
 void DrawDarkRGB(const Sweep& s, char* text, int size) {
     DarkBltRGB(s.x, kSpriteTop, s.level, s.level2, s.level3, Sprite(), 0, 0, kSpriteWidth, kSpriteHeight);
-    std::snprintf(text, size, "x %d, levels red %d green %d blue %d", s.x, s.level, s.level2, s.level3);
+    std::snprintf(text, size, "x %d, levels rgb %d %d %d", s.x, s.level, s.level2, s.level3);
 }
 
 void DrawBlur(const Sweep& s, char* text, int size) {
@@ -224,11 +226,17 @@ const Member kMembers[] = {
 };
 constexpr int kMemberCount = sizeof kMembers / sizeof kMembers[0];
 
-// The room: the map chips laid edge to edge over the body.
+// The room: brick wall along the top and down the sides, grass floor, a sand path across the middle.
 void DrawRoom() {
-    for (int y = kBodyTop; y < kBodyBottom; y += kChipsHeight)
-        for (int x = kBodyLeft; x < kBodyRight; x += kChipsWidth)
-            BltObject(x, y, DemoPictures.chips, 0, 0, kChipsWidth, kChipsHeight);
+    for (int y = kBodyTop; y < kBodyBottom; y += kChip)
+        for (int x = kBodyLeft; x < kBodyRight; x += kChip) {
+            const bool wall =
+                y < kBodyTop + kWallRows * kChip || x < kBodyLeft + 2 * kChip || x >= kBodyRight - 2 * kChip;
+            const bool path = y >= kPathTop && y < kPathTop + kPathRows * kChip;
+            const int chipX = wall ? kBrickX : path ? kSandX : kGrassX;
+            const int chipY = wall ? kBrickY : path ? kSandY : kGrassY;
+            BltObjectOpaque(x, y, DemoPictures.chips, chipX, chipY, chipX + kChip, chipY + kChip);
+        }
 }
 
 void HandleKeys() {
