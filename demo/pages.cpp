@@ -2,6 +2,7 @@
 #include "demo/demo.h"
 
 extern const DemoPage TransitionsPage;
+extern const DemoPage EffectsPage;
 extern const DemoPage PrimitivesPage;
 extern const DemoPage MusicPage;
 extern const DemoPage JoystickPage;
@@ -9,7 +10,7 @@ extern const DemoPage PacksPage;
 
 const DemoPage* const DemoPages[kPageCount] = {
     &TransitionsPage,  // 1
-    nullptr,           // 2
+    &EffectsPage,      // 2
     &PrimitivesPage,   // 3
     nullptr,           // 4
     nullptr,           // 5

@@ -85,14 +85,15 @@ TEST_F(DemoPagesTest, PagesSwitchByNumberAndPageKeysSkippingPagesNotBuiltAndEscE
         {Press(2, '3'), 3},
         {Press(2, '8'), 8},
         {Press(2, '6'), 6},
+        {Press(2, '2'), 2},
         {Press(2, '7'), 7},
-        {Press(2, '2'), 1},  // no page 2 yet: the key does nothing
-        {Press(2, kVkPageDown), 3},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown), 6},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown), 7},
+        {Press(2, '4'), 1},  // no page 4 yet: the key does nothing
+        {Press(2, kVkPageDown), 2},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown), 3},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown), 6},
         {Press(2, '7') + Press(4, kVkPageDown), 8},
         {Press(2, '7') + Press(4, kVkPageUp), 6},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown) + Press(8, kVkPageDown), 8},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown) + Press(8, kVkPageDown), 7},
         {Press(2, '8') + Press(4, kVkPageDown), 1},
         {Press(2, kVkPageUp), 8},
     };
