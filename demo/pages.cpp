@@ -3,6 +3,7 @@
 
 extern const DemoPage TransitionsPage;
 extern const DemoPage PrimitivesPage;
+extern const DemoPage SoundPage;
 extern const DemoPage MusicPage;
 extern const DemoPage PacksPage;
 
@@ -11,7 +12,7 @@ const DemoPage* const DemoPages[kPageCount] = {
     nullptr,           // 2
     &PrimitivesPage,   // 3
     nullptr,           // 4
-    nullptr,           // 5
+    &SoundPage,        // 5
     &MusicPage,        // 6
     nullptr,           // 7
     &PacksPage,        // 8
