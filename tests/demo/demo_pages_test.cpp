@@ -99,7 +99,7 @@ TEST_F(DemoPagesTest, PagesSwitchByNumberAndPageKeysSkippingPagesNotBuiltAndEscE
     };
     for (int depth : kDepths)
         for (const auto& c : cases) {
-            const Shot shot = Run(depth, 9, c.script);
+            const Shot shot = Run(depth, 12, c.script);
             EXPECT_EQ(Number(shot.state, "page"), c.page) << c.script;
         }
     const Shot ended = Run(16, 100, Press(5, kVkEscape));

@@ -1,0 +1,244 @@
+// Page 5, sound effects: the nine generated effects loaded from the demo's WAVE pack, some with
+// several copies; the selected one played once, looped, round-robin, echoed or echoed with sway,
+// and the volume, pan and frequency of the copy played last changed live, every copy's values on
+// screen.
+#include <cstdio>
+
+#include "demo/demo.h"
+#include "engine/sound/elsound.h"
+#include "engine/text/text_output.h"
+#include "platform/audio.h"
+#include "platform/messages.h"
+
+namespace {
+
+constexpr const char* kEffectsPack = "demo\\effects.pak";
+
+struct Effect {
+    const char* entry;  // the record's name in the pack
+    const char* name;
+    int count;  // copies; above 1 the echo is available too
+};
+
+constexpr Effect kEffects[] = {
+    {"BLIP.WAV", "blip", 1},         {"CHIME.WAV", "chime", 2},     {"EXPLOSION.WAV", "explosion", 3},
+    {"FOOTSTEP.WAV", "footstep", 3}, {"HIT.WAV", "hit", 1},         {"JUMP.WAV", "jump", 1},
+    {"PICKUP.WAV", "pickup", 2},     {"POWERUP.WAV", "powerup", 5}, {"SHOT.WAV", "shot", 3},
+};
+constexpr int kEffectCount = sizeof kEffects / sizeof kEffects[0];
+
+// The echo: a repeat every 100 ms, four repeats, each 4 dB quieter; the sway moves the pan by 6
+// steps a second.
+constexpr int kEchoInterval = 100, kEchoRepeats = 4, kEchoFade = 4, kEchoSway = 6;
+
+enum class Echo { None, Plain, Sway };
+
+struct SoundPageState {
+    bool loaded = false;
+    int loadedCount = 0;
+    SoundNo numbers[kEffectCount] = {};
+    int selected = 0;
+    int last = -1;  // the effect played last, -1 before the first
+    int lastCopy = 0;
+    Echo echo = Echo::None;
+    int echoEffect = -1;
+    int echoShown = -1;  // the echo state last reported
+};
+
+SoundPageState State;
+
+bool Loaded(int effect) {
+    return State.numbers[effect] >= 0;
+}
+
+const SoundObject& ObjectOf(int effect) {
+    return SoundObjects.objects[State.numbers[effect]];
+}
+
+void LoadEffects() {
+    State.loaded = true;
+    elSound::SetPackName(kEffectsPack);
+    for (int i = 0; i < kEffectCount; ++i) {
+        State.numbers[i] = elSound::LoadPack(kEffects[i].entry, kEffects[i].count);
+        if (Loaded(i)) ++State.loadedCount;
+    }
+}
+
+void Enter() {
+    if (!State.loaded) LoadEffects();
+    SetStatus("%d of %d effects loaded from %s", State.loadedCount, kEffectCount, kEffectsPack);
+}
+
+void ShowCopy(const char* what) {
+    const SoundCopy& copy = ObjectOf(State.last).copies[State.lastCopy];
+    SetStatus("%s %s copy %d: volume %d, pan %d, frequency %u Hz", what, kEffects[State.last].name,
+              State.lastCopy, copy.volume, copy.pan, copy.frequency);
+}
+
+void StopEcho() {
+    State.echo = Echo::None;
+    State.echoEffect = -1;
+}
+
+// Starts the selected effect; `copy` is the copy argument of Play and PlayLoop.
+void Start(bool looping, int copy, const char* what) {
+    const int effect = State.selected;
+    if (State.echoEffect == effect) StopEcho();
+    const SoundNo number = State.numbers[effect];
+    State.last = effect;
+    State.lastCopy = copy >= 0 ? copy : ObjectOf(effect).nextCopy;
+    if (looping) {
+        elSound::PlayLoop(number, copy);
+    } else {
+        elSound::Play(number, copy);
+    }
+    ShowCopy(what);
+}
+
+void StartEcho(Echo kind) {
+    const int effect = State.selected;
+    if (ObjectOf(effect).copyCount < 2) {
+        SetStatus("%s has one copy: no echo", kEffects[effect].name);
+        return;
+    }
+    if (State.echoEffect >= 0 && State.echoEffect != effect)
+        elSound::Stop(State.numbers[State.echoEffect], -1);
+    State.last = effect;
+    State.lastCopy = ObjectOf(effect).nextCopy;
+    elSound::Play(State.numbers[effect], -2);  // -2 starts the echo
+    State.echo = kind;
+    State.echoEffect = effect;
+    State.echoShown = -1;
+}
+
+void PlayKeys() {
+    if (KeyPressed(platform::VK_LEFT)) State.selected = (State.selected + kEffectCount - 1) % kEffectCount;
+    if (KeyPressed(platform::VK_RIGHT)) State.selected = (State.selected + 1) % kEffectCount;
+    if (!Loaded(State.selected)) {
+        SetStatus("%s is not loaded", kEffects[State.selected].name);
+        return;
+    }
+    if (KeyPressed('P')) {
+        Start(false, 0, "played once:");
+    } else if (KeyPressed('L')) {
+        Start(true, 0, "looping:");
+    } else if (KeyPressed('R')) {
+        Start(false, -1, "round-robin:");
+    } else if (KeyPressed('E')) {
+        StartEcho(Echo::Plain);
+    } else if (KeyPressed('W')) {
+        StartEcho(Echo::Sway);
+    } else if (KeyPressed('S')) {
+        elSound::Stop(State.numbers[State.selected], -1);
+        if (State.echoEffect == State.selected) StopEcho();
+        SetStatus("%s stopped", kEffects[State.selected].name);
+    }
+}
+
+// Volume in steps of 1 dB, pan and frequency in steps of 100, on the copy played last.
+void ShapeKeys() {
+    if (State.last < 0) return;
+    const SoundNo number = State.numbers[State.last];
+    const int copy = State.lastCopy;
+    const char* what = nullptr;
+    if (KeyPressed(platform::VK_UP)) elSound::AddVolume(number, 1, copy), what = "louder:";
+    if (KeyPressed(platform::VK_DOWN)) elSound::AddVolume(number, -1, copy), what = "quieter:";
+    if (KeyPressed('A')) elSound::AddPan(number, -1, copy), what = "to the left:";
+    if (KeyPressed('D')) elSound::AddPan(number, 1, copy), what = "to the right:";
+    if (KeyPressed('Z')) elSound::AddFrequency(number, -1, copy), what = "lower:";
+    if (KeyPressed('X')) elSound::AddFrequency(number, 1, copy), what = "higher:";
+    if (KeyPressed('C')) {
+        elSound::ResetVolume(number, copy);
+        elSound::ResetPan(number, copy);
+        elSound::ResetFrequency(number, copy);
+        what = "reset:";
+    }
+    if (what != nullptr) ShowCopy(what);
+}
+
+// Advances the running echo and reports each repeat as it plays.
+void RunEcho() {
+    if (State.echo == Echo::None) return;
+    const SoundNo number = State.numbers[State.echoEffect];
+    if (State.echo == Echo::Sway) {
+        elSound::UpdateEchoSweep(number, kEchoInterval, kEchoRepeats, kEchoFade, kEchoSway);
+    } else {
+        elSound::UpdateEcho(number, kEchoInterval, kEchoRepeats, kEchoFade);
+    }
+    const SoundObject& object = ObjectOf(State.echoEffect);
+    if (object.echoState == State.echoShown) return;
+    State.echoShown = object.echoState;
+    const char* kind = State.echo == Echo::Sway ? "echo with sway" : "echo";
+    if (object.echoState == 0) {
+        SetStatus("%s of %s: done after %d repeats", kind, kEffects[State.echoEffect].name, kEchoRepeats);
+        StopEcho();
+        return;
+    }
+    if (object.echoState == 1) {
+        SetStatus("%s of %s started", kind, kEffects[State.echoEffect].name);
+        return;
+    }
+    // The repeat just played is the copy before the next round-robin one.
+    State.lastCopy = (object.nextCopy + object.copyCount - 1) % object.copyCount;
+    const SoundCopy& copy = object.copies[State.lastCopy];
+    SetStatus("%s of %s: repeat %d of %d, copy %d, volume %d, pan %d", kind, kEffects[State.echoEffect].name,
+              object.echoState - 1, kEchoRepeats, State.lastCopy, copy.volume, copy.pan);
+}
+
+void DrawTable() {
+    char line[kDebugTextSize];
+    int y = kBodyTop + 12;
+    for (int i = 0; i < kEffectCount; ++i, y += 20) {
+        if (!Loaded(i)) {
+            std::snprintf(line, sizeof line, "%s %-10s not loaded", i == State.selected ? ">" : " ",
+                          kEffects[i].name);
+            DebugText(16, y, line);
+            continue;
+        }
+        const SoundObject& object = ObjectOf(i);
+        int playing = 0;
+        for (int c = 0; c < object.copyCount; ++c)
+            playing += object.copies[c].buffer != 0 && platform::SoundBufferPlaying(object.copies[c].buffer);
+        std::snprintf(line, sizeof line, "%s %-10s object %2d, %d %s, next %d, %d playing%s%s",
+                      i == State.selected ? ">" : " ", kEffects[i].name, State.numbers[i], object.copyCount,
+                      object.copyCount == 1 ? "copy" : "copies", object.nextCopy, playing,
+                      object.copyCount > 1 ? ", echo" : "", object.loop ? ", loop" : "");
+        DebugText(16, y, line);
+    }
+    if (State.last < 0 || !Loaded(State.last)) return;
+    y += 16;
+    const SoundObject& object = ObjectOf(State.last);
+    std::snprintf(line, sizeof line, "%s, the effect played last:", kEffects[State.last].name);
+    DebugText(16, y, line);
+    for (int c = 0; c < object.copyCount; ++c) {
+        y += 20;
+        const SoundCopy& copy = object.copies[c];
+        std::snprintf(line, sizeof line, "%s copy %d  volume %6d  pan %6d  frequency %6u Hz",
+                      c == State.lastCopy ? ">" : " ", c, copy.volume, copy.pan, copy.frequency);
+        DebugText(16, y, line);
+    }
+}
+
+void Frame() {
+    PlayKeys();
+    ShapeKeys();
+    RunEcho();
+    DrawTable();
+}
+
+void Leave() {
+    for (int i = 0; i < kEffectCount; ++i)
+        if (Loaded(i)) elSound::Stop(State.numbers[i], -1);
+    StopEcho();
+}
+
+const char* const kKeys[] = {
+    "Left / Right  select    P  play once    L  loop    R  round-robin    E  echo    W  echo with sway    S  "
+    "stop",
+    "Up / Down  volume    A / D  pan    Z / X  frequency    C  reset (the copy played last)",
+    nullptr,
+};
+
+}  // namespace
+
+extern const DemoPage SoundPage{"Sound effects", kKeys, Enter, Frame, nullptr, Leave};
