@@ -3,6 +3,7 @@
 
 extern const DemoPage TransitionsPage;
 extern const DemoPage PrimitivesPage;
+extern const DemoPage TextPage;
 extern const DemoPage MusicPage;
 extern const DemoPage PacksPage;
 
@@ -10,7 +11,7 @@ const DemoPage* const DemoPages[kPageCount] = {
     &TransitionsPage,  // 1
     nullptr,           // 2
     &PrimitivesPage,   // 3
-    nullptr,           // 4
+    &TextPage,         // 4
     nullptr,           // 5
     &MusicPage,        // 6
     nullptr,           // 7

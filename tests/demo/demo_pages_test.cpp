@@ -83,18 +83,22 @@ TEST_F(DemoPagesTest, PagesSwitchByNumberAndPageKeysSkippingPagesNotBuiltAndEscE
         long page;
     } cases[] = {
         {Press(2, '3'), 3},
+        {Press(2, '4'), 4},
         {Press(2, '8'), 8},
         {Press(2, '6'), 6},
         {Press(2, '2'), 1},  // no page 2 yet: the key does nothing
         {Press(2, kVkPageDown), 3},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown), 6},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown), 8},
-        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown) + Press(8, kVkPageDown), 1},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown), 4},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown), 6},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown) + Press(8, kVkPageDown), 8},
+        {Press(2, kVkPageDown) + Press(4, kVkPageDown) + Press(6, kVkPageDown) + Press(8, kVkPageDown) +
+             Press(10, kVkPageDown),
+         1},
         {Press(2, kVkPageUp), 8},
     };
     for (int depth : kDepths)
         for (const auto& c : cases) {
-            const Shot shot = Run(depth, 9, c.script);
+            const Shot shot = Run(depth, 12, c.script);
             EXPECT_EQ(Number(shot.state, "page"), c.page) << c.script;
         }
     const Shot ended = Run(16, 100, Press(5, kVkEscape));
