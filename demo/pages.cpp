@@ -5,6 +5,7 @@ extern const DemoPage TransitionsPage;
 extern const DemoPage EffectsPage;
 extern const DemoPage PrimitivesPage;
 extern const DemoPage SoundPage;
+extern const DemoPage TextPage;
 extern const DemoPage MusicPage;
 extern const DemoPage JoystickPage;
 extern const DemoPage PacksPage;
@@ -13,7 +14,7 @@ const DemoPage* const DemoPages[kPageCount] = {
     &TransitionsPage,  // 1
     &EffectsPage,      // 2
     &PrimitivesPage,   // 3
-    nullptr,           // 4
+    &TextPage,         // 4
     &SoundPage,        // 5
     &MusicPage,        // 6
     &JoystickPage,     // 7
