@@ -76,13 +76,14 @@ class DemoPageRun : public ::testing::Test {
 
     // Runs the demo for a number of frames on the script and returns its state and last picture; the
     // run must end well and report no error.
-    Shot Run(int depth, int frames, const std::string& script) {
+    Shot Run(int depth, int frames, const std::string& script, const std::string& audio = "") {
         const fs::path input = dir / "keys.txt", state = dir / "state.json", shot = dir / "shot.bmp";
         std::ofstream(input, std::ios::binary) << script;
-        const std::string command = std::string("'") + EL_DEMO_REPLAY_BINARY + "' --frames " +
-                                    std::to_string(frames) + " --depth " + std::to_string(depth) +
-                                    " --input '" + input.string() + "' --state '" + state.string() +
-                                    "' --shot '" + shot.string() + "' 2>'" + (dir / "err.txt").string() + "'";
+        const std::string command =
+            std::string("'") + EL_DEMO_REPLAY_BINARY + "' --frames " + std::to_string(frames) + " --depth " +
+            std::to_string(depth) + " --input '" + input.string() + "' --state '" + state.string() +
+            "' --shot '" + shot.string() + "'" + (audio.empty() ? "" : " --audio '" + audio + "'") + " 2>'" +
+            (dir / "err.txt").string() + "'";
         const int raw = std::system(command.c_str());
         Shot result;
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command << "\n" << ReadFile(dir / "err.txt");

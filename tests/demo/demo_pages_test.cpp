@@ -1,5 +1,9 @@
 // The demo's pages as a user drives them: eldemo-replay runs a key script at both depths, and the
 // shots of frames before and after a key show what the key did.
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include "tests/demo/demo_fixture.h"
 
 namespace {
@@ -187,6 +191,41 @@ TEST_F(DemoPagesTest, TheMusicPageStartsTheStreamFromItsPackAndTheMidiPiece) {
         const Shot closed = Run(depth, 14, Press(2, '6') + Press(5, 'M') + Press(8, 'Z'));
         EXPECT_NE(closed.state.find("MIDI closed"), std::string::npos) << closed.state;
     }
+}
+
+// The left channel of a recorded run, and the loudest sample of each frame's share of it.
+std::vector<int> FramePeaks(const fs::path& wave, int framesRun) {
+    const std::string bytes = ReadFile(wave);
+    std::vector<int> peaks;
+    if (bytes.size() < 44 || framesRun <= 0) return peaks;
+    const size_t frames = (bytes.size() - 44) / 4;
+    const size_t perFrame = frames / static_cast<size_t>(framesRun);
+    for (size_t f = 0; f < static_cast<size_t>(framesRun); ++f) {
+        int peak = 0;
+        for (size_t i = f * perFrame; i < (f + 1) * perFrame; ++i) {
+            const int16_t left = static_cast<int16_t>(static_cast<uint8_t>(bytes[44 + 4 * i]) |
+                                                      static_cast<uint8_t>(bytes[45 + 4 * i]) << 8);
+            peak = std::max(peak, std::abs(static_cast<int>(left)));
+        }
+        peaks.push_back(peak);
+    }
+    return peaks;
+}
+
+TEST_F(DemoPagesTest, TheRecordedSoundStartsInTheFrameThatStartedItAndMusicKeepsPlaying) {
+    const fs::path sound = dir / "sound.wav";
+    Run(16, 60, Press(2, '5') + Press(20, 'P'), sound.string());  // page 5 plays its first effect once
+    std::vector<int> peaks = FramePeaks(sound, 60);
+    ASSERT_EQ(peaks.size(), 60u);
+    for (int f = 0; f < 19; ++f) EXPECT_EQ(peaks[f], 0) << "frame " << f + 1;
+    EXPECT_GT(peaks[19], 1000) << "the 20th frame, in which the key was pressed";
+    EXPECT_EQ(peaks[59], 0) << "the short effect is over";
+
+    Run(32, 150, Press(2, '6') + Press(10, 'S') + Press(12, 'M'), sound.string());  // stream, then MIDI
+    peaks = FramePeaks(sound, 150);
+    ASSERT_EQ(peaks.size(), 150u);
+    for (int f = 0; f < 9; ++f) EXPECT_EQ(peaks[f], 0) << "frame " << f + 1;
+    for (int f = 9; f < 150; ++f) EXPECT_GT(peaks[f], 100) << "frame " << f + 1;
 }
 
 }  // namespace

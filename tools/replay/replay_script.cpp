@@ -27,7 +27,8 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         const bool known = name == "--data" || name == "--frames" || name == "--seed" || name == "--input" ||
-                           name == "--state" || name == "--trace" || name == "--shot" || name == "--depth";
+                           name == "--state" || name == "--trace" || name == "--shot" || name == "--depth" ||
+                           name == "--audio";
         if (!known) {
             error = "unknown option '" + name + "'";
             return false;
@@ -64,8 +65,10 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
             out.statePath = value;
         } else if (name == "--trace") {
             out.tracePath = value;
-        } else {
+        } else if (name == "--shot") {
             out.shotPath = value;
+        } else {
+            out.audioPath = value;
         }
     }
     return true;

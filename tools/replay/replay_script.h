@@ -23,6 +23,7 @@ struct Options {
     unsigned seed = 1;
     int depth = 16;
     std::string inputPath, statePath, tracePath, shotPath;
+    std::string audioPath;  // the mixer's output of the run, as a WAVE file
 };
 
 // Parses argv; false with a one-line reason in `error` on an unknown option, a missing value or a bad number.

@@ -13,7 +13,9 @@
 #include <utility>
 
 #include "engine/system/engine_state.h"
+#include "engine/system/frame_pacing.h"
 #include "engine/system/scenes.h"
+#include "platform/audio.h"
 #include "platform/blit.h"
 #include "platform/bmp.h"
 #include "platform/headless/headless.h"
@@ -21,6 +23,7 @@
 #include "platform/window.h"
 #include "replay_script.h"
 #include "shell/program.h"
+#include "wave_output.h"
 
 namespace replay {
 namespace {
@@ -41,6 +44,11 @@ struct Run {
     bool started = false;
     SceneFrame sceneFrames[kSceneCount] = {};  // the program's own frames, as its start-up left them
     FILE* trace = nullptr;
+    // The mixer's output: what every frame run so far made heard, at the output format of the first.
+    std::vector<int16_t> audio;
+    uint32_t audioRate = 0;
+    uint16_t audioChannels = 0;
+    int64_t audioFrames = 0;  // frames whose sound has been taken
 };
 
 Run run;
@@ -94,9 +102,31 @@ void ReplayStartup() {
 
 // Runs whenever the message queue is empty, that is right before the loop would run a frame:
 // posts the messages of the coming frame, or after the last frame starts the exit procedure.
+// Takes the sound of the frames run since the last call from the headless mixer: one frame period of
+// sound each, the time the frame stands for on the screen.
+void RecordAudio(int64_t framesDone) {
+    if (run.options.audioPath.empty()) return;
+    while (run.audioFrames < framesDone) {
+        const platform::WaveFormat format = platform::OutputFormat();
+        if (run.audioRate == 0) {
+            run.audioRate = format.samplesPerSec;
+            run.audioChannels = format.channels;
+        }
+        const uint32_t rate = Pacing.FrameRate > 0 ? Pacing.FrameRate : 60;
+        const uint32_t frames = run.audioRate / rate;
+        std::vector<int16_t> block(static_cast<size_t>(frames) * format.channels);
+        platform::headless::RenderAudio(block.data(), frames);
+        // A format chosen during the run changes what is rendered; the file keeps the first one.
+        if (format.channels == run.audioChannels)
+            run.audio.insert(run.audio.end(), block.begin(), block.end());
+        ++run.audioFrames;
+    }
+}
+
 void BeforeFrame() {
     if (run.exitRequested) return;
     const int64_t done = run.program->framesDone();
+    RecordAudio(done);
     if (done >= run.options.frames) {
         run.exitRequested = true;
         ExitProgram();
@@ -192,6 +222,12 @@ int RunReplay(const Program& program, int argc, char** argv) {
 
     const std::string statePath = Absolute(options.statePath);
     const std::string shotPath = Absolute(options.shotPath);
+    const std::string audioPath = Absolute(options.audioPath);
+    if (!audioPath.empty()) {
+        FILE* probe = std::fopen(audioPath.c_str(), "wb");
+        if (probe == nullptr) return Fail(2, "cannot write audio '" + options.audioPath + "'");
+        std::fclose(probe);
+    }
     FILE* state = nullptr;
     if (!statePath.empty() && (state = std::fopen(statePath.c_str(), "w")) == nullptr)
         return Fail(2, "cannot write state '" + options.statePath + "'");
@@ -225,6 +261,10 @@ int RunReplay(const Program& program, int argc, char** argv) {
         std::fputc('\n', state);
         if (std::fclose(state) != 0) status = Fail(1, "cannot write state");
     }
+    if (!audioPath.empty() &&
+        !eltool::WriteWave16(audioPath.c_str(), run.audioChannels ? run.audioChannels : 2,
+                             run.audioRate ? run.audioRate : 48000, run.audio))
+        status = Fail(1, "cannot write audio '" + options.audioPath + "'");
     if (!shotPath.empty()) {
         const ShotResult shot = SaveShot(shotPath);
         if (shot == ShotResult::NoPicture)
