@@ -19,11 +19,11 @@ bool WaitFrame() {
     uint32_t now = platform::Ticks();
     uint32_t elapsed = now - Pacing.FrameStart;
     // Sleep until about 3 ms before the end of the period, then watch the clock for the rest,
-    // pausing until the clock moves on between readings rather than spinning.
+    // pausing until it reaches the end of the period rather than spinning.
     int32_t sleepFor = static_cast<int32_t>(Pacing.FrameInterval - elapsed - 3u);
     platform::Sleep(sleepFor > 0 ? static_cast<uint32_t>(sleepFor) : 0u);
     while (elapsed < Pacing.FrameInterval) {
-        platform::PauseBriefly();
+        platform::PauseUntil(Pacing.FrameStart + Pacing.FrameInterval);
         now = platform::Ticks();
         elapsed = now - Pacing.FrameStart;
     }

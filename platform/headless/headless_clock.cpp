@@ -22,8 +22,8 @@ void Sleep(uint32_t milliseconds) {
     Headless.clock += milliseconds;
 }
 
-// Virtual time moves only through Ticks and Sleep, so a brief pause takes none.
-void PauseBriefly() {}
+// Virtual time moves only through Ticks and Sleep, so a pause takes none.
+void PauseUntil(uint32_t) {}
 
 void BeginTimerPeriod(uint32_t) {}
 void EndTimerPeriod(uint32_t) {}

@@ -1,6 +1,7 @@
 // The real clock: milliseconds since system start (CLOCK_MONOTONIC, cut to 32 bits) and sleeping.
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/clock.h"
@@ -21,16 +22,16 @@ void Sleep(uint32_t milliseconds) {
     }
 }
 
-// Wakes exactly when Ticks moves on to its next value: one wake-up per millisecond, and none late
+// One wake-up at the start of the millisecond in which Ticks first reads `ticks`, and none late
 // by more than the scheduler's slack.
-void PauseBriefly() {
+void PauseUntil(uint32_t ticks) {
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
-    timespec until{now.tv_sec, (now.tv_nsec / 1000000L + 1) * 1000000L};
-    if (until.tv_nsec >= 1000000000L) {
-        until.tv_sec += 1;
-        until.tv_nsec -= 1000000000L;
-    }
+    const uint64_t nowMs = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    const int32_t ahead = static_cast<int32_t>(ticks - static_cast<uint32_t>(nowMs));
+    if (ahead <= 0) return;
+    const uint64_t untilMs = nowMs + std::min<uint32_t>(static_cast<uint32_t>(ahead), kLongestPause);
+    const timespec until{static_cast<time_t>(untilMs / 1000u), static_cast<long>(untilMs % 1000u) * 1000000L};
     while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/soft/single_instance.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -124,6 +125,10 @@ namespace instance {
 
 bool TakeRaiseRequest() {
     if (listenFd < 0) return false;
+    // Asked every frame: look before accepting, since a refused accept still costs the kernel a
+    // socket made and thrown away.
+    pollfd waiting{listenFd, POLLIN, 0};
+    if (::poll(&waiting, 1, 0) <= 0) return false;
     bool raised = false;
     while (true) {
         int client = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
