@@ -2,6 +2,7 @@
 // page, page switching by the number keys and PageUp/PageDown, the title band and key panel.
 #include "demo/demo.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cstring>
@@ -160,6 +161,31 @@ void SetStatus(const char* format, ...) {
     va_end(arguments);
 }
 
+namespace {
+
+// The status in the band right of the title: one line at the title's size when it fits, else
+// in the smaller size, wrapped onto the band's two lines if need be, so it never leaves the band.
+void DrawStatus() {
+    constexpr int kLeft = 330, kRight = 796, kBandBottom = kBodyTop - 4;
+    SetFont(1, 16, 0, 1, 0, 0);
+    SetTextColors(kStatusColor, kBandColor, 1);
+    MeasureTextBox(kLeft, 0, 10000, kBandBottom, Demo.status);
+    if (Text.measureRect.right <= kRight && Text.measureRect.bottom - Text.measureRect.top <= 20) {
+        PutText(kLeft, 4, Demo.status);
+        ReleaseFont();
+        return;
+    }
+    ReleaseFont();
+    SetFont(1, 12, 0, 0, 0, 0);
+    SetTextColors(kStatusColor, kBandColor, 1);
+    MeasureTextBox(kLeft, 0, kRight, kBandBottom, Demo.status);
+    const int top = std::max(0, (kBandBottom - (Text.measureRect.bottom - Text.measureRect.top)) / 2);
+    DrawTextBox(kLeft, top, kRight, kBandBottom, Demo.status, 0);
+    ReleaseFont();
+}
+
+}  // namespace
+
 void DrawPageChrome() {
     const int number = Demo.page;
     const DemoPage* page = number >= 1 && number <= kPageCount ? DemoPages[number - 1] : nullptr;
@@ -177,9 +203,8 @@ void DrawPageChrome() {
     SetTextColors(kTitleColor, kBandColor, 1);
     std::snprintf(line, sizeof line, "%d  %s", number, page->title);
     PutText(8, 4, line);
-    SetTextColors(kStatusColor, kBandColor, 1);
-    PutText(330, 4, Demo.status);
     ReleaseFont();
+    DrawStatus();
 
     SetFont(1, 14, 0, 0, 0, 0);
     SetTextColors(kKeyColor, kPanelColor, 1);

@@ -1,5 +1,7 @@
 // The sound effects page as a user drives it: the replay runner records no sound, so the checks
 // read what the page reports of the sound objects in its status line.
+#include <algorithm>
+
 #include "tests/demo/demo_fixture.h"
 
 namespace {
@@ -102,6 +104,47 @@ TEST_F(SoundPageTest, TheEchoRepeatsFadingUntilItEndsAndTheSwayMovesItsPan) {
         // The first repeat sways by about a frame's share of a second's sway, to either side.
         const long pan = std::strtol(status.c_str() + status.rfind(' '), nullptr, 10);
         EXPECT_TRUE(std::abs(pan) >= 800 && std::abs(pan) <= 1000) << status;
+    }
+}
+
+// Where the status drew in the title band right of the title: the columns and rows it reached.
+struct StatusInk {
+    int rightmost = -1, top = 1000, bottom = -1;
+};
+
+StatusInk InkRightOfTitle(const Shot& shot) {
+    constexpr int kStatusLeft = 330, kBandBottom = kBodyTop - 4;
+    const uint32_t band = shot.picture.At(kStatusLeft - 2, kBandBottom - 1);
+    StatusInk ink;
+    for (int y = 0; y < kBandBottom; ++y)
+        for (int x = kStatusLeft; x < 800; ++x) {
+            if (shot.picture.At(x, y) == band) continue;
+            ink.rightmost = std::max(ink.rightmost, x);
+            ink.top = std::min(ink.top, y);
+            ink.bottom = std::max(ink.bottom, y);
+        }
+    return ink;
+}
+
+TEST_F(SoundPageTest, AStatusTooLongForTheTitlesSizeIsDrawnSmallerInsideTheTitleBand) {
+    for (int depth : kDepths) {
+        int frames = 0;
+        std::string script = Keys({kVkLeft, kVkLeft}, &frames);
+        const Shot shortStatus = Run(depth, frames + 2, script + Press(frames, 'E'));
+        ASSERT_EQ(Status(shortStatus), "echo of powerup started");
+        const StatusInk title = InkRightOfTitle(shortStatus);
+        EXPECT_GT(title.rightmost, 500) << "depth " << depth;
+        EXPECT_LT(title.rightmost, 796) << "depth " << depth;
+
+        // 71 characters: past the band's right end at the title's size.
+        const Shot longStatus = Run(depth, frames + 9, script + Press(frames, 'W'));
+        ASSERT_EQ(Status(longStatus).rfind("echo with sway of powerup: repeat 1 of 4", 0), 0u);
+        const StatusInk small = InkRightOfTitle(longStatus);
+        EXPECT_GT(small.rightmost, 700) << "depth " << depth;  // all of it, not cut short
+        EXPECT_LE(small.rightmost, 796) << "depth " << depth;
+        EXPECT_LT(small.bottom - small.top, title.bottom - title.top) << "depth " << depth;
+        EXPECT_GE(small.top, 2) << "depth " << depth;  // kept off the band's edges
+        EXPECT_LE(small.bottom, kBodyTop - 7) << "depth " << depth;
     }
 }
 
