@@ -376,7 +376,9 @@ TEST_F(MixerTest, CloseReleasesEveryBufferAndPlayWaveFileSyncRendersTheFile) {
     ASSERT_NE(f, nullptr);
     std::fwrite(file.data(), 1, file.size(), f);
     std::fclose(f);
-    EXPECT_TRUE(PlayWaveFileSync(path.c_str()));
+    const bool played = PlayWaveFileSync(path.c_str());
+    std::remove(path.c_str());
+    EXPECT_TRUE(played);
     ASSERT_EQ(headless::Audio.syncPlays.size(), 1u);
     const std::vector<int16_t>& heard = headless::Audio.lastSyncRender;
     ASSERT_EQ(heard.size(), 480u * 2);
