@@ -49,6 +49,17 @@ inline std::string Press(int frame, int key) {
            " up " + std::to_string(key) + "\n";
 }
 
+// Joystick n (1 or 2) plugged in from the frame on, reading x and y (0 to 65535) and the button bits.
+inline std::string Stick(int frame, int n, int x, int y, unsigned buttons = 0) {
+    return std::to_string(frame) + " joy " + std::to_string(n) + " " + std::to_string(x) + " " +
+           std::to_string(y) + " " + std::to_string(buttons) + "\n";
+}
+
+// Joystick n unplugged from the frame on.
+inline std::string Unplug(int frame, int n) {
+    return std::to_string(frame) + " joy " + std::to_string(n) + " off\n";
+}
+
 struct Shot {
     std::string state;
     platform::Picture picture;
@@ -59,6 +70,14 @@ inline long BodyDifferences(const Shot& a, const Shot& b) {
     long count = 0;
     for (int y = kBodyTop; y < kBodyBottom; ++y)
         for (int x = 0; x < 800; ++x) count += a.picture.At(x, y) != b.picture.At(x, y);
+    return count;
+}
+
+// Pixels that differ between two shots inside a rectangle.
+inline long RegionDifferences(const Shot& a, const Shot& b, int left, int top, int width, int height) {
+    long count = 0;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) count += a.picture.At(x, y) != b.picture.At(x, y);
     return count;
 }
 

@@ -276,6 +276,7 @@ TEST_F(ReplayTest, BadCommandLinesAndInputsExitWithStatusTwoAndOneLine) {
     WriteFile(dir / "bad_word.txt", "3 press 39\n");
     WriteFile(dir / "bad_frame.txt", "0 down 39\n");
     WriteFile(dir / "extra.txt", "3 down 39 40\n");
+    WriteFile(dir / "bad_stick.txt", "1 joy 1 0 0 0x1\n2 joy 3 off\n");
     const std::string cases[] = {
         "--bogus",
         "--frames",
@@ -288,6 +289,7 @@ TEST_F(ReplayTest, BadCommandLinesAndInputsExitWithStatusTwoAndOneLine) {
         "--input '" + (dir / "bad_word.txt").string() + "'",
         "--input '" + (dir / "bad_frame.txt").string() + "'",
         "--input '" + (dir / "extra.txt").string() + "'",
+        "--input '" + (dir / "bad_stick.txt").string() + "'",
         "--state '" + (dir / "nowhere" / "state.json").string() + "'",
         "--input '" + dir.string() + "'",
     };
@@ -299,6 +301,21 @@ TEST_F(ReplayTest, BadCommandLinesAndInputsExitWithStatusTwoAndOneLine) {
     }
     Result folder = Run("--input '" + dir.string() + "'");
     EXPECT_NE(folder.err.find("is a folder"), std::string::npos) << folder.err;
+}
+
+TEST_F(ReplayTest, TheGameTakesJoystickLinesButNoMouse) {
+    WriteStage(dir, 0, 0, {{50, 40, 1}});
+    WriteFile(dir / "sticks.txt", "1 joy 1 0 32767 0x3\n3 joy 2 65535 0 1\n4 joy 1 off\n");
+    EXPECT_EQ(Number(State("--frames 5 --input '" + (dir / "sticks.txt").string() + "'"), "", "frame"), 5);
+    WriteFile(dir / "mouse.txt", "1 joy 1 0 0 0\n2 mouse 10 10\n");
+    Result mouse = Run("--input '" + (dir / "mouse.txt").string() + "'");
+    EXPECT_EQ(mouse.status, 2);
+    EXPECT_NE(mouse.err.find("mouse.txt: line 2: expected 'FRAME down|up VK'"), std::string::npos)
+        << mouse.err;
+    WriteFile(dir / "bad_stick.txt", "1 joy 1 0 0 0x1\n2 joy 3 off\n");
+    Result stick = Run("--input '" + (dir / "bad_stick.txt").string() + "'");
+    EXPECT_NE(stick.err.find("bad_stick.txt: line 2: bad joystick '3' (1 or 2)"), std::string::npos)
+        << stick.err;
 }
 
 TEST_F(ReplayTest, AShotThatCannotBeWrittenSaysSoAndFails) {

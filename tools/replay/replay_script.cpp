@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 namespace replay {
 namespace {
@@ -76,10 +77,51 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
 
 namespace {
 
-// Mouse lines are taken only when `mouseOut` is given; otherwise they are refused like any other
-// unknown line.
-bool ParseScript(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>* mouseOut,
-                 std::string& error) {
+// Button bits: a whole decimal number, or 0x (or 0X) and hex digits, up to 32 bits.
+bool ParseButtons(std::string_view text, uint32_t& out) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (text.empty()) return false;
+    uint64_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (ec != std::errc() || end != text.data() + text.size() || value > 0xFFFFFFFFull) return false;
+    out = static_cast<uint32_t>(value);
+    return true;
+}
+
+// The words after "FRAME joy": "N off" or "N X Y BUTTONS". False with the reason after "line N: ".
+bool ParseJoystickLine(const std::vector<std::string>& words, JoystickEvent& event, std::string& reason) {
+    int64_t stick = 0, x = 0, y = 0;
+    if (!ParseNumber(words[0], 1, 2, stick)) {
+        reason = "bad joystick '" + words[0] + "' (1 or 2)";
+        return false;
+    }
+    event.joystick = static_cast<int>(stick) - 1;
+    if (words.size() == 2) {
+        event.present = false;
+        return true;
+    }
+    if (!ParseNumber(words[1], 0, 65535, x) || !ParseNumber(words[2], 0, 65535, y)) {
+        reason = "bad joystick position '" + words[1] + " " + words[2] + "' (0 to 65535)";
+        return false;
+    }
+    if (!ParseButtons(words[3], event.buttons)) {
+        reason = "bad buttons '" + words[3] + "' (0 to 0xFFFFFFFF)";
+        return false;
+    }
+    event.present = true;
+    event.x = static_cast<uint32_t>(x);
+    event.y = static_cast<uint32_t>(y);
+    return true;
+}
+
+// Mouse and joystick lines are taken only when their output is given; otherwise they are refused
+// like any other unknown line.
+bool ParseLines(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>* mouseOut,
+                std::vector<JoystickEvent>* joyOut, std::string& error) {
     std::istringstream lines(text);
     std::string line;
     int lineNumber = 0;
@@ -92,9 +134,31 @@ bool ParseScript(const std::string& text, std::vector<KeyEvent>& out, std::vecto
         KeyEvent event;
         int64_t number = 0;
         const std::string where = "line " + std::to_string(lineNumber) + ": ";
+        const bool hasAction = static_cast<bool>(words >> action);
+        if (hasAction && action == "joy" && joyOut != nullptr) {
+            std::vector<std::string> rest;
+            for (std::string word; words >> word;) rest.push_back(word);
+            if (!(rest.size() == 2 && rest[1] == "off") && rest.size() != 4) {
+                error = where + "expected 'FRAME joy N X Y BUTTONS' or 'FRAME joy N off'";
+                return false;
+            }
+            if (!ParseNumber(frameWord, 1, 100000000, number)) {
+                error = where + "bad frame '" + frameWord + "'";
+                return false;
+            }
+            JoystickEvent joystick;
+            joystick.frame = number;
+            std::string reason;
+            if (!ParseJoystickLine(rest, joystick, reason)) {
+                error = where + reason;
+                return false;
+            }
+            joyOut->push_back(joystick);
+            continue;
+        }
         // A mouse line carries two numbers; a key line exactly one.
         std::string yWord;
-        const bool mouse = (words >> action) && action == "mouse" && mouseOut != nullptr;
+        const bool mouse = hasAction && action == "mouse" && mouseOut != nullptr;
         if (!(words >> keyWord) || (mouse && !(words >> yWord)) || (words >> extra)) {
             error = where + (mouse ? "expected 'FRAME mouse X Y'" : "expected 'FRAME down|up VK'");
             return false;
@@ -125,23 +189,26 @@ bool ParseScript(const std::string& text, std::vector<KeyEvent>& out, std::vecto
         event.virtualKey = static_cast<int>(number);
         out.push_back(event);
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const KeyEvent& a, const KeyEvent& b) { return a.frame < b.frame; });
-    if (mouseOut != nullptr)
-        std::stable_sort(mouseOut->begin(), mouseOut->end(),
-                         [](const MouseEvent& a, const MouseEvent& b) { return a.frame < b.frame; });
+    const auto byFrame = [](const auto& a, const auto& b) { return a.frame < b.frame; };
+    std::stable_sort(out.begin(), out.end(), byFrame);
+    if (mouseOut != nullptr) std::stable_sort(mouseOut->begin(), mouseOut->end(), byFrame);
+    if (joyOut != nullptr) std::stable_sort(joyOut->begin(), joyOut->end(), byFrame);
     return true;
 }
 
 }  // namespace
 
 bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::string& error) {
-    return ParseScript(text, out, nullptr, error);
+    return ParseLines(text, out, nullptr, nullptr, error);
 }
 
 bool ParseKeyScript(const std::string& text, std::vector<KeyEvent>& out, std::vector<MouseEvent>& mouse,
                     std::string& error) {
-    return ParseScript(text, out, &mouse, error);
+    return ParseLines(text, out, &mouse, nullptr, error);
+}
+
+bool ParseScript(const std::string& text, bool withMouse, Script& out, std::string& error) {
+    return ParseLines(text, out.keys, withMouse ? &out.mouse : nullptr, &out.joysticks, error);
 }
 
 }  // namespace replay

@@ -1,6 +1,6 @@
 // The replay runner: the program's start-up, loop and window procedure on the headless backend,
 // every scene frame traced, key messages posted from the script right before the frame they
-// belong to. The same inputs always give the same outputs.
+// belong to, scripted joysticks set before it too. The same inputs always give the same outputs.
 #include "runner.h"
 
 #include <unistd.h>
@@ -36,9 +36,8 @@ constexpr const char* kErrorCaption = "エラー発生";
 struct Run {
     const Program* program = nullptr;
     Options options;
-    std::vector<KeyEvent> events;
-    std::vector<MouseEvent> moves;
-    size_t nextEvent = 0, nextMove = 0;
+    Script script;
+    size_t nextEvent = 0, nextMove = 0, nextStick = 0;
     int64_t deliveredFrame = 0;  // the last frame whose messages have been posted
     bool exitRequested = false;
     bool started = false;
@@ -135,14 +134,24 @@ void BeforeFrame() {
     const int64_t coming = done + 1;
     if (coming <= run.deliveredFrame) return;
     run.deliveredFrame = coming;
-    // The mouse moves of a frame come before its keys.
-    while (run.nextMove < run.moves.size() && run.moves[run.nextMove].frame <= coming) {
-        const MouseEvent& move = run.moves[run.nextMove++];
+    // The mouse moves and joystick readings of a frame come before its keys.
+    const std::vector<MouseEvent>& moves = run.script.mouse;
+    while (run.nextMove < moves.size() && moves[run.nextMove].frame <= coming) {
+        const MouseEvent& move = moves[run.nextMove++];
         if (move.frame == coming)
             platform::PostMessage(platform::WM_MOUSEMOVE, 0, platform::MakeLParam(move.x, move.y));
     }
-    while (run.nextEvent < run.events.size() && run.events[run.nextEvent].frame <= coming) {
-        const KeyEvent& event = run.events[run.nextEvent++];
+    // A stick reads what its last line up to this frame set, from this frame on.
+    const std::vector<JoystickEvent>& sticks = run.script.joysticks;
+    while (run.nextStick < sticks.size() && sticks[run.nextStick].frame <= coming) {
+        const JoystickEvent& line = sticks[run.nextStick++];
+        platform::headless::ScriptedJoystick& stick = platform::headless::Joysticks[line.joystick];
+        stick.present = line.present;
+        if (line.present) stick.reading = platform::JoystickReading{line.x, line.y, line.buttons};
+    }
+    const std::vector<KeyEvent>& events = run.script.keys;
+    while (run.nextEvent < events.size() && events[run.nextEvent].frame <= coming) {
+        const KeyEvent& event = events[run.nextEvent++];
         if (event.frame < coming) continue;  // cannot happen: frames run one by one
         platform::PostMessage(event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP,
                               static_cast<uintptr_t>(event.virtualKey), 0);
@@ -215,9 +224,8 @@ int RunReplay(const Program& program, int argc, char** argv) {
             return Fail(2, "input '" + options.inputPath + "' is a folder, not a key script");
         if (!ReadWholeFile(options.inputPath, script))
             return Fail(2, "cannot read input '" + options.inputPath + "'");
-        const bool parsed = program.mouseInScript ? ParseKeyScript(script, run.events, run.moves, error)
-                                                  : ParseKeyScript(script, run.events, error);
-        if (!parsed) return Fail(2, options.inputPath + ": " + error);
+        if (!ParseScript(script, program.mouseInScript, run.script, error))
+            return Fail(2, options.inputPath + ": " + error);
     }
 
     const std::string statePath = Absolute(options.statePath);

@@ -1,6 +1,6 @@
 // The replay runner shared by the headless programs: a program's own start-up, loop and window
-// procedure on the headless backend with a virtual clock and a fixed seed, fed keys from a script,
-// writing the program's state, a per-frame trace and the last picture.
+// procedure on the headless backend with a virtual clock and a fixed seed, fed keys, mouse moves and
+// joystick readings from a script, writing the program's state, a per-frame trace and the last picture.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +20,7 @@ struct Program {
     // One JSON object of the program's state, with the errors reported so far; no line end.
     void (*writeState)(FILE* out, const std::vector<std::string>& errors);
     // Whether the script may move the mouse ("FRAME mouse X Y"); a program without it refuses such lines.
+    // Joystick lines ("FRAME joy N ...") are taken for every program.
     bool mouseInScript = false;
 };
 
