@@ -79,15 +79,15 @@ void DrawBox(int joystick, int left, int32_t x, int32_t y, int32_t ax, int32_t a
         DrawLine(right - 1, kBoxTop, left, bottom - 1, 0x808080, 1);
         return;
     }
-    DrawRectangle(left, kBoxTop, right, bottom, 0x102030, 0x80A0C0, 1);
+    DrawRectangle(left, kBoxTop, right, bottom, 0x302010, 0xC0A080, 1);
     int32_t cx = 0, cy = 0;
     JoyGetCentre(joystick, &cx, &cy);
-    PutPixel(left + RawOnBox(cx), kBoxTop + RawOnBox(cy), 0xFFFF00);
+    PutPixel(left + RawOnBox(cx), kBoxTop + RawOnBox(cy), 0x00FFFF);
     const int px = left + RawOnBox(x), py = kBoxTop + RawOnBox(y);
     DrawLine(px - 6, py, px + 7, py, 0x40FF40, 1);
     DrawLine(px, py - 6, px, py + 7, 0x40FF40, 1);
     const int dx = left + AnalogOnBox(ax), dy = kBoxTop + AnalogOnBox(ay);
-    DrawRectangle(dx - 2, dy - 2, dx + 3, dy + 3, 0xFF6040, 0xFF6040, 1);
+    DrawRectangle(dx - 2, dy - 2, dx + 3, dy + 3, 0x4060FF, 0x4060FF, 1);
 }
 
 void ShowStick(int joystick) {
