@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kVkPageUp = 33;
 constexpr int kVkPageDown = 34;
-constexpr int kMemoryMode = 2;
 constexpr uint32_t kBandColor = 0x503010;  // 0x00BBGGRR
 constexpr uint32_t kPanelColor = 0x302010;
 constexpr uint32_t kTitleColor = 0xFFFFFF;

@@ -16,7 +16,6 @@ namespace {
 
 constexpr const char* kPackName = "eldemo.pak";
 constexpr int kVkF5 = 116;
-constexpr int kMemoryMode = 2;
 constexpr int kPictureCount = 3;
 constexpr int kPackColumn = 16, kBmpColumn = 408;
 

@@ -30,6 +30,7 @@ struct TransitionsPageState {
     int lineEffect = -1;     // 0 to 7, or -1
     float mosaic = 1.0f;     // the mosaic's block height, growing and wrapping
     bool viewerLoaded = false;
+    ObjectNo stretchedEnemies = 0;  // the enemy sheet stretched to the body once, black as its key
 };
 
 TransitionsPageState State;
@@ -50,8 +51,7 @@ void DrawSlide(int slide) {
         BltObject(kBodyLeft, kBodyTop, DemoPictures.princess, 0, 0, kBodyRight - kBodyLeft,
                   kBodyBottom - kBodyTop);
     } else {
-        StretchObject(kBodyLeft, kBodyTop, DemoPictures.enemies, 0, 0, 384, 240, kBodyRight - kBodyLeft,
-                      kBodyBottom - kBodyTop);
+        BltObject(kBodyLeft, kBodyTop, State.stretchedEnemies, 0, 0, kBodyRight - kBodyLeft, kBodyBottom - kBodyTop);
         BltObject(400 - 125, kBodyTop + 113, DemoPictures.shock, 0, 0, 250, 250);
     }
 }
@@ -163,7 +163,22 @@ void StartKeyedEffects() {
     }
 }
 
+// A stretched copy ignores the clip rectangle, so picture 2 could not follow a clip wipe; stretched
+// once into an object, it is copied clipped like the rest. The framework clears the screen after
+// a page's enter, so the screen serves as the canvas here.
+ObjectNo StretchEnemiesOnce() {
+    const int width = kBodyRight - kBodyLeft, height = kBodyBottom - kBodyTop;
+    const ObjectNo object = elDraw::CreateObject(width, height, kMemoryMode);
+    if (object == 0) return 0;
+    ClearScreen();
+    StretchObject(0, 0, DemoPictures.enemies, 0, 0, 384, 240, width, height);
+    CaptureToObject(object, 0, 0, width, height);
+    SetObjectKeyColor(object, 0);
+    return object;
+}
+
 void Enter() {
+    if (State.stretchedEnemies == 0) State.stretchedEnemies = StretchEnemiesOnce();
     SetBodyClip();
     if (!State.viewerLoaded) {
         LoadViewer("BMP\\princess.bmp", "BMP\\m_cp.bmp", 768);

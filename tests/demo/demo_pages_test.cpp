@@ -47,6 +47,13 @@ TEST_F(DemoPagesTest, EachClipWipeClosesTheBodyAndOpensItBackToTheSamePicture) {
             EXPECT_EQ(Text(opened.state, "status"), "picture 1");
             EXPECT_EQ(BodyDifferences(start, opened), 0);
         }
+        // Picture 2 too: its stretched sheet keeps to the closing clip like the rest of it.
+        const Shot closedOnSecond = Run(depth, 250, Press(5, 'E') + Press(100, 'N'));
+        ASSERT_EQ(Text(closedOnSecond.state, "status"), "clip wipe 1 closed");
+        long lit = 0;
+        for (int y = kBodyTop; y < kBodyBottom; ++y)
+            for (int x = 0; x < 800; ++x) lit += closedOnSecond.picture.At(x, y) != 0;
+        EXPECT_EQ(lit, 0) << "depth " << depth;
     }
 }
 
