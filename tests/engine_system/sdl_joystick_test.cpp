@@ -6,9 +6,14 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/gamepad_keys.h"
 #include "platform/joystick.h"
+#include "platform/sdl/sdl_gamepad_keys.h"
 #include "platform/sdl/sdl_virtual_joystick.h"
+#include "platform/soft/message_queue.h"
 
 namespace {
 
@@ -298,6 +303,44 @@ TEST_F(SdlVirtualJoystickTest, TheEventPumpPlaysTheStepsWithoutAReading) {
     platform::JoystickReading reading;
     EXPECT_FALSE(Read(reading));
     EXPECT_EQ(SDL_NumJoysticks(), 0);
+}
+
+// The controller keys see the timeline through the event pump alone, its removal included
+// (the keys are started first, as the first presented frame starts them).
+TEST_F(SdlVirtualJoystickTest, TheControllerKeysFollowAGamepadTimelineThroughTheEventPump) {
+    using Keys = std::vector<std::pair<uint32_t, int>>;
+    platform::sdl::StartGamepadKeys();
+    ASSERT_TRUE(platform::GamepadKeysOn());
+    platform::queue::Reset();
+    auto keyMessages = [] {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) platform::sdl::TranslateGamepadEvent(event);
+        Keys keys;
+        platform::Message message;
+        while (platform::queue::Take(message))
+            if (message.message == platform::WM_KEYDOWN || message.message == platform::WM_KEYUP)
+                keys.emplace_back(message.message, static_cast<int>(message.wParam));
+        return keys;
+    };
+    const std::string path =
+        Write("keys.txt", "gamepad\n100 button 0 1\n200 axis 0 -30000\n300 button 0 0\n400 detach\n");
+    ASSERT_TRUE(platform::sdl::AttachVirtualJoystick(path.c_str()));
+    EXPECT_EQ(keyMessages(), Keys{}) << "the controller is taken on and rests";
+    fakeNow += 100;
+    EXPECT_EQ(keyMessages(), (Keys{{platform::WM_KEYDOWN, 'C'}}));
+    fakeNow += 100;
+    EXPECT_EQ(keyMessages(), (Keys{{platform::WM_KEYDOWN, platform::VK_LEFT}}));
+    fakeNow += 100;
+    EXPECT_EQ(keyMessages(), (Keys{{platform::WM_KEYUP, 'C'}}));
+    fakeNow += 100;
+    Keys released;
+    for (int tries = 0; tries < 200 && released.empty(); ++tries) {
+        released = keyMessages();
+        if (released.empty()) SDL_Delay(5);
+    }
+    EXPECT_EQ(released, (Keys{{platform::WM_KEYUP, platform::VK_LEFT}}))
+        << "unplugged, the held arrow goes up";
+    platform::queue::Reset();
 }
 
 TEST_F(SdlVirtualJoystickTest, ABadOrMissingTimelineIsReportedOnOneLineAndAttachesNothing) {
