@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "platform/joystick.h"
+#include "platform/sdl/sdl_virtual_joystick.h"
 
 namespace platform {
 namespace {
@@ -34,6 +35,8 @@ bool Initialise() {
         return false;
     }
     g_joy.initialised = true;
+    // A scripted stick for test sessions joins the devices as the subsystem starts.
+    sdl::StartVirtualJoystick();
     return true;
 }
 
@@ -135,6 +138,7 @@ void ReadPlainJoystick(SDL_Joystick* joystick, JoystickReading& out) {
 
 bool ReadJoystick(int joystick, JoystickReading& out) {
     if (joystick < 0 || joystick >= kJoysticks || !Initialise()) return false;
+    sdl::PlayVirtualJoystick();
     UpdateSlots();
     Slot& slot = g_joy.slots[joystick];
     if (slot.joystick == nullptr) return false;
@@ -146,7 +150,9 @@ bool ReadJoystick(int joystick, JoystickReading& out) {
 }
 
 void RefreshJoysticks() {
-    if (Initialise()) UpdateSlots();
+    if (!Initialise()) return;
+    sdl::PlayVirtualJoystick();
+    UpdateSlots();
 }
 
 }  // namespace platform
