@@ -130,7 +130,9 @@ void StartGamepadKeys() {
     if (!keys.on) return;
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
     keys.started = true;
-    // Controllers already attached announce themselves with device-added events.
+    // Controllers attached before now announced themselves while nobody listened (the joystick set-up
+    // starts the controller subsystem first); later ones come with device-added events.
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) OpenPad(i);
 }
 
 void TranslateGamepadEvent(const SDL_Event& event) {
