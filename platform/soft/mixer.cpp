@@ -138,6 +138,9 @@ struct Mixer::Voice {
     uint32_t jumps = 0;
     bool active = false;  // the render side may read its samples
     bool playing = false, looping = false;
+    // A looping voice has come round its end since it started: the frames before its first are
+    // its last ones from then on, and silence until then.
+    bool wrapped = false;
     float* samples = nullptr;
     const uint8_t* raw = nullptr;
     SourceCallback source;
@@ -553,10 +556,12 @@ void Mixer::Adopt(uint32_t index, uint64_t control) {
         v.jumps = static_cast<uint32_t>(jump >> 32);
         v.pos = std::min(static_cast<uint32_t>(jump), v.frames);
         v.frac = 0;
+        v.wrapped = false;
     }
     v.playing = (control & kPlayBit) != 0;
     v.looping = (control & kLoopBit) != 0;
     if (v.playing && !wasPlaying) {
+        v.wrapped = false;
         // A voice that starts takes its gains at once; only changes while playing are ramped.
         UnpackGains(shared_[index].gains.load(std::memory_order_relaxed), &v.gainL, &v.gainR);
     }
@@ -570,11 +575,12 @@ void Mixer::Publish(uint32_t index, const Voice& v) {
 
 namespace {
 
-// One sample of a tap outside the fast range: wrapped when looping, silence otherwise.
+// One sample of a tap outside the fast range: past the end, the start again when looping; before
+// the start, the end once a looping voice has come round it; silence otherwise.
 template <int kChannels>
-inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool looping, int channel) {
+inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool looping, bool wrapped, int channel) {
     if (frame < 0 || frame >= frames) {
-        if (!looping) return 0.0f;
+        if (!looping || (frame < 0 && !wrapped)) return 0.0f;
         frame %= static_cast<int64_t>(frames);
         if (frame < 0) frame += frames;
     }
@@ -662,6 +668,7 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
                 break;
             }
             pos %= total;
+            v.wrapped = true;
         }
         if (pos >= kTapsBefore && total >= kTaps && pos <= total - (kTaps - kTapsBefore)) {
             // Every tap inside the buffer for the next `run` frames.
@@ -686,9 +693,9 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
             const int64_t first = static_cast<int64_t>(pos) - kTapsBefore;
             float l = 0.0f, r = 0.0f;
             for (int t = 0; t < kTaps; ++t) {
-                l += TapAt<kSrcChannels>(samples, first + t, total, v.looping, 0) * k[t];
+                l += TapAt<kSrcChannels>(samples, first + t, total, v.looping, v.wrapped, 0) * k[t];
                 if constexpr (kSrcChannels == 2)
-                    r += TapAt<2>(samples, first + t, total, v.looping, 1) * k[t];
+                    r += TapAt<2>(samples, first + t, total, v.looping, v.wrapped, 1) * k[t];
             }
             emit(l, kSrcChannels == 2 ? r : l);
         }
@@ -697,6 +704,7 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
     if (pos >= total) {
         if (v.looping) {
             pos %= total;
+            v.wrapped = true;
         } else {
             v.playing = false;
             pos = total;

@@ -281,6 +281,22 @@ TEST_F(MixerTest, ResampledLoopsRunAtTheRightRateAcrossTheSeam) {
     EXPECT_EQ(SoundBufferPosition(a), 0u);
 }
 
+TEST_F(MixerTest, AResampledLoopStartsFromSilenceNotFromItsEnd) {
+    // Silence for 400 frames, then a loud last stretch: before the first pass nothing was heard,
+    // so the start must not ring with the end, as if the loop had already come round.
+    std::vector<int16_t> samples(1000, 0);
+    std::fill(samples.begin() + 400, samples.end(), int16_t{20000});
+    SoundBuffer a = Buffer16(samples, 1, 22050);
+    PlaySoundBuffer(a, true);
+    const std::vector<double> left = Channel(Render(4000), 2, 0);
+    // 400 source frames of silence last 870 output frames; the kernel reaches 8 frames ahead.
+    for (int n = 0; n < 850; ++n) ASSERT_EQ(left[n], 0.0) << n;
+    EXPECT_NEAR(left[1500], 20000, 200);
+    // The second pass (from output frame 2177 on) is silent again once past the seam's reach.
+    for (int n = 2177 + 20; n < 2177 + 850; ++n) ASSERT_EQ(left[n], 0.0) << n;
+    StopSoundBuffer(a);
+}
+
 TEST_F(MixerTest, OverlappingBuffersSumAndTheSumSaturates) {
     const std::vector<int16_t> tone = Sine(4800, 1000, 48000, 12000);
     SoundBuffer a = Buffer16(tone, 1, 48000);
