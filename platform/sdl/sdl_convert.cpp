@@ -3,6 +3,8 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace platform::sdl {
@@ -78,6 +80,51 @@ void Widen(const uint32_t* row, int count, int factor, uint32_t* out) {
     }
 }
 
+// Copies count pixels into a row of the window's buffer with streaming stores, which write around
+// the cache: the buffer goes to the display next, and fetching each line of it for the write
+// would double the memory traffic of a frame.
+void StreamRow(const uint32_t* row, int count, uint32_t* out) {
+    int x = 0;
+    for (; x < count && (reinterpret_cast<uintptr_t>(out + x) & 15) != 0; ++x) out[x] = row[x];
+    for (; x + 4 <= count; x += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out + x),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)));
+    for (; x < count; ++x) out[x] = row[x];
+}
+
+// One source row (converted in scratch) into `factor` target rows, each pixel repeated factor
+// times, a stretch at a time through a buffer that stays in the first-level cache.
+void StreamWideRows(const uint32_t* row, int count, int factor, uint8_t* out, int targetPitch) {
+    constexpr int kStretch = 64, kMaxFactor = 16;
+    auto targetRow = [&](int k) {
+        return reinterpret_cast<uint32_t*>(out + static_cast<size_t>(k) * targetPitch);
+    };
+    if (factor > kMaxFactor) {  // beyond any screen's need: plainly
+        for (int k = 0; k < factor; ++k) Widen(row, count, factor, targetRow(k));
+        return;
+    }
+    uint32_t wide[kStretch * kMaxFactor];
+    for (int x = 0; x < count; x += kStretch) {
+        const int n = std::min(kStretch, count - x);
+        Widen(row + x, n, factor, wide);
+        for (int k = 0; k < factor; ++k) StreamRow(wide, n * factor, targetRow(k) + x * factor);
+    }
+}
+
+// A converted row of `width` pixels stretched to `count`: target column x shows source column
+// x * width / count, stepped without dividing.
+void PickRow(const uint32_t* row, int width, int count, uint32_t* out) {
+    int sourceX = 0, remainder = 0;
+    for (int x = 0; x < count; ++x) {
+        out[x] = row[sourceX];
+        remainder += width;
+        while (remainder >= count) {
+            remainder -= count;
+            ++sourceX;
+        }
+    }
+}
+
 }  // namespace
 
 void ConvertRow(const uint8_t* source, PixelFormat format, uint32_t* out, int count) {
@@ -92,7 +139,6 @@ void ScaleInto(const uint8_t* source, int sourcePitch, PixelFormat format, int w
                uint8_t* target, int targetPitch, const Box& where, uint32_t* scratch) {
     if (width <= 0 || height <= 0 || where.width <= 0 || where.height <= 0) return;
     uint8_t* first = target + static_cast<size_t>(where.y) * targetPitch + static_cast<size_t>(where.x) * 4;
-    const size_t rowBytes = static_cast<size_t>(where.width) * 4;
     const bool whole = where.width % width == 0 && where.height % height == 0 &&
                        where.width / width == where.height / height;
     if (whole) {
@@ -100,19 +146,22 @@ void ScaleInto(const uint8_t* source, int sourcePitch, PixelFormat format, int w
         for (int y = 0; y < height; ++y) {
             uint8_t* out = first + static_cast<size_t>(y) * factor * targetPitch;
             const uint8_t* in = source + static_cast<size_t>(y) * sourcePitch;
+            // At the window's own size converting in place is quicker than a pass through scratch.
             if (factor == 1) {
                 ConvertRow(in, format, reinterpret_cast<uint32_t*>(out), width);
                 continue;
             }
             ConvertRow(in, format, scratch, width);
-            Widen(scratch, width, factor, reinterpret_cast<uint32_t*>(out));
-            for (int k = 1; k < factor; ++k)
-                std::memcpy(out + static_cast<size_t>(k) * targetPitch, out, rowBytes);
+            StreamWideRows(scratch, width, factor, out, targetPitch);
         }
+        _mm_sfence();  // the streamed rows are in memory before the display is told to read them
         return;
     }
+    // Stretched (not whole-number) rows: measured, plain stores and copies of the row just drawn
+    // are quicker here than streaming, which only pays for the repeated whole-number rows.
+    const size_t rowBytes = static_cast<size_t>(where.width) * 4;
     int converted = -1;
-    uint8_t* previous = nullptr;
+    const uint8_t* previous = nullptr;
     for (int y = 0; y < where.height; ++y) {
         const int sourceY = static_cast<int>(static_cast<int64_t>(y) * height / where.height);
         uint8_t* out = first + static_cast<size_t>(y) * targetPitch;
@@ -120,17 +169,7 @@ void ScaleInto(const uint8_t* source, int sourcePitch, PixelFormat format, int w
             std::memcpy(out, previous, rowBytes);
         } else {
             ConvertRow(source + static_cast<size_t>(sourceY) * sourcePitch, format, scratch, width);
-            // Column x shows source column x * width / where.width, stepped without dividing.
-            uint32_t* pixels = reinterpret_cast<uint32_t*>(out);
-            int sourceX = 0, remainder = 0;
-            for (int x = 0; x < where.width; ++x) {
-                pixels[x] = scratch[sourceX];
-                remainder += width;
-                while (remainder >= where.width) {
-                    remainder -= where.width;
-                    ++sourceX;
-                }
-            }
+            PickRow(scratch, width, where.width, reinterpret_cast<uint32_t*>(out));
             converted = sourceY;
         }
         previous = out;

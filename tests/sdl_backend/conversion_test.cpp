@@ -81,6 +81,11 @@ TEST(ConversionTest, WholeNumberAndAspectScalingPickTheSourcePixelUnderEachTarge
     ExpectScaled(PixelFormat::XRGB8888, 37, 21, Box{0, 4, 111, 63}, 115, 70);
     ExpectScaled(PixelFormat::XRGB8888, 40, 30, Box{2, 0, 53, 40}, 57, 40);  // 4:3 stretched by 4/3
     ExpectScaled(PixelFormat::RGB565, 40, 30, Box{1, 1, 90, 61}, 93, 63);    // unequal factors
+    // Rows written a stretch at a time, from a start that is not on a 16-byte boundary, and a
+    // factor beyond the stretch buffer.
+    ExpectScaled(PixelFormat::RGB565, 150, 7, Box{3, 1, 300, 14}, 305, 16);
+    ExpectScaled(PixelFormat::XRGB8888, 131, 5, Box{2, 0, 524, 20}, 530, 21);
+    ExpectScaled(PixelFormat::XRGB8888, 5, 3, Box{1, 1, 85, 51}, 87, 53);
 }
 
 TEST(ConversionTest, BarsFillEverythingOutsideThePictureOnly) {
