@@ -48,7 +48,7 @@ constexpr int kMosaicRadius = 44;
 struct FilterBlocksState {
     ObjectNo pictures = 0;              // the eight fresh pictures, four to a row
     ObjectNo kept[kAccumulating] = {};  // what each accumulating block showed at the end of the last frame
-    ObjectNo black = 0;                 // a black block
+    ObjectNo black = 0;                 // a black block, laid in the Buffer sprite before each enlargement
     bool on = true;
     bool zoomLines = false;
     int tick = 0;  // frames on this page since it was entered
@@ -98,8 +98,8 @@ int BlockTop(int filter) {
 }
 
 // Picture k of the sheet: ground from two strips of map chips (their top six rows, which have no
-// gaps), a pose of the princess on it. Drawn
-// on the cleared back buffer and taken from there; the frame clears the back buffer again.
+// gaps), a pose of the princess on it. Drawn on the cleared back buffer and taken from there; the
+// frame clears the back buffer again.
 void MakePictures() {
     Filters.pictures = elDraw::CreateObject(4 * kBlockWidth, 2 * kBlockHeight, kPictureMemoryMode);
     Filters.black = elDraw::CreateObject(kBlockWidth, kBlockHeight, kPictureMemoryMode);
