@@ -125,13 +125,17 @@ TEST_F(DemoPagesTest, PrimitivesFollowTheMouseAndEachKeyChangesWhatIsDrawn) {
     const std::string toPage = Press(2, '3') + "3 mouse 200 200\n";
     for (int depth : kDepths) {
         SCOPED_TRACE("depth " + std::to_string(depth));
-        const Shot base = Run(depth, 6, toPage);
+        // The shapes' part only: the filter blocks on the right animate by themselves.
+        auto shapesDiffer = [](const Shot& a, const Shot& b) {
+            return RegionDifferences(a, b, 0, kBodyTop, 536, kBodyBottom - kBodyTop);
+        };
+        const Shot base = Run(depth, 8, toPage);
         EXPECT_EQ(Number(base.state, "page"), 3);
-        const Shot moved = Run(depth, 10, toPage + "7 mouse 400 300\n");
-        EXPECT_GT(BodyDifferences(base, moved), 1000);
+        const Shot moved = Run(depth, 8, toPage + "7 mouse 400 300\n");
+        EXPECT_GT(shapesDiffer(base, moved), 1000);
         for (int key : {int{'L'}, int{'R'}, int{'P'}, int{'B'}, int{'H'}, kVkUp}) {
             const Shot changed = Run(depth, 8, toPage + Press(7, key));
-            EXPECT_GT(BodyDifferences(base, changed), 100) << "key " << key;
+            EXPECT_GT(shapesDiffer(base, changed), 100) << "key " << key;
         }
         // With every shape off only the empty drawing area is left, in one colour inside its border.
         const Shot empty =
