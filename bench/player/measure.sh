@@ -9,6 +9,7 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 PROGRAM_DIR=$(cd "${1:-$ROOT/build/bin}" && pwd)
 SECONDS_IDLE=${2:-20}
 STARTS=${STARTS:-5}
+PROGRAM=${PROGRAM:-milkanet}  # PROGRAM=eldemo measures the demo the same way
 TICKS=$(getconf CLK_TCK)
 # A copy of the game already running elsewhere as this user would make each start here a second
 # copy that only raises the first: keep the single-instance lock to ourselves.
@@ -31,8 +32,10 @@ thread_cpu() {
 }
 
 start_game() { # depth log
+  # Emptied here, not by the child's redirection, which may come after the first look at the log.
+  : >"$2"
   (cd "$PROGRAM_DIR" && MILKANET_EXEC_NS=$(date +%s%N) MILKANET_PRESENT_STATS=1 ELDRAW_DEPTH=$1 \
-    exec ./milkanet 2>"$2") &
+    exec "./$PROGRAM" 2>>"$2") &
   GAME_PID=$!
 }
 
@@ -57,7 +60,7 @@ for depth in 16 32; do
   cpus=()
   for ((n = 0; n < STARTS; ++n)); do
     start_game "$depth" "$LOG"
-    if wait_for_line "$LOG" "first frame" 10; then
+    if wait_for_line "$LOG" "first frame [0-9.]* ms after exec, [0-9.]* ms of processor" 10; then
       sleep 0.1
       firsts+=("$(sed -n 's/.*first frame \([0-9.]*\) ms.*/\1/p' "$LOG")")
       cpus+=("$(sed -n 's/.*, \([0-9.]*\) ms of processor.*/\1/p' "$LOG")")

@@ -36,9 +36,16 @@ void Callback(void* user, Uint8* stream, int len) {
                              static_cast<uint32_t>(len) / 4);
 }
 
+// SDL's audio part, started once and kept until SDL itself is shut down: stopping it waits for its
+// device-watching thread, which sleeps 100 ms at a time, and a start-up without a sound device
+// would otherwise pay that before its first frame.
+bool StartAudioSubsystem() {
+    return SDL_WasInit(SDL_INIT_AUDIO) != 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
 // Opens a device (paused) for `mixer`; false when SDL has no audio device to give.
 bool OpenOutput(Output& output, soft::Mixer& mixer) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (!StartAudioSubsystem()) return false;
     output.mixer = &mixer;
     output.converter.Configure(mixer.Format(), kDeviceRate);
     SDL_AudioSpec want{};
@@ -50,10 +57,7 @@ bool OpenOutput(Output& output, soft::Mixer& mixer) {
     want.userdata = &output;
     SDL_AudioSpec have{};
     output.id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (output.id == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
-    }
+    if (output.id == 0) return false;
     output.period = have.samples;
     return true;
 }
@@ -62,7 +66,6 @@ void CloseOutput(Output& output) {
     if (output.id == 0) return;
     SDL_CloseAudioDevice(output.id);  // waits for the callback thread to end
     output.id = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void LockDevice() {
