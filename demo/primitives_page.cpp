@@ -37,7 +37,6 @@ const char* const kFilterNames[kFilterCount] = {"Smear", "SmearFade", "Blur",   
 constexpr int kBlockWidth = 120, kBlockHeight = 96, kLabelHeight = 13;
 constexpr int kBlockLefts[2] = {544, 672};
 constexpr int kBlockTops[4] = {kBodyTop + 21, kBodyTop + 136, kBodyTop + 251, kBodyTop + 366};
-constexpr int kPictureMemoryMode = 2;
 // The smears and blurs start again from their pictures after this many frames.
 constexpr int kRestartFrames = 120;
 // The fading filters darken these channels and leave the third, so the picture turns its colour.
@@ -101,10 +100,10 @@ int BlockTop(int filter) {
 // gaps), a pose of the princess on it. Drawn on the cleared back buffer and taken from there; the
 // frame clears the back buffer again.
 void MakePictures() {
-    Filters.pictures = elDraw::CreateObject(4 * kBlockWidth, 2 * kBlockHeight, kPictureMemoryMode);
-    Filters.black = elDraw::CreateObject(kBlockWidth, kBlockHeight, kPictureMemoryMode);
+    Filters.pictures = elDraw::CreateObject(4 * kBlockWidth, 2 * kBlockHeight, kMemoryMode);
+    Filters.black = elDraw::CreateObject(kBlockWidth, kBlockHeight, kMemoryMode);
     for (ObjectNo& kept : Filters.kept)
-        kept = elDraw::CreateObject(kBlockWidth, kBlockHeight, kPictureMemoryMode);
+        kept = elDraw::CreateObject(kBlockWidth, kBlockHeight, kMemoryMode);
     SetClipRect(0, 0, 800, 600);
     ClearScreen();
     CaptureToObject(Filters.black, 0, 0, kBlockWidth, kBlockHeight);
