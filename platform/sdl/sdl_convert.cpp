@@ -1,7 +1,8 @@
-// Pixel conversion and nearest-neighbour scaling for presentation, eight pixels at a time with SSE2.
+// Pixel conversion and nearest-neighbour scaling for presentation, eight pixels at a time with SSE2
+// (sixteen with AVX2 for RGB565).
 #include "platform/sdl/sdl_convert.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -19,8 +20,47 @@ inline uint32_t Widen565(uint16_t pixel) {
     return kOpaque | (r << 16) | (g << 8) | b;
 }
 
-void Convert565(const uint8_t* source, uint32_t* out, int count) {
+// Sixteen pixels at a time where the processor has AVX2; the same arithmetic as below.
+__attribute__((target("avx2"))) int Convert565Avx2(const uint8_t* source, uint32_t* out, int count) {
+    const __m256i mask5 = _mm256_set1_epi16(0x1F);
+    const __m256i mask6 = _mm256_set1_epi16(0x3F);
+    const __m256i mul5 = _mm256_set1_epi16(527);
+    const __m256i mul6 = _mm256_set1_epi16(259);
+    const __m256i round5 = _mm256_set1_epi16(23);
+    const __m256i round6 = _mm256_set1_epi16(33);
+    const __m256i alpha = _mm256_set1_epi16(static_cast<short>(0xFF00));
     int x = 0;
+    for (; x + 16 <= count; x += 16) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + 2 * x));
+        __m256i r = _mm256_srli_epi16(v, 11);
+        __m256i g = _mm256_and_si256(_mm256_srli_epi16(v, 5), mask6);
+        __m256i b = _mm256_and_si256(v, mask5);
+        r = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(r, mul5), round5), 6);
+        g = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(g, mul6), round6), 6);
+        b = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(b, mul5), round5), 6);
+        const __m256i greenBlue = _mm256_or_si256(_mm256_slli_epi16(g, 8), b);
+        const __m256i alphaRed = _mm256_or_si256(alpha, r);
+        // The unpacks work within each 128-bit half: pixels 0-3 and 8-11, then 4-7 and 12-15.
+        const __m256i low = _mm256_unpacklo_epi16(greenBlue, alphaRed);
+        const __m256i high = _mm256_unpackhi_epi16(greenBlue, alphaRed);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_permute2x128_si256(low, high, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x + 8), _mm256_permute2x128_si256(low, high, 0x31));
+    }
+    return x;
+}
+
+bool HasAvx2() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+
+bool Avx2Allowed = true;
+
+void Convert565(const uint8_t* source, uint32_t* out, int count) {
+    int x = Avx2Allowed && HasAvx2() ? Convert565Avx2(source, out, count) : 0;
     const __m128i mask5 = _mm_set1_epi16(0x1F);
     const __m128i mask6 = _mm_set1_epi16(0x3F);
     const __m128i mul5 = _mm_set1_epi16(527);
@@ -126,6 +166,11 @@ void PickRow(const uint32_t* row, int width, int count, uint32_t* out) {
 }
 
 }  // namespace
+
+bool AllowAvx2Conversion(bool allowed) {
+    Avx2Allowed = allowed;
+    return allowed && HasAvx2();
+}
 
 void ConvertRow(const uint8_t* source, PixelFormat format, uint32_t* out, int count) {
     if (format == PixelFormat::RGB565) {
