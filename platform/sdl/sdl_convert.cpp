@@ -1,5 +1,5 @@
 // Pixel conversion and nearest-neighbour scaling for presentation, eight pixels at a time with SSE2
-// (sixteen with AVX2 for RGB565).
+// (sixteen for RGB565 at the blitter's AVX2 level and above).
 #include "platform/sdl/sdl_convert.h"
 
 #include <immintrin.h>
@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+#include "platform/blit.h"
 
 namespace platform::sdl {
 namespace {
@@ -49,18 +51,10 @@ __attribute__((target("avx2"))) int Convert565Avx2(const uint8_t* source, uint32
     return x;
 }
 
-bool HasAvx2() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
-
-bool Avx2Allowed = true;
-
 void Convert565(const uint8_t* source, uint32_t* out, int count) {
-    int x = Avx2Allowed && HasAvx2() ? Convert565Avx2(source, out, count) : 0;
+    // The blitter's instruction-set level rules here too, so one setting (and one test switch)
+    // covers every pixel loop.
+    int x = platform::ActiveBlitLevel() >= platform::BlitLevel::AVX2 ? Convert565Avx2(source, out, count) : 0;
     const __m128i mask5 = _mm_set1_epi16(0x1F);
     const __m128i mask6 = _mm_set1_epi16(0x3F);
     const __m128i mul5 = _mm_set1_epi16(527);
@@ -166,11 +160,6 @@ void PickRow(const uint32_t* row, int width, int count, uint32_t* out) {
 }
 
 }  // namespace
-
-bool AllowAvx2Conversion(bool allowed) {
-    Avx2Allowed = allowed;
-    return allowed && HasAvx2();
-}
 
 void ConvertRow(const uint8_t* source, PixelFormat format, uint32_t* out, int count) {
     if (format == PixelFormat::RGB565) {

@@ -13,10 +13,8 @@ struct Box {
 
 // Converts count pixels of one row. 5- and 6-bit channels widen to the nearest 8-bit value
 // (v * 255 / 31 or / 63, rounded), the same values a graphics card gives an RGB565 texture.
+// RGB565 rows take AVX2 steps at the blitter's AVX2 level and above (platform::SetBlitLevel).
 void ConvertRow(const uint8_t* source, PixelFormat format, uint32_t* out, int count);
-// Lets the conversion use AVX2 where the processor has it (the default) or keeps it to SSE2, so that
-// tests can check both; true when AVX2 will be used.
-bool AllowAvx2Conversion(bool allowed);
 
 // Draws the source picture (width x height pixels of the given format, rows pitch bytes apart)
 // into the target rectangle of a 32-bit buffer, nearest neighbour: whole-number factors repeat

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/blit.h"
 #include "platform/sdl/sdl_convert.h"
 #include "platform/sdl/sdl_screenshot.h"
 
@@ -34,8 +35,10 @@ TEST(ConversionTest, EveryRgb565ValueWidensToTheNearestEightBitValues) {
     std::vector<uint16_t> all(65536 + 5);  // an odd count also runs the tail after the wide steps
     for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint16_t>(i);
     // With the widest steps the processor has, and with SSE2 alone.
-    for (bool avx2 : {true, false}) {
-        SCOPED_TRACE(platform::sdl::AllowAvx2Conversion(avx2) ? "AVX2" : "SSE2");
+    const platform::BlitLevel best = platform::BestBlitLevel();
+    for (platform::BlitLevel level : {best, platform::BlitLevel::SSE2}) {
+        ASSERT_TRUE(platform::SetBlitLevel(level));
+        SCOPED_TRACE(platform::BlitLevelName(level));
         std::vector<uint32_t> out(all.size());
         platform::sdl::ConvertRow(reinterpret_cast<const uint8_t*>(all.data()), PixelFormat::RGB565, out.data(),
                                   static_cast<int>(all.size()));
@@ -43,7 +46,7 @@ TEST(ConversionTest, EveryRgb565ValueWidensToTheNearestEightBitValues) {
         EXPECT_EQ(out[0xFFFF], 0xFFFFFFFFu);
         EXPECT_EQ(out[0xF800], 0xFFFF0000u);
     }
-    platform::sdl::AllowAvx2Conversion(true);
+    platform::SetBlitLevel(best);
 
     const uint32_t wide[] = {0x00123456u, 0x00FFFFFFu, 0x00000000u, 0x00ABCDEFu, 0x00010203u};
     uint32_t copied[5];
