@@ -144,23 +144,27 @@ rms_between() { # from-ms to-ms
     "$(awk -v a="$1" -v b="$2" 'BEGIN { print (b - a) / 1000 }')" stats 2>&1 |
     awk '/RMS lev dB/ { print $4 }'
 }
+BEFORE=$(rms_between 0 $((SOUND_FROM - 200)))
+EFFECTS=$(rms_between "$SOUND_FROM" "$SOUND_TO")
+MUSIC=$(rms_between "$MUSIC_FROM" "$MUSIC_TO")
+AFTER=$(rms_between $((QUIET_FROM + 500)) "$QUIET_TO")
 {
   echo "sound of the whole session:"
   sox "$OUT/sound.wav" -n stats 2>&1 | grep -E "Pk lev|RMS lev|DC offset|Length"
-  echo "pages 1-4 (nothing started): RMS $(rms_between 0 $((SOUND_FROM - 200))) dB"
-  echo "page 5 (effects): RMS $(rms_between "$SOUND_FROM" "$SOUND_TO") dB"
-  echo "page 6 (stream and MIDI): RMS $(rms_between "$MUSIC_FROM" "$MUSIC_TO") dB"
-  echo "pages 7-8 (music stopped on leaving page 6): RMS $(rms_between $((QUIET_FROM + 500)) "$QUIET_TO") dB"
+  echo "pages 1-4 (nothing started): RMS $BEFORE dB"
+  echo "page 5 (effects): RMS $EFFECTS dB"
+  echo "page 6 (stream and MIDI): RMS $MUSIC dB"
+  echo "pages 7-8 (music stopped on leaving page 6): RMS $AFTER dB"
 } | tee "$OUT/sound.txt"
 sox "$OUT/sound.wav" -n spectrogram -x 1600 -o "$OUT/sound-spectrogram.png"
 
 # Silence reads as -inf; sound above -40 dB.
 loud() { [ "$1" != "-inf" ] && awk -v v="$1" 'BEGIN { exit !(v > -40) }'; }
 quiet() { [ "$1" = "-inf" ] || awk -v v="$1" 'BEGIN { exit !(v < -80) }'; }
-quiet "$(rms_between 0 $((SOUND_FROM - 200)))" || { log "sound before page 5"; status=1; }
-loud "$(rms_between "$SOUND_FROM" "$SOUND_TO")" || { log "page 5 was silent"; status=1; }
-loud "$(rms_between "$MUSIC_FROM" "$MUSIC_TO")" || { log "page 6 was silent"; status=1; }
-quiet "$(rms_between $((QUIET_FROM + 500)) "$QUIET_TO")" || { log "sound after page 6"; status=1; }
+quiet "$BEFORE" || { log "sound before page 5"; status=1; }
+loud "$EFFECTS" || { log "page 5 was silent"; status=1; }
+loud "$MUSIC" || { log "page 6 was silent"; status=1; }
+quiet "$AFTER" || { log "sound after page 6"; status=1; }
 grep -v "^ALSA lib" "$OUT/stderr.txt" | sed 's/^/stderr: /' || true
 log "screenshots, sound and log in $OUT"
 exit $status
