@@ -5,11 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/bmp.h"
 
@@ -58,6 +61,18 @@ inline std::string Stick(int frame, int n, int x, int y, unsigned buttons = 0) {
 // Joystick n unplugged from the frame on.
 inline std::string Unplug(int frame, int n) {
     return std::to_string(frame) + " joy " + std::to_string(n) + " off\n";
+}
+
+// The left channel of a recorded run (16-bit stereo after a 44-byte header), sample by sample.
+inline std::vector<double> LeftChannel(const fs::path& wave) {
+    const std::string bytes = ReadFile(wave);
+    std::vector<double> left;
+    for (size_t at = 44; at + 4 <= bytes.size(); at += 4) {
+        int16_t sample = 0;
+        std::memcpy(&sample, bytes.data() + at, 2);
+        left.push_back(sample);
+    }
+    return left;
 }
 
 struct Shot {

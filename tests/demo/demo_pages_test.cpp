@@ -204,21 +204,16 @@ TEST_F(DemoPagesTest, TheMusicPageStartsTheStreamFromItsPackAndTheMidiPiece) {
     }
 }
 
-// The left channel of a recorded run, and the loudest sample of each frame's share of it.
+// The loudest sample of each frame's share of a recorded run's left channel.
 std::vector<int> FramePeaks(const fs::path& wave, int framesRun) {
-    const std::string bytes = ReadFile(wave);
+    const std::vector<double> left = LeftChannel(wave);
     std::vector<int> peaks;
-    if (bytes.size() < 44 || framesRun <= 0) return peaks;
-    const size_t frames = (bytes.size() - 44) / 4;
-    const size_t perFrame = frames / static_cast<size_t>(framesRun);
+    if (framesRun <= 0) return peaks;
+    const size_t perFrame = left.size() / static_cast<size_t>(framesRun);
     for (size_t f = 0; f < static_cast<size_t>(framesRun); ++f) {
-        int peak = 0;
-        for (size_t i = f * perFrame; i < (f + 1) * perFrame; ++i) {
-            const int16_t left = static_cast<int16_t>(static_cast<uint8_t>(bytes[44 + 4 * i]) |
-                                                      static_cast<uint8_t>(bytes[45 + 4 * i]) << 8);
-            peak = std::max(peak, std::abs(static_cast<int>(left)));
-        }
-        peaks.push_back(peak);
+        double peak = 0;
+        for (size_t i = f * perFrame; i < (f + 1) * perFrame; ++i) peak = std::max(peak, std::abs(left[i]));
+        peaks.push_back(static_cast<int>(peak));
     }
     return peaks;
 }

@@ -19,17 +19,6 @@ constexpr int kRate = 48000, kFrameSamples = 800;  // the runner's output rate a
 constexpr int kKeyFrame = 5;                        // the start key, pressed once page 6 is shown
 constexpr double kStart = (kKeyFrame - 1) * kFrameSamples;
 
-std::vector<double> LeftChannel(const fs::path& wave) {
-    const std::string bytes = ReadFile(wave);
-    std::vector<double> left;
-    for (size_t at = 44; at + 4 <= bytes.size(); at += 4) {
-        int16_t sample = 0;
-        std::memcpy(&sample, bytes.data() + at, 2);
-        left.push_back(sample);
-    }
-    return left;
-}
-
 double Peak(const std::vector<double>& s, double from, double to) {
     double peak = 0;
     for (size_t i = static_cast<size_t>(from); i < static_cast<size_t>(to) && i < s.size(); ++i)
