@@ -12,10 +12,12 @@
 #include "engine/draw/objects.h"
 #include "engine/draw/primitives.h"
 #include "engine/draw/refresh.h"
+#include "engine/sound/sound_device.h"
 #include "engine/system/engine_state.h"
 #include "engine/system/frame_pacing.h"
 #include "engine/system/scenes.h"
 #include "engine/text/text_output.h"
+#include "platform/audio.h"
 #include "platform/messages.h"
 
 DemoPictureTable DemoPictures;
@@ -184,6 +186,17 @@ void DrawStatus() {
 }
 
 }  // namespace
+
+bool ExplainMissingSound(int y) {
+    if (SoundDevice.soundAvailable) return false;
+    char line[kDebugTextSize];
+    DebugText(16, y, "No sound device: sound is off, so this page plays nothing.");
+    std::snprintf(line, sizeof line, "Why: %s.", platform::AudioDeviceProblem());
+    DebugText(16, y + 20, line);
+    DebugText(16, y + 40, "To hear it: connect a sound card or headphones, or start the sound server");
+    DebugText(16, y + 60, "(PulseAudio or PipeWire), then start eldemo again.");
+    return true;
+}
 
 void DrawPageChrome() {
     const int number = Demo.page;

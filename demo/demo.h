@@ -67,6 +67,9 @@ bool KeyPressed(int virtualKey);
 void SwallowKey(int virtualKey);
 // Sets the status line of the current page (printf style).
 void SetStatus(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Without a sound device: draws, from `y` down, what is missing and how to get sound, and returns
+// true; with one it draws nothing and returns false.
+bool ExplainMissingSound(int y);
 // Draws the title band and key panel of the current page; the framework calls it every frame, a
 // page only when it needs the finished screen earlier.
 void DrawPageChrome();

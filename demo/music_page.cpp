@@ -8,6 +8,7 @@
 #include "demo/demo.h"
 #include "engine/sound/elsound.h"
 #include "engine/sound/midi.h"
+#include "engine/sound/sound_device.h"
 #include "engine/system/paths.h"
 #include "engine/text/text_output.h"
 #include "platform/files.h"
@@ -47,7 +48,11 @@ void Enter() {
         elSound::SetPackName(kMusicPack);
         State.stream = elSound::LoadStream(kMusicEntry, State.loopPoint);
     }
-    SetStatus(State.stream >= 0 ? "stream and MIDI ready" : "no sound device: the stream is silent");
+    if (!SoundDevice.soundAvailable) {
+        SetStatus("no sound device: sound is off");
+    } else {
+        SetStatus(State.stream >= 0 ? "stream and MIDI ready" : "the stream could not be loaded");
+    }
 }
 
 void StreamKeys() {
@@ -109,6 +114,7 @@ void Frame() {
     std::snprintf(line, sizeof line, "MIDI %s: mode %s at %s ms, open %d, loop %d", kMidiPiece, mode,
                   position2, Midi.open, Midi.loop);
     DebugText(16, kBodyTop + 76, line);
+    ExplainMissingSound(kBodyTop + 116);
 }
 
 void Leave() {

@@ -6,6 +6,7 @@
 
 #include "demo/demo.h"
 #include "engine/sound/elsound.h"
+#include "engine/sound/sound_device.h"
 #include "engine/text/text_output.h"
 #include "platform/audio.h"
 #include "platform/messages.h"
@@ -66,6 +67,10 @@ void LoadEffects() {
 
 void Enter() {
     if (!State.loaded) LoadEffects();
+    if (!SoundDevice.soundAvailable) {
+        SetStatus("no sound device: sound is off");
+        return;
+    }
     SetStatus("%d of %d effects loaded from %s", State.loadedCount, kEffectCount, kEffectsPack);
 }
 
@@ -111,11 +116,21 @@ void StartEcho(Echo kind) {
     State.echoShown = -1;
 }
 
+bool AnyPlayKeyPressed() {
+    for (int key : {'P', 'L', 'R', 'E', 'W', 'S'})
+        if (KeyPressed(key)) return true;
+    return false;
+}
+
 void PlayKeys() {
     if (KeyPressed(platform::VK_LEFT)) State.selected = (State.selected + kEffectCount - 1) % kEffectCount;
     if (KeyPressed(platform::VK_RIGHT)) State.selected = (State.selected + 1) % kEffectCount;
     if (!Loaded(State.selected)) {
-        SetStatus("%s is not loaded", kEffects[State.selected].name);
+        if (SoundDevice.soundAvailable) {
+            SetStatus("%s is not loaded", kEffects[State.selected].name);
+        } else if (AnyPlayKeyPressed()) {
+            SetStatus("no sound device: %s cannot play", kEffects[State.selected].name);
+        }
         return;
     }
     if (KeyPressed('P')) {
@@ -186,6 +201,7 @@ void RunEcho() {
 }
 
 void DrawTable() {
+    if (ExplainMissingSound(kBodyTop + 12)) return;
     char line[kDebugTextSize];
     int y = kBodyTop + 12;
     for (int i = 0; i < kEffectCount; ++i, y += 20) {

@@ -48,6 +48,9 @@ constexpr uint32_t kFrequencyMax = 100000;
 // Opens the output device of the running backend; false when there is none (the engine then runs
 // silently). The mix is made at 48000 Hz, 2 channels, 16 bits until SetOutputFormat chooses one.
 bool OpenAudioDevice();
+// Why the last OpenAudioDevice found no device, in words for the player ("" while one is open or
+// before the first attempt).
+const char* AudioDeviceProblem();
 // Stops and releases every buffer, then the device. Nothing happens when none is open.
 void CloseAudioDevice();
 bool AudioDeviceOpen();

@@ -59,6 +59,11 @@ void CloseAudioDevice() {
     if (AudioDeviceOpen()) soft::DetachAudioDevice();
 }
 
+const char* AudioDeviceProblem() {
+    if (AudioDeviceOpen() || headless::Audio.deviceAvailable) return "";
+    return "this run was started without a sound device";
+}
+
 bool PlayWaveFileSync(const char* path) {
     if (path == nullptr) return false;
     WaveFile wave;

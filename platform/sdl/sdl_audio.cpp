@@ -1,10 +1,14 @@
 // The SDL backend's audio device: SDL's callback thread pulls the mixer at 48000 Hz, 16-bit stereo;
 // a mix in another format is converted on the way. Also the blocking player and the beep.
 #include <SDL.h>
+#include <dlfcn.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/audio.h"
@@ -36,10 +40,41 @@ void Callback(void* user, Uint8* stream, int len) {
                              static_cast<uint32_t>(len) / 4);
 }
 
+// Why the device could not be opened, for the player; said once on standard error.
+std::string DeviceProblem;
+bool ProblemReported = false;
+
+void NoteDeviceProblem(const char* what) {
+    const char* detail = SDL_GetError();
+    DeviceProblem = what;
+    if (detail != nullptr && detail[0] != '\0') DeviceProblem += std::string(" (") + detail + ")";
+    if (ProblemReported) return;
+    ProblemReported = true;
+    std::fprintf(stderr, "%s: sound is off: %s\n", program_invocation_short_name, DeviceProblem.c_str());
+}
+
+// The sound library under SDL writes its own diagnostics on standard error when it finds no card
+// (eight lines for one failed open). The program says once, in its own words, that sound is off,
+// so those lines are routed nowhere. The library stays loaded, so the handler outlives SDL's use.
+void SilentSoundLibraryHandler(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietSoundLibrary() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (library == nullptr) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
+    if (set != nullptr) set(SilentSoundLibraryHandler);
+}
+
 // SDL's audio part, started once and kept until SDL itself is shut down: stopping it waits for its
 // device-watching thread, which sleeps 100 ms at a time, and a start-up without a sound device
 // would otherwise pay that before its first frame.
 bool StartAudioSubsystem() {
+    QuietSoundLibrary();
     return SDL_WasInit(SDL_INIT_AUDIO) != 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
@@ -82,7 +117,15 @@ void DeviceFormatChanged(const soft::MixFormat& format) {
 
 bool OpenAudioDevice() {
     if (AudioDeviceOpen()) return true;
-    if (!OpenOutput(DeviceOutput, soft::DeviceMixer())) return false;
+    if (!StartAudioSubsystem()) {
+        NoteDeviceProblem("no sound system could be started");
+        return false;
+    }
+    if (!OpenOutput(DeviceOutput, soft::DeviceMixer())) {
+        NoteDeviceProblem("no sound device could be opened");
+        return false;
+    }
+    DeviceProblem.clear();
     soft::AudioBackendHooks hooks;
     hooks.lock = LockDevice;
     hooks.unlock = UnlockDevice;
@@ -125,7 +168,15 @@ bool PlayWaveFileSync(const char* path) {
     return true;
 }
 
+const char* AudioDeviceProblem() {
+    return DeviceProblem.c_str();
+}
+
 namespace sdl {
+
+void QuietSoundLibraryMessages() {
+    QuietSoundLibrary();
+}
 
 bool BeepThroughMixer() {
     if (!AudioDeviceOpen()) return false;

@@ -18,6 +18,9 @@ struct SdlState {
 
 extern SdlState Sdl;
 
+// Keeps the sound library's own diagnostics off standard error (the program reports a missing
+// device itself); call before anything opens SDL's audio.
+void QuietSoundLibraryMessages();
 // Plays the beep through the mixer when the audio device is open; false when it is not.
 bool BeepThroughMixer();
 // Frames per callback of the open audio device (0 when none is open).

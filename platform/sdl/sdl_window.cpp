@@ -349,6 +349,7 @@ void Beep() {
     if (Sdl.beepDevice == 0) {
         // Without a sound device the beep stays silent; it is not asked for again.
         Sdl.beepUnavailable = true;
+        sdl::QuietSoundLibraryMessages();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
         SDL_AudioSpec want{};
         want.freq = 22050;

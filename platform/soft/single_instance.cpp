@@ -10,6 +10,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -60,16 +62,29 @@ bool FillAddress(sockaddr_un& address, const std::string& path) {
     return true;
 }
 
-void AskFirstCopyToRaise(const std::string& path) {
+bool AskFirstCopyToRaise(const std::string& path) {
     sockaddr_un address;
-    if (!FillAddress(address, path)) return;
+    if (!FillAddress(address, path)) return false;
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return;
+    if (fd < 0) return false;
+    bool asked = false;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
         const char request[] = "raise\n";
-        (void)!::write(fd, request, sizeof request - 1);
+        asked = ::write(fd, request, sizeof request - 1) == static_cast<ssize_t>(sizeof request - 1);
     }
     ::close(fd);
+    return asked;
+}
+
+// The second copy ends without a window of its own: it says why, so that a start from a terminal
+// or a launcher that shows nothing is not a silent no-op.
+void RefuseSecondCopy(const char* nameSjis, const std::string& requestPath) {
+    const bool asked = AskFirstCopyToRaise(requestPath);
+    std::string caption = SjisToUtf8(nameSjis);
+    const size_t suffix = caption.rfind(':');
+    if (suffix != std::string::npos) caption.erase(suffix);
+    std::fprintf(stderr, "%s: %s is already running; %s\n", program_invocation_short_name, caption.c_str(),
+                 asked ? "its window is brought to the front" : "its window could not be reached");
 }
 
 void ListenForRaiseRequests(const std::string& path) {
@@ -94,14 +109,14 @@ bool AcquireSingleInstance(const char* nameSjis) {
     // Record locks do not exclude their own process, and closing any descriptor of the file would
     // drop the lock: a second attempt on a lock this process holds is refused without opening it.
     if (lockFd >= 0 && heldLockPath == lockPath) {
-        AskFirstCopyToRaise(requestPath);
+        RefuseSecondCopy(nameSjis, requestPath);
         return false;
     }
     int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return true;  // no lock can be had: run rather than refuse to start
     if (!LockWholeFile(fd)) {
         ::close(fd);
-        AskFirstCopyToRaise(requestPath);
+        RefuseSecondCopy(nameSjis, requestPath);
         return false;
     }
     CloseLock();

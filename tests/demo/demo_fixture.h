@@ -116,8 +116,8 @@ class DemoPageRun : public ::testing::Test {
         const std::string command =
             std::string("'") + EL_DEMO_REPLAY_BINARY + "' --frames " + std::to_string(frames) + " --depth " +
             std::to_string(depth) + " --input '" + input.string() + "' --state '" + state.string() +
-            "' --shot '" + shot.string() + "'" + (audio.empty() ? "" : " --audio '" + audio + "'") + " 2>'" +
-            (dir / "err.txt").string() + "'";
+            "' --shot '" + shot.string() + "'" + (audio.empty() ? "" : " --audio '" + audio + "'") +
+            extraOptions + " 2>'" + (dir / "err.txt").string() + "'";
         const int raw = std::system(command.c_str());
         Shot result;
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command << "\n" << ReadFile(dir / "err.txt");
@@ -133,6 +133,7 @@ class DemoPageRun : public ::testing::Test {
     }
 
     fs::path dir;
+    std::string extraOptions;  // more options for the runner, each with a leading space
 };
 
 }  // namespace demotest

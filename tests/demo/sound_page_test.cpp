@@ -149,3 +149,28 @@ TEST_F(SoundPageTest, AStatusTooLongForTheTitlesSizeIsDrawnSmallerInsideTheTitle
 }
 
 }  // namespace
+
+namespace {
+
+// On a machine without a sound device both sound pages say so in words instead of listing effects
+// that are "not loaded", and a key that would play a sound says why nothing plays.
+TEST_F(SoundPageTest, WithoutASoundDeviceTheSoundPagesSayWhyNothingPlays) {
+    for (int depth : kDepths) {
+        int frames = 0;
+        const std::string script = Keys({'P'}, &frames);
+        const Shot withDevice = Run(depth, frames, script);
+        extraOptions = " --sound-device off";
+        const Shot effects = Run(depth, frames, script);
+        EXPECT_EQ(Status(effects), "no sound device: blip cannot play") << depth;
+        EXPECT_GT(BodyDifferences(withDevice, effects), 1000) << depth;
+
+        const Shot music = Run(depth, 4, Press(2, '6'));
+        EXPECT_EQ(Number(music.state, "page"), 6);
+        EXPECT_EQ(Status(music), "no sound device: sound is off") << depth;
+        const Shot effectsPage = Run(depth, 4, Press(2, '5'));
+        EXPECT_EQ(Status(effectsPage), "no sound device: sound is off") << depth;
+        extraOptions.clear();
+    }
+}
+
+}  // namespace

@@ -1,9 +1,10 @@
 // The program's loop and exit: the exit-state table, whole runs through the entry, blink flag,
 // cursor visibility, the single-instance lock and the window's place.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "tests/shell/shell_fixture.h"
 
@@ -12,7 +13,7 @@ using namespace platform;
 namespace {
 
 class LoopTest : public ShellTest {
-protected:
+  protected:
     int frames = 0;
     static LoopTest* current;
     static void CountingScene() { ++current->frames; }
@@ -167,15 +168,22 @@ TEST_F(LoopTest, TheClickFlagsLastOneFrame) {
 }
 
 TEST(SingleInstance, ASecondCopyIsRefusedAndRaisesTheFirstWindow) {
-    std::filesystem::path runtime = std::filesystem::temp_directory_path() / ("el_single_instance_test_" + std::to_string(::getpid()));
+    std::filesystem::path runtime =
+        std::filesystem::temp_directory_path() / ("el_single_instance_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(runtime);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     platform::headless::Reset();
     ASSERT_TRUE(platform::AcquireSingleInstance("ミルカネット！:ElMutex"));
     platform::CreateMainWindow("first", 0, 0, 800, 600, MainWindowProcedure);
     // Another copy: its own lock attempt fails and it asks the first one to come to the front.
+    // It says so on standard error, in the caption's own letters.
     EngineInit();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(WinMain("", 1, nullptr), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string expected = reinterpret_cast<const char*>(
+        u8": ミルカネット！ is already running; its window is brought to the front\n");
+    EXPECT_NE(said.find(expected), std::string::npos) << said;
     EXPECT_FALSE(Engine.HaveWindow);
     Message message;
     while (PeekMessage(message)) {

@@ -29,7 +29,7 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
         const std::string name = argv[i];
         const bool known = name == "--data" || name == "--frames" || name == "--seed" || name == "--input" ||
                            name == "--state" || name == "--trace" || name == "--shot" || name == "--depth" ||
-                           name == "--audio";
+                           name == "--audio" || name == "--sound-device";
         if (!known) {
             error = "unknown option '" + name + "'";
             return false;
@@ -68,6 +68,12 @@ bool ParseOptions(int argc, char** argv, Options& out, std::string& error) {
             out.tracePath = value;
         } else if (name == "--shot") {
             out.shotPath = value;
+        } else if (name == "--sound-device") {
+            if (value != "on" && value != "off") {
+                error = "bad sound device '" + value + "' (on or off)";
+                return false;
+            }
+            out.soundDevice = value == "on";
         } else {
             out.audioPath = value;
         }

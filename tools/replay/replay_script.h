@@ -39,7 +39,8 @@ struct Options {
     unsigned seed = 1;
     int depth = 16;
     std::string inputPath, statePath, tracePath, shotPath;
-    std::string audioPath;  // the mixer's output of the run, as a WAVE file
+    std::string audioPath;    // the mixer's output of the run, as a WAVE file
+    bool soundDevice = true;  // false: the run starts as on a machine without a sound device
 };
 
 // Parses argv; false with a one-line reason in `error` on an unknown option, a missing value or a bad number.

@@ -253,6 +253,7 @@ int RunReplay(const Program& program, int argc, char** argv) {
     PrivateRuntimeFolder runtimeFolder(program.name);
 
     platform::headless::Reset();
+    platform::headless::Audio.deviceAvailable = options.soundDevice;
     Headless.tickStep = 1;  // frame pacing spins on the clock: every read moves it on
     Headless.idleHook = BeforeFrame;
     SetRandomSeedForReplay(options.seed);
