@@ -4,7 +4,7 @@
 #
 #   scripts/fresh_machine_check.sh [COMMIT]     (default HEAD; needs root, or sudo)
 #
-# Ends with "fresh machine: N passed, N failed" and exit 0 when every test passed inside, exit 1 on
+# Ends with "fresh-machine: N passed, N failed" and exit 0 when every test passed inside, exit 1 on
 # any failure there. When the package archive cannot be reached, it says so and exits 0 without
 # checking. Between runs on one machine it keeps, under $EL_FRESH_CACHE (default
 # /var/cache/milkanet-fresh-machine), the minimal root as a tarball (made again after a week) and
@@ -22,9 +22,10 @@ mirrors=(
 )
 started=$(date +%s)
 
-say() { echo "fresh machine: $*"; }
+say() { echo "fresh-machine: $*"; }
 skip_unreachable() {
   say "the package archive cannot be reached ($1); check skipped"
+  say "0 passed, 0 failed"
   exit 0
 }
 network_failure() { grep -qE 'Temporary failure resolving|Could not resolve|Could not connect|Failed to fetch|Unable to connect|Network is unreachable|Connection timed out' "$1"; }
