@@ -2,6 +2,7 @@
 // every vector level, the 32-bit rule on pixels worked out by hand, rotations, and the filters.
 #include "engine/draw/effects.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <random>
@@ -20,6 +21,18 @@ std::vector<BlitLevel> SupportedLevels() {
         if (l <= platform::BestBlitLevel()) levels.push_back(l);
     return levels;
 }
+
+// Where the blur rule finds the channel levels of a raw pixel, and which bits make it opaque.
+struct EffectFormat32Or16 {
+    explicit EffectFormat32Or16(bool wide) : top(wide ? 255 : 31), colour(wide ? 0xFFFFFF : 0xFFFF) {
+        const int* at = wide ? kWide : kNarrow;
+        for (int k = 0; k < 3; ++k) position[k] = at[k];
+    }
+    static constexpr int kWide[3] = {16, 8, 0};
+    static constexpr int kNarrow[3] = {11, 6, 0};  // 5-6-5, the test display's format
+    uint32_t top, colour;
+    int position[3];
+};
 
 class EffectTest : public DrawTest {
   protected:
@@ -468,6 +481,93 @@ TEST_P(EffectTest, BlurAveragesTheBlockFromEachPixelMovedBackAtTheEdges) {
     EXPECT_EQ(BackPixel(1, 0), red((8 + 12) / 4));
     EXPECT_EQ(BackPixel(2, 0), red((8 + 12) / 4));  // the block moved back to start at column 1
     EXPECT_EQ(BackPixel(0, 1), 0u);                 // transparent: not drawn
+}
+
+// The block rule written out pixel by pixel, over the drawn area (dx0, dy0) to (dx1, dy1) of the
+// back buffer whose first pixel comes from (sx0, sy0) of the object.
+std::vector<uint32_t> BlurByTheRule(const platform::Surface& object, const platform::Surface& back, int block,
+                                    int sx0, int sy0, int dx0, int dy0, int dx1, int dy1) {
+    const bool wide = back.format == platform::PixelFormat::XRGB8888;
+    const EffectFormat32Or16 f(wide);
+    std::vector<uint32_t> out(static_cast<size_t>(back.width) * back.height);
+    for (int y = 0; y < back.height; ++y)
+        for (int x = 0; x < back.width; ++x)
+            out[static_cast<size_t>(y) * back.width + x] = platform::GetRawPixel(back, x, y);
+    const int w = dx1 - dx0, h = dy1 - dy0;
+    const int64_t size = block < 1 ? 1 : block;
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            if ((platform::GetRawPixel(object, sx0 + col, sy0 + row) & f.colour) == 0) continue;
+            int64_t c0 = std::max<int64_t>(0, std::min<int64_t>(col, w - size));
+            int64_t r0 = std::max<int64_t>(0, std::min<int64_t>(row, h - size));
+            uint64_t sum[3] = {0, 0, 0};
+            for (int64_t r = r0; r < std::min<int64_t>(r0 + size, h); ++r)
+                for (int64_t c = c0; c < std::min<int64_t>(c0 + size, w); ++c) {
+                    const uint32_t p =
+                        platform::GetRawPixel(object, sx0 + static_cast<int>(c), sy0 + static_cast<int>(r));
+                    for (int k = 0; k < 3; ++k) sum[k] += (p >> f.position[k]) & f.top;
+                }
+            uint32_t v = 0;
+            for (int k = 0; k < 3; ++k)
+                v |= static_cast<uint32_t>(sum[k] / static_cast<uint64_t>(size * size)) << f.position[k];
+            out[static_cast<size_t>(dy0 + row) * back.width + dx0 + col] = v;
+        }
+    return out;
+}
+
+TEST_P(EffectTest, BlurEqualsTheBlockRuleAtEveryBlockSizeClipAndLevel) {
+    // Random pixels (at 32 bits with random top bytes), a quarter of them transparent.
+    std::mt19937 rng(23);
+    const uint32_t colour = Wide() ? 0xFFFFFFu : 0xFFFFu;
+    ObjectNo sprite = MakeObject(120, 100, [&](int, int) {
+        const uint32_t v = static_cast<uint32_t>(rng());
+        return rng() % 4 == 0 ? v & ~colour : (Wide() ? v : v & 0xFFFF);
+    });
+    PaintBack(
+        [&](int x, int y) {
+            return (Wide() ? 0x10203u : 0x1234u) * static_cast<uint32_t>(x + 3 * y + 1) & colour;
+        },
+        160, 140);
+    const platform::Surface backBefore = Back();
+    struct Case {
+        int block, x, y, left, top, right, bottom;
+        int clipLeft, clipTop, clipRight, clipBottom;
+    };
+    std::vector<Case> cases;
+    // Small areas, every block from 0 to 18 and a few past the area, with the clip cutting each edge.
+    const int blocks[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 17, 18, 23, 24, 31, 40};
+    for (int block : blocks) {
+        cases.push_back({block, 5, 7, 3, 2, 40, 25, 0, 0, 800, 600});
+        cases.push_back({block, -4, -9, 10, 20, 33, 45, 0, 0, 800, 600});    // past the top-left
+        cases.push_back({block, 30, 40, 0, 0, 24, 19, 0, 0, 41, 50});        // the clip cuts right, bottom
+        cases.push_back({block, 30, 40, 50, 60, 73, 79, 37, 45, 800, 600});  // the clip cuts left, top
+        cases.push_back({block, 20, 20, 7, 7, 8 + block % 5, 9 + block % 3, 0, 0, 800, 600});  // a few pixels
+    }
+    // Whole picture: long rows, and block sums too large for packed channels at 32 bits; a block
+    // whose area alone is too large.
+    cases.push_back({100, 10, 10, 0, 0, 120, 100, 0, 0, 800, 600});
+    cases.push_back({2000, 10, 10, 50, 40, 80, 60, 0, 0, 800, 600});
+    for (const Case& c : cases) {
+        SetClipRect(c.clipLeft, c.clipTop, c.clipRight, c.clipBottom);
+        const int dx0 = std::max({c.x, c.clipLeft, 0}), dy0 = std::max({c.y, c.clipTop, 0});
+        const int dx1 = std::min(c.x + c.right - c.left, c.clipRight);
+        const int dy1 = std::min(c.y + c.bottom - c.top, c.clipBottom);
+        Back() = backBefore;
+        const std::vector<uint32_t> expected =
+            BlurByTheRule(*ObjectSurface(sprite), backBefore, c.block, c.left + dx0 - c.x, c.top + dy0 - c.y,
+                          dx0, dy0, dx1, dy1);
+        for (BlitLevel level : SupportedLevels()) {
+            ASSERT_TRUE(platform::SetBlitLevel(level));
+            Back() = backBefore;
+            ASSERT_EQ(BlurBlt(c.x, c.y, c.block, sprite, c.left, c.top, c.right, c.bottom), 1);
+            for (int y = 0; y < 140; ++y)
+                for (int x = 0; x < 160; ++x)
+                    ASSERT_EQ(BackPixel(x, y), expected[static_cast<size_t>(y) * Back().width + x])
+                        << "block " << c.block << " at (" << c.x << ", " << c.y << "), source (" << c.left
+                        << ", " << c.top << ", " << c.right << ", " << c.bottom << "), pixel (" << x << ", "
+                        << y << ") at " << platform::BlitLevelName(level);
+        }
+    }
 }
 
 TEST_P(EffectTest, DisplaceTakesTheBackBufferPixelAsManyRowsBelowAsTheRedLevelMinusTheOffset) {
