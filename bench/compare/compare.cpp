@@ -6,7 +6,8 @@
 // Times are processor time of this thread (CLOCK_THREAD_CPUTIME_ID), the two sides alternating
 // within every repetition so that both see the same load; minimum and median over the repetitions.
 //
-// Usage: bench_compare [repetitions]   (default 9)
+// Usage: bench_compare [repetitions [sections]]   repetitions default 9; sections a list of
+// blur, lines, blits, rotate (default all), e.g. bench_compare 5 blur,rotate
 #include <SDL.h>
 #include <SDL2_gfxPrimitives.h>
 #include <SDL2_rotozoom.h>
@@ -502,14 +503,19 @@ void RotateRows(PixelFormat f) {
         };
     };
     Timing o, a;
-    Time(10, at(best), at(BlitLevel::Scalar), o, a);
-    ClearBack();
-    at(BlitLevel::Scalar)();
-    const Surface scalar = Back();
-    ClearBack();
-    at(best)();
+    for (BlitLevel level : {BlitLevel::AVX2, BlitLevel::AVX512}) {
+        if (level > best) continue;
+        Time(10, at(level), at(BlitLevel::Scalar), o, a);
+        ClearBack();
+        at(BlitLevel::Scalar)();
+        const Surface scalar = Back();
+        ClearBack();
+        at(level)();
+        const std::string name =
+            std::string("RotateZoomBlt 256 x1.25 30deg ") + platform::BlitLevelName(level);
+        Row(name.c_str(), "our scalar loop", depth, o, a, Same(DifferentPixels(Back(), scalar)));
+    }
     const std::string name = std::string("RotateZoomBlt 256 x1.25 30deg ") + platform::BlitLevelName(best);
-    Row(name.c_str(), "our scalar loop", depth, o, a, Same(DifferentPixels(Back(), scalar)));
     SDL_Surface* sprite = ToSdl(*ObjectSurface(kSprite));
     Time(
         10, at(best),
@@ -527,6 +533,8 @@ void RotateRows(PixelFormat f) {
 
 int main(int argc, char** argv) {
     if (argc > 1) repetitions = std::max(1, std::atoi(argv[1]));
+    const std::string sections = argc > 2 ? argv[2] : "blur,lines,blits,rotate";
+    auto wanted = [&](const char* section) { return sections.find(section) != std::string::npos; };
     double load[3] = {0, 0, 0};
     if (FILE* in = std::fopen("/proc/loadavg", "r")) {
         if (std::fscanf(in, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3) load[0] = -1;
@@ -541,10 +549,10 @@ int main(int argc, char** argv) {
     for (PixelFormat f : {PixelFormat::RGB565, PixelFormat::XRGB8888}) {
         SetUpDisplay(f);
         ClearBack();
-        BlurRows(f);
-        LineRows(f);
-        BlitRows(f);
-        RotateRows(f);
+        if (wanted("blur")) BlurRows(f);
+        if (wanted("lines")) LineRows(f);
+        if (wanted("blits")) BlitRows(f);
+        if (wanted("rotate")) RotateRows(f);
     }
     ReleaseAllObjects();
     return 0;

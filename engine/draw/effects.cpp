@@ -13,6 +13,7 @@
 #include "engine/draw/objects.h"
 #include "platform/blit.h"
 #include "platform/effects.h"
+#include "platform/soft/blit_rotate.h"
 
 EffectState Effects;
 
@@ -398,6 +399,7 @@ int64_t Wrap(int64_t position, int64_t origin, int64_t size) {
 struct RotateSource {
     const uint8_t* bits;
     int64_t pitch;
+    size_t readable;  // bytes from bits on that lie in the picture's store
     int64_t sl, st, sr, sb;
     int64_t left, top, width, height;
 };
@@ -452,14 +454,8 @@ void RotateRow(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t step
     int64_t from = 0, end = count;
     InsideRun(fx, stepX, s.sl, s.sr, from, end);
     InsideRun(fy, stepY, s.st, s.sb, from, end);
-    fx += from * stepX;
-    fy += from * stepY;
-    for (int64_t i = from; i < end; ++i, fx += stepX, fy += stepY) {
-        Pixel p;
-        std::memcpy(&p, s.bits + (fy >> 16) * s.pitch + (fx >> 16) * static_cast<int64_t>(sizeof(Pixel)),
-                    sizeof(Pixel));
-        if ((p & kColour) != 0) std::memcpy(to + i, &p, sizeof(Pixel));
-    }
+    platform::RotateRun(out + from * static_cast<int64_t>(sizeof(Pixel)), end - from, fx + from * stepX,
+                        fy + from * stepY, stepX, stepY, s.bits, s.pitch, s.readable, sizeof(Pixel) == 4);
 }
 
 int Rotate(int destLeft, int destTop, int destRight, int destBottom, int angle, bool zoomed, float zoom,
@@ -508,7 +504,9 @@ int Rotate(int destLeft, int destTop, int destRight, int destBottom, int angle, 
     if (sr <= sl || sb <= st) return Finish(f);  // the rectangle misses the object
     // Along a row the source position moves by fixed 16.16 steps.
     const int64_t stepX = FloorDiv(2 * cosine * inverse, 720), stepY = FloorDiv(-2 * sine * inverse, 720);
-    const RotateSource source{f.src.bits, f.src.pitch, sl, st, sr, sb, left, top, sw, sh};
+    const size_t readable = static_cast<size_t>(f.src.height - 1) * f.src.pitch +
+                            static_cast<size_t>(f.src.width) * static_cast<size_t>(f.bytes);
+    const RotateSource source{f.src.bits, f.src.pitch, readable, sl, st, sr, sb, left, top, sw, sh};
     for (int64_t Y = dt; Y < db; ++Y) {
         const int64_t dx2 = 2 * dl + 1 - (int64_t{destLeft} + destRight);
         const int64_t dy2 = 2 * Y + 1 - (int64_t{destTop} + destBottom);
