@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -14,8 +15,13 @@ namespace {
 
 __extension__ typedef __int128 Wide;
 
-// floor and ceiling of n / d for d > 0.
+// floor and ceiling of n / d for d > 0; in 64-bit arithmetic where both fit, which is far quicker.
 Wide FloorDiv(Wide n, Wide d) {
+    if (n >= INT64_MIN && n <= INT64_MAX && d <= INT64_MAX) {
+        const int64_t a = static_cast<int64_t>(n), b = static_cast<int64_t>(d);
+        const int64_t q = a / b;
+        return q - (a % b != 0 && a < 0 ? 1 : 0);
+    }
     return n >= 0 ? n / d : -((-n + d - 1) / d);
 }
 Wide CeilDiv(Wide n, Wide d) {
@@ -25,7 +31,7 @@ Wide CeilDiv(Wide n, Wide d) {
 // n pixels of one value from p on; the caller has cut the run to the surface.
 template <typename Pixel>
 void FillPixels(uint8_t* p, int64_t n, uint32_t raw) {
-    // Eight bytes of the colour at a time, then the last pixels one by one.
+    // Sixteen bytes of the colour at a time (two 8-byte stores), then the last pixels one by one.
     const uint64_t pattern = sizeof(Pixel) == 2 ? (raw & 0xFFFFu) * 0x0001000100010001ull
                                                 : (raw & 0xFFFFFFFFu) * 0x0000000100000001ull;
     const size_t bytes = static_cast<size_t>(n) * sizeof(Pixel);
@@ -163,14 +169,16 @@ template <typename Pixel>
 void WalkLine(uint8_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, int64_t count, int64_t r,
               int64_t twoMinor, int64_t denominator, uint32_t raw) {
     const Pixel value = static_cast<Pixel>(raw);
+    // The minor step is taken by selection rather than by a branch, which a line of any slope but
+    // the plainest would mispredict at every other pixel.
+    r -= denominator;  // r < 0 before each step: the minor step comes when r + twoMinor >= 0
+    const ptrdiff_t bothSteps = majorStep + minorStep;
     for (; count > 0; --count) {
         std::memcpy(p, &value, sizeof(Pixel));
         r += twoMinor;
-        if (r >= denominator) {
-            r -= denominator;
-            p += minorStep;
-        }
-        p += majorStep;
+        const bool carry = r >= 0;
+        p += carry ? bothSteps : majorStep;
+        r -= carry ? denominator : 0;
     }
 }
 
@@ -215,9 +223,10 @@ void ThinLine(Canvas& canvas, int64_t ax, int64_t ay, int64_t bx, int64_t by, ui
     }
     if (first >= last) return;
     const int64_t denominator = 2 * steps;
-    const Wide numerator = static_cast<Wide>(2) * first * minor + steps;
-    const int64_t q = static_cast<int64_t>(numerator / denominator);
-    const int64_t r = static_cast<int64_t>(numerator % denominator);
+    const Wide numerator = static_cast<Wide>(2) * first * minor + steps;  // >= 0
+    const Wide quotient = FloorDiv(numerator, denominator);
+    const int64_t q = static_cast<int64_t>(quotient);
+    const int64_t r = static_cast<int64_t>(numerator - quotient * denominator);
     const int64_t major = start + step * first, minorAt = minorStart + minorSign * q;
     const int64_t x = xMajor ? major : minorAt, y = xMajor ? minorAt : major;
     const ptrdiff_t bytes = canvas.wide() ? 4 : 2, pitch = canvas.pitch();
