@@ -168,7 +168,7 @@ void Time(int inner, const std::function<void()>& ours, const std::function<void
 
 void Row(const char* name, const char* anchorName, int depth, const Timing& o, const Timing& a,
          const std::string& check) {
-    std::printf("%-34s %2d  %9.1f %9.1f  %-26s %9.1f %9.1f  %5.2fx  %s\n", name, depth, o.min * 1e3,
+    std::printf("%-36s %2d  %9.1f %9.1f  %-26s %9.1f %9.1f  %5.2fx  %s\n", name, depth, o.min * 1e3,
                 o.median * 1e3, anchorName, a.min * 1e3, a.median * 1e3, a.median / o.median, check.c_str());
 }
 
@@ -495,7 +495,8 @@ void BlitRows(PixelFormat f) {
     }
 }
 
-// RotateZoomBlt at the best level against the one-pixel loop, and against SDL2_gfx's rotozoom.
+// RotateZoomBlt of the 256 x 256 sprite turned by 30 degrees and enlarged 1.25 times, at each
+// vector level against the one-pixel loop, and at the best level against SDL2_gfx's rotozoom.
 void RotateRows(PixelFormat f) {
     const int depth = Wide(f) ? 32 : 16;
     constexpr double kAngle = 30.0, kZoom = 1.25;
@@ -519,11 +520,10 @@ void RotateRows(PixelFormat f) {
         const Surface scalar = Back();
         ClearBack();
         at(level)();
-        const std::string name =
-            std::string("RotateZoomBlt 256 x1.25 30deg ") + platform::BlitLevelName(level);
+        const std::string name = std::string("RotateZoomBlt 256 1.25x 30d ") + platform::BlitLevelName(level);
         Row(name.c_str(), "our scalar loop", depth, o, a, Same(DifferentPixels(Back(), scalar)));
     }
-    const std::string name = std::string("RotateZoomBlt 256 x1.25 30deg ") + platform::BlitLevelName(best);
+    const std::string name = std::string("RotateZoomBlt 256 1.25x 30d ") + platform::BlitLevelName(best);
     SDL_Surface* sprite = ToSdl(*ObjectSurface(kSprite));
     Time(
         10, at(best),
@@ -552,7 +552,7 @@ int main(int argc, char** argv) {
         "thread CPU time per call in microseconds, min and median of %d repetitions; load %.2f %.2f %.2f; "
         "best level %s\n",
         repetitions, load[0], load[1], load[2], platform::BlitLevelName(platform::BestBlitLevel()));
-    std::printf("%-34s %2s  %9s %9s  %-26s %9s %9s  %6s  %s\n", "ours", "bit", "min", "median", "anchor",
+    std::printf("%-36s %2s  %9s %9s  %-26s %9s %9s  %6s  %s\n", "ours", "bit", "min", "median", "anchor",
                 "min", "median", "ratio", "check");
     for (PixelFormat f : {PixelFormat::RGB565, PixelFormat::XRGB8888}) {
         SetUpDisplay(f);
