@@ -5,12 +5,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
+#include <vector>
 
 #include "engine/draw/blit.h"
 #include "engine/draw/display.h"
 #include "engine/draw/objects.h"
 #include "platform/blit.h"
 #include "platform/effects.h"
+#include "platform/soft/blit_rotate.h"
 
 EffectState Effects;
 
@@ -271,6 +274,110 @@ int Dark(int x, int y, int red, int green, int blue, ObjectNo object, int left, 
                      });
 }
 
+// ---- BlurBlt: block averages by running sums ----
+//
+// Each non-transparent source pixel takes the average of the block of size x size source pixels
+// that starts at it, moved back where it would pass the drawn area's right or bottom edge; what the
+// block still leaves outside the drawn area counts as black, and the sum is divided by size * size.
+// So every pixel's block spans the same cw = min(size, w) columns and ch = min(size, h) rows,
+// starting at column min(col, w - cw) and row min(row, h - ch): column sums over the block's rows
+// move down by one row at a time, and a running sum over cw column sums moves right.
+
+// Three channel sums side by side in 21-bit fields, for blocks whose sums stay below 2^21.
+struct PackedSums {
+    using Sum = uint64_t;
+    static constexpr int kField = 21;
+    static constexpr uint64_t kFieldMask = (uint64_t{1} << kField) - 1;
+    static Sum Of(uint32_t p, const EffectFormat& f) {
+        return uint64_t{(p >> f.position[0]) & f.maxLevel} |
+               (uint64_t{(p >> f.position[1]) & f.maxLevel} << kField) |
+               (uint64_t{(p >> f.position[2]) & f.maxLevel} << (2 * kField));
+    }
+    static void Add(Sum& to, const Sum& a, const Sum& b) { to = to + a - b; }  // fields stay >= 0
+    static uint64_t Channel(const Sum& s, int c) { return (s >> (kField * c)) & kFieldMask; }
+};
+
+// One 64-bit sum a channel, for any block.
+struct SeparateSums {
+    struct Sum {
+        uint64_t c[3];
+    };
+    static Sum Of(uint32_t p, const EffectFormat& f) {
+        return {{(p >> f.position[0]) & f.maxLevel, (p >> f.position[1]) & f.maxLevel,
+                 (p >> f.position[2]) & f.maxLevel}};
+    }
+    static void Add(Sum& to, const Sum& a, const Sum& b) {
+        for (int c = 0; c < 3; ++c) to.c[c] = to.c[c] + a.c[c] - b.c[c];
+    }
+    static uint64_t Channel(const Sum& s, int c) { return s.c[c]; }
+};
+
+// Division by a fixed area. A sum below 2^21 over an area below 2^21 is divided exactly by one
+// multiplication with ceil(2^42 / area): the multiplier exceeds 2^42 / area by less than 1, which
+// moves sum / area by less than sum / 2^42 < 1 / area, too little to pass the next whole number.
+struct AreaDivider {
+    uint64_t area, multiplier;
+    bool exact;  // the multiplication may be used
+    AreaDivider(uint64_t a, bool small)
+        : area(a), multiplier(((uint64_t{1} << 42) + a - 1) / a), exact(small) {}
+    uint64_t operator()(uint64_t sum) const { return exact ? (sum * multiplier) >> 42 : sum / area; }
+};
+
+template <typename Pixel, typename Sums>
+void BoxBlurWith(const Frame& f, int64_t size) {
+    using Sum = typename Sums::Sum;
+    const int w = f.w, h = f.h;
+    const int cw = static_cast<int>(size < w ? size : w), ch = static_cast<int>(size < h ? size : h);
+    const EffectFormat& fmt = f.format;
+    const AreaDivider divide(static_cast<uint64_t>(size * size), std::is_same_v<Sums, PackedSums>);
+    auto pixel = [&](int col, int row) {
+        Pixel p;
+        std::memcpy(&p, f.Source(0, row) + static_cast<ptrdiff_t>(col) * sizeof(Pixel), sizeof(Pixel));
+        return static_cast<uint32_t>(p);
+    };
+    thread_local std::vector<Sum> columns;
+    columns.assign(static_cast<size_t>(w), Sum{});
+    for (int row = 0; row < ch; ++row)
+        for (int col = 0; col < w; ++col) Sums::Add(columns[col], Sums::Of(pixel(col, row), fmt), Sum{});
+    for (int row = 0; row < h; ++row) {
+        if (row > 0 && row <= h - ch) {
+            // The block's rows move down by one.
+            const uint8_t* enter = f.Source(0, row + ch - 1);
+            const uint8_t* leave = f.Source(0, row - 1);
+            for (int col = 0; col < w; ++col) {
+                Pixel a, b;
+                std::memcpy(&a, enter + static_cast<ptrdiff_t>(col) * sizeof(Pixel), sizeof(Pixel));
+                std::memcpy(&b, leave + static_cast<ptrdiff_t>(col) * sizeof(Pixel), sizeof(Pixel));
+                Sums::Add(columns[col], Sums::Of(a, fmt), Sums::Of(b, fmt));
+            }
+        }
+        const uint8_t* src = f.Source(0, row);
+        uint8_t* dst = f.Dest(0, row);
+        Sum sum{};
+        for (int col = 0; col < cw; ++col) Sums::Add(sum, columns[col], Sum{});
+        for (int col = 0; col < w; ++col) {
+            if (col > 0 && col <= w - cw) Sums::Add(sum, columns[col + cw - 1], columns[col - 1]);
+            Pixel s;
+            std::memcpy(&s, src + static_cast<ptrdiff_t>(col) * sizeof(Pixel), sizeof(Pixel));
+            if ((s & fmt.colourMask) == 0) continue;
+            const Pixel out = static_cast<Pixel>((divide(Sums::Channel(sum, 0)) << fmt.position[0]) |
+                                                 (divide(Sums::Channel(sum, 1)) << fmt.position[1]) |
+                                                 (divide(Sums::Channel(sum, 2)) << fmt.position[2]));
+            std::memcpy(dst + static_cast<ptrdiff_t>(col) * sizeof(Pixel), &out, sizeof(Pixel));
+        }
+    }
+}
+
+template <typename Pixel>
+void BoxBlur(const Frame& f, int64_t size) {
+    const int64_t cw = size < f.w ? size : f.w, ch = size < f.h ? size : f.h;
+    constexpr int64_t kFieldLimit = int64_t{1} << PackedSums::kField;
+    if (cw * ch * f.format.maxLevel < kFieldLimit && size * size < kFieldLimit)
+        BoxBlurWith<Pixel, PackedSums>(f, size);
+    else
+        BoxBlurWith<Pixel, SeparateSums>(f, size);
+}
+
 int64_t FloorDiv(int64_t a, int64_t b) {
     int64_t q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
@@ -292,6 +399,7 @@ int64_t Wrap(int64_t position, int64_t origin, int64_t size) {
 struct RotateSource {
     const uint8_t* bits;
     int64_t pitch;
+    size_t readable;  // bytes from bits on that lie in the picture's store
     int64_t sl, st, sr, sb;
     int64_t left, top, width, height;
 };
@@ -346,14 +454,8 @@ void RotateRow(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t step
     int64_t from = 0, end = count;
     InsideRun(fx, stepX, s.sl, s.sr, from, end);
     InsideRun(fy, stepY, s.st, s.sb, from, end);
-    fx += from * stepX;
-    fy += from * stepY;
-    for (int64_t i = from; i < end; ++i, fx += stepX, fy += stepY) {
-        Pixel p;
-        std::memcpy(&p, s.bits + (fy >> 16) * s.pitch + (fx >> 16) * static_cast<int64_t>(sizeof(Pixel)),
-                    sizeof(Pixel));
-        if ((p & kColour) != 0) std::memcpy(to + i, &p, sizeof(Pixel));
-    }
+    platform::RotateRun(out + from * static_cast<int64_t>(sizeof(Pixel)), end - from, fx + from * stepX,
+                        fy + from * stepY, stepX, stepY, s.bits, s.pitch, s.readable, sizeof(Pixel) == 4);
 }
 
 int Rotate(int destLeft, int destTop, int destRight, int destBottom, int angle, bool zoomed, float zoom,
@@ -402,7 +504,9 @@ int Rotate(int destLeft, int destTop, int destRight, int destBottom, int angle, 
     if (sr <= sl || sb <= st) return Finish(f);  // the rectangle misses the object
     // Along a row the source position moves by fixed 16.16 steps.
     const int64_t stepX = FloorDiv(2 * cosine * inverse, 720), stepY = FloorDiv(-2 * sine * inverse, 720);
-    const RotateSource source{f.src.bits, f.src.pitch, sl, st, sr, sb, left, top, sw, sh};
+    const size_t readable = static_cast<size_t>(f.src.height - 1) * f.src.pitch +
+                            static_cast<size_t>(f.src.width) * static_cast<size_t>(f.bytes);
+    const RotateSource source{f.src.bits, f.src.pitch, readable, sl, st, sr, sb, left, top, sw, sh};
     for (int64_t Y = dt; Y < db; ++Y) {
         const int64_t dx2 = 2 * dl + 1 - (int64_t{destLeft} + destRight);
         const int64_t dy2 = 2 * Y + 1 - (int64_t{destTop} + destBottom);
@@ -659,29 +763,13 @@ int DarkBltRGB(int x, int y, int red, int green, int blue, ObjectNo object, int 
 int BlurBlt(int x, int y, int block, ObjectNo object, int left, int top, int right, int bottom) {
     Frame f;
     if (int r = Begin(f, x, y, object, left, top, right, bottom); r >= 0) return r;
-    const int64_t size = block < 1 ? 1 : block;  // a block is at least one pixel
-    const int64_t area = size * size;
-    for (int row = 0; row < f.h; ++row)
-        for (int col = 0; col < f.w; ++col) {
-            if (Transparent(f.SourcePixel(col, row), f.format)) continue;
-            // The block starts at the pixel, moved back where it would pass the drawn area; what
-            // lies outside the drawn area counts as black.
-            int64_t c0 = col, r0 = row;
-            if (c0 + size > f.w) c0 = f.w - size;
-            if (r0 + size > f.h) r0 = f.h - size;
-            if (c0 < 0) c0 = 0;
-            if (r0 < 0) r0 = 0;
-            const int64_t c1 = c0 + size < f.w ? c0 + size : f.w, r1 = r0 + size < f.h ? r0 + size : f.h;
-            int64_t sum[3] = {0, 0, 0};
-            for (int64_t r = r0; r < r1; ++r)
-                for (int64_t c = c0; c < c1; ++c) {
-                    const Levels l = Split(f.SourcePixel(static_cast<int>(c), static_cast<int>(r)), f.format);
-                    for (int k = 0; k < 3; ++k) sum[k] += l.c[k];
-                }
-            Levels out;
-            for (int k = 0; k < 3; ++k) out.c[k] = static_cast<uint32_t>(sum[k] / area);
-            f.SetDest(col, row, Join(out, f.format));
-        }
+    if (!f.Empty()) {
+        const int64_t size = block < 1 ? 1 : block;  // a block is at least one pixel
+        if (f.wide)
+            BoxBlur<uint32_t>(f, size);
+        else
+            BoxBlur<uint16_t>(f, size);
+    }
     return Finish(f);
 }
 

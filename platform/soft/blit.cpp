@@ -83,8 +83,7 @@ int Copy(Surface& dst, int x, int y, const Surface& src, const Rect& srcRect, bo
 
     if (!keyed) {
         if (!overlap) {
-            for (int row = 0; row < c.h; ++row)
-                std::memcpy(d + row * static_cast<ptrdiff_t>(dst.pitch), s + row * srcPitch, rowBytes);
+            blit_detail::ActiveKernels().opaque(d, dst.pitch, s, srcPitch, static_cast<int>(rowBytes), c.h);
         } else if (c.dy > c.sy) {  // moving down: take the rows from the bottom up
             for (int row = c.h - 1; row >= 0; --row)
                 std::memmove(d + row * static_cast<ptrdiff_t>(dst.pitch), s + row * srcPitch, rowBytes);

@@ -35,7 +35,42 @@ void Keyed32Scalar(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp,
     KeyedScalar<uint32_t>(dst, dp, src, sp, w, h, key & 0xFFFFFF, 0xFFFFFF);
 }
 
-constexpr Kernels kScalar{BlitLevel::Scalar, Keyed16Scalar, Keyed32Scalar};
+// Opaque rows. Rows longer than a few vectors go to the library's copy, which streams long rows
+// well; shorter ones are copied in place with fixed-size moves, the last one ending exactly at the
+// row's end (overlapping the one before it, which writes the same bytes).
+constexpr int kLongRowBytes = 512;
+
+void CopyRowsLong(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h) {
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) std::memcpy(dst, src, static_cast<size_t>(bytes));
+}
+
+// Rows below 16 bytes: two overlapping moves of 8, 4 or 2 bytes.
+void CopyRowsTiny(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h) {
+    auto rows = [&](auto unit) {
+        constexpr size_t kUnit = sizeof(unit);
+        const size_t last = static_cast<size_t>(bytes) - kUnit;
+        for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+            decltype(unit) a, b;
+            std::memcpy(&a, src, kUnit);
+            std::memcpy(&b, src + last, kUnit);
+            std::memcpy(dst, &a, kUnit);
+            std::memcpy(dst + last, &b, kUnit);
+        }
+    };
+    if (bytes >= 8)
+        rows(uint64_t{});
+    else if (bytes >= 4)
+        rows(uint32_t{});
+    else
+        rows(uint16_t{});
+}
+
+void OpaqueScalar(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h) {
+    if (bytes < 16) return CopyRowsTiny(dst, dp, src, sp, bytes, h);
+    CopyRowsLong(dst, dp, src, sp, bytes, h);
+}
+
+constexpr Kernels kScalar{BlitLevel::Scalar, Keyed16Scalar, Keyed32Scalar, OpaqueScalar};
 
 #if EL_BLIT_X86
 
@@ -194,7 +229,22 @@ void Keyed32Sse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, i
               KeyEq32Sse2{_mm_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm_set1_epi32(0xFFFFFF)});
 }
 
-constexpr Kernels kSse2{BlitLevel::SSE2, Keyed16Sse2, Keyed32Sse2};
+// Opaque rows of 16 to kLongRowBytes bytes: whole vectors and one last vector ending at the row's end,
+// all loaded before any is stored.
+void OpaqueSse2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes, int h) {
+    if (bytes < 16) return CopyRowsTiny(dst, dp, src, sp, bytes, h);
+    if (bytes > kLongRowBytes) return CopyRowsLong(dst, dp, src, sp, bytes, h);
+    const ptrdiff_t last = bytes - 16;
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+        const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + last));
+        for (ptrdiff_t x = 0; x < last; x += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + last), tail);
+    }
+}
+
+constexpr Kernels kSse2{BlitLevel::SSE2, Keyed16Sse2, Keyed32Sse2, OpaqueSse2};
 
 // ---- AVX2: 32 bytes per vector ----
 
@@ -310,7 +360,21 @@ EL_TARGET_AVX2 void Keyed32Avx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, 
         KeyEq32Avx2{_mm256_set1_epi32(static_cast<int>(key & 0xFFFFFF)), _mm256_set1_epi32(0xFFFFFF)});
 }
 
-constexpr Kernels kAvx2{BlitLevel::AVX2, Keyed16Avx2, Keyed32Avx2};
+EL_TARGET_AVX2 void OpaqueAvx2(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes,
+                               int h) {
+    if (bytes < 32) return OpaqueSse2(dst, dp, src, sp, bytes, h);
+    if (bytes > kLongRowBytes) return CopyRowsLong(dst, dp, src, sp, bytes, h);
+    const ptrdiff_t last = bytes - 32;
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+        const __m256i tail = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + last));
+        for (ptrdiff_t x = 0; x < last; x += 32)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + last), tail);
+    }
+}
+
+constexpr Kernels kAvx2{BlitLevel::AVX2, Keyed16Avx2, Keyed32Avx2, OpaqueAvx2};
 
 // ---- AVX-512 (F + BW): 64 bytes at a time; masked stores write only the opaque lanes and
 // masked loads finish each row without touching memory past it ----
@@ -392,7 +456,21 @@ EL_TARGET_AVX512 void Keyed32Avx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* s
     }
 }
 
-constexpr Kernels kAvx512{BlitLevel::AVX512, Keyed16Avx512, Keyed32Avx512};
+// Rows of 64 bytes or more as the AVX2 rows with 64-byte vectors; shorter ones as AVX2 rows
+// (plain overlapping moves are quicker than masked ones on some processors).
+EL_TARGET_AVX512 void OpaqueAvx512(uint8_t* dst, ptrdiff_t dp, const uint8_t* src, ptrdiff_t sp, int bytes,
+                                   int h) {
+    if (bytes < 64) return OpaqueAvx2(dst, dp, src, sp, bytes, h);
+    if (bytes > kLongRowBytes) return CopyRowsLong(dst, dp, src, sp, bytes, h);
+    const ptrdiff_t last = bytes - 64;
+    for (int y = 0; y < h; ++y, dst += dp, src += sp) {
+        const __m512i tail = _mm512_loadu_si512(src + last);
+        for (ptrdiff_t x = 0; x < last; x += 64) _mm512_storeu_si512(dst + x, _mm512_loadu_si512(src + x));
+        _mm512_storeu_si512(dst + last, tail);
+    }
+}
+
+constexpr Kernels kAvx512{BlitLevel::AVX512, Keyed16Avx512, Keyed32Avx512, OpaqueAvx512};
 
 #endif  // EL_BLIT_X86
 

@@ -12,10 +12,15 @@ namespace platform::blit_detail {
 using KeyedKernel = void (*)(uint8_t* dst, ptrdiff_t dstPitch, const uint8_t* src, ptrdiff_t srcPitch, int w,
                              int h, uint32_t key);
 
+// Copies h rows of `bytes` bytes each (bytes >= 2, h >= 1); the blocks must not overlap.
+using OpaqueKernel = void (*)(uint8_t* dst, ptrdiff_t dstPitch, const uint8_t* src, ptrdiff_t srcPitch,
+                              int bytes, int h);
+
 struct Kernels {
     BlitLevel level;
     KeyedKernel keyed16;  // key: raw RGB565 value
     KeyedKernel keyed32;  // key: raw XRGB8888 value; only the low 24 bits are compared
+    OpaqueKernel opaque;  // either format
 };
 
 const Kernels& ActiveKernels();

@@ -2,6 +2,7 @@
 set(el_gfx_sources
   ${CMAKE_CURRENT_LIST_DIR}/blit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/blit_kernels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/blit_rotate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pixel_convert.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bmp_decoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bmp_writer.cpp)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -14,27 +15,78 @@ namespace {
 
 __extension__ typedef __int128 Wide;
 
-// Where a call may write: the whole surface, every pixel of which lies in its store.
+// floor and ceiling of n / d for d > 0; in 64-bit arithmetic where both fit, which is far quicker.
+Wide FloorDiv(Wide n, Wide d) {
+    if (n >= INT64_MIN && n <= INT64_MAX && d <= INT64_MAX) {
+        const int64_t a = static_cast<int64_t>(n), b = static_cast<int64_t>(d);
+        const int64_t q = a / b;
+        return q - (a % b != 0 && a < 0 ? 1 : 0);
+    }
+    return n >= 0 ? n / d : -((-n + d - 1) / d);
+}
+Wide CeilDiv(Wide n, Wide d) {
+    return -FloorDiv(-n, d);
+}
+
+// n pixels of one value from p on; the caller has cut the run to the surface.
+template <typename Pixel>
+void FillPixels(uint8_t* p, int64_t n, uint32_t raw) {
+    // Sixteen bytes of the colour at a time (two 8-byte stores), then the last pixels one by one.
+    const uint64_t pattern = sizeof(Pixel) == 2 ? (raw & 0xFFFFu) * 0x0001000100010001ull
+                                                : (raw & 0xFFFFFFFFu) * 0x0000000100000001ull;
+    const size_t bytes = static_cast<size_t>(n) * sizeof(Pixel);
+    size_t i = 0;
+    for (; i + 16 <= bytes; i += 16) {
+        std::memcpy(p + i, &pattern, 8);
+        std::memcpy(p + i + 8, &pattern, 8);
+    }
+    for (; i < bytes; i += sizeof(Pixel)) std::memcpy(p + i, &pattern, sizeof(Pixel));
+}
+
+// The same run through the diagonal-cross pattern of row y, starting at column x: pattern pixels
+// take `line`, the others `gap` unless `gapShown` is false.
+template <typename Pixel>
+void HatchPixels(uint8_t* p, int64_t x, int64_t y, int64_t n, uint32_t line, uint32_t gap, bool gapShown) {
+    // Bit k: columns congruent to k modulo 8 lie on the pattern in this row.
+    const unsigned onPattern = (1u << (y & 7)) | (1u << ((7 - y) & 7));
+    const Pixel lineValue = static_cast<Pixel>(line), gapValue = static_cast<Pixel>(gap);
+    Pixel* to = reinterpret_cast<Pixel*>(p);
+    for (int64_t i = 0; i < n; ++i) {
+        if ((onPattern >> ((x + i) & 7)) & 1)
+            std::memcpy(to + i, &lineValue, sizeof(Pixel));
+        else if (gapShown)
+            std::memcpy(to + i, &gapValue, sizeof(Pixel));
+    }
+}
+
+// Where a call may write: the whole surface, every pixel of which lies in its store. Every run of
+// pixels is cut to the surface once and then written without further checks.
 class Canvas {
   public:
-    explicit Canvas(DeviceContext* dc) {
+    explicit Canvas(DeviceContext* dc) : dc_(dc) {
         surface_ = dc != nullptr ? GetDCSurface(dc) : nullptr;
         if (surface_ != nullptr && !IsSurfaceValid(*surface_)) surface_ = nullptr;
         if (surface_ == nullptr) return;
         bytes_ = BytesPerPixel(surface_->format);
-        // The hatch gaps take the context's background; asking for it means setting it back.
-        bkMode_ = SetBkMode(dc, OPAQUE);
-        SetBkMode(dc, bkMode_);
-        bkColor_ = SetBkColor(dc, 0);
-        SetBkColor(dc, bkColor_);
     }
 
     bool ok() const { return surface_ != nullptr && surface_->width > 0 && surface_->height > 0; }
     int width() const { return surface_->width; }
     int height() const { return surface_->height; }
+    bool wide() const { return bytes_ == 4; }
+    ptrdiff_t pitch() const { return surface_->pitch; }
     uint32_t Raw(uint32_t color) const { return ColorToRaw(surface_->format, color); }
-    uint32_t backgroundRaw() const { return Raw(bkColor_); }
-    bool transparentBackground() const { return bkMode_ == TRANSPARENT; }
+    // The hatch gaps take the context's background; asking for it means setting it back.
+    uint32_t backgroundRaw() const {
+        const uint32_t color = SetBkColor(dc_, 0);
+        SetBkColor(dc_, color);
+        return Raw(color);
+    }
+    bool transparentBackground() const {
+        const int mode = SetBkMode(dc_, OPAQUE);
+        SetBkMode(dc_, mode);
+        return mode == TRANSPARENT;
+    }
 
     void Put(int64_t x, int64_t y, uint32_t raw) {
         if (x >= 0 && y >= 0 && x < width() && y < height())
@@ -46,31 +98,32 @@ class Canvas {
         if (y < 0 || y >= height()) return;
         x0 = std::max<int64_t>(x0, 0);
         x1 = std::min<int64_t>(x1, width());
+        if (x0 >= x1) return;
         uint8_t* p = Address(static_cast<int>(x0), static_cast<int>(y));
-        for (int64_t x = x0; x < x1; ++x, p += bytes_) Store(p, raw);
+        if (wide())
+            FillPixels<uint32_t>(p, x1 - x0, raw);
+        else
+            FillPixels<uint16_t>(p, x1 - x0, raw);
     }
 
-    // The same span through the diagonal-cross pattern: pattern pixels take `line`, the others
-    // `gap` unless `gapShown` is false.
     void HatchSpan(int64_t y, int64_t x0, int64_t x1, uint32_t line, uint32_t gap, bool gapShown) {
         if (y < 0 || y >= height()) return;
         x0 = std::max<int64_t>(x0, 0);
         x1 = std::min<int64_t>(x1, width());
+        if (x0 >= x1) return;
         uint8_t* p = Address(static_cast<int>(x0), static_cast<int>(y));
-        for (int64_t x = x0; x < x1; ++x, p += bytes_) {
-            const bool onPattern = ((x - y) & 7) == 0 || ((x + y) & 7) == 7;
-            if (onPattern)
-                Store(p, line);
-            else if (gapShown)
-                Store(p, gap);
-        }
+        if (wide())
+            HatchPixels<uint32_t>(p, x0, y, x1 - x0, line, gap, gapShown);
+        else
+            HatchPixels<uint16_t>(p, x0, y, x1 - x0, line, gap, gapShown);
     }
 
-  private:
     uint8_t* Address(int x, int y) {
         return surface_->pixels.data() + static_cast<size_t>(y) * surface_->pitch +
                static_cast<size_t>(x) * bytes_;
     }
+
+  private:
     void Store(uint8_t* p, uint32_t raw) {
         if (bytes_ == 2) {
             const uint16_t value = static_cast<uint16_t>(raw);
@@ -80,10 +133,9 @@ class Canvas {
         }
     }
 
+    DeviceContext* dc_ = nullptr;
     Surface* surface_ = nullptr;
     int bytes_ = 2;
-    int bkMode_ = OPAQUE;
-    uint32_t bkColor_ = 0xFFFFFF;
 };
 
 // How a brush paints the pixels of a fill.
@@ -97,8 +149,10 @@ struct Paint {
         none = brush.style == BrushStyle::Hollow;
         hatched = brush.style == BrushStyle::Hatched;
         raw = canvas.Raw(brush.color);
-        gap = canvas.backgroundRaw();
-        gapShown = !canvas.transparentBackground();
+        if (hatched) {
+            gap = canvas.backgroundRaw();
+            gapShown = !canvas.transparentBackground();
+        }
     }
     void Span(Canvas& canvas, int64_t y, int64_t x0, int64_t x1) const {
         if (none || x0 >= x1) return;
@@ -108,6 +162,25 @@ struct Paint {
             canvas.Span(y, x0, x1, raw);
     }
 };
+
+// The pixels of a one-pixel line, all on the surface: `count` steps from p, each moving
+// `majorStep` bytes and, where the rest r passes `denominator`, `minorStep` bytes more.
+template <typename Pixel>
+void WalkLine(uint8_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, int64_t count, int64_t r,
+              int64_t twoMinor, int64_t denominator, uint32_t raw) {
+    const Pixel value = static_cast<Pixel>(raw);
+    // The minor step is taken by selection rather than by a branch, which a line of any slope but
+    // the plainest would mispredict at every other pixel.
+    r -= denominator;  // r < 0 before each step: the minor step comes when r + twoMinor >= 0
+    const ptrdiff_t bothSteps = majorStep + minorStep;
+    for (; count > 0; --count) {
+        std::memcpy(p, &value, sizeof(Pixel));
+        r += twoMinor;
+        const bool carry = r >= 0;
+        p += carry ? bothSteps : majorStep;
+        r -= carry ? denominator : 0;
+    }
+}
 
 // A one-pixel line from a to b without b. Each step moves one pixel along the longer axis; the
 // other coordinate is the nearest one to the true line, halves rounding away from a.
@@ -130,23 +203,40 @@ void ThinLine(Canvas& canvas, int64_t ax, int64_t ay, int64_t bx, int64_t by, ui
         last = std::min(last, start + 1);
     }
     if (first >= last) return;
-    // minor offset at step i = floor((2 i minor + steps) / (2 steps)), carried as quotient and rest.
-    const int64_t denominator = 2 * steps;
-    const Wide numerator = static_cast<Wide>(2) * first * minor + steps;
-    int64_t q = static_cast<int64_t>(numerator / denominator);
-    int64_t r = static_cast<int64_t>(numerator % denominator);
-    for (int64_t i = first; i < last; ++i) {
-        const int64_t major = start + step * i;
-        if (xMajor)
-            canvas.Put(major, ay + sy * q, raw);
-        else
-            canvas.Put(ax + sx * q, major, raw);
-        r += 2 * minor;
-        if (r >= denominator) {
-            r -= denominator;
-            ++q;
-        }
+    // minor offset at step i = q(i) = floor((2 i minor + steps) / (2 steps)), which never falls as i
+    // grows; the minor coordinate start + minorSign * q(i) lies on the surface for lo <= q(i) <= hi.
+    const int64_t minorStart = xMajor ? ay : ax, minorSign = xMajor ? sy : sx;
+    const int64_t minorExtent = xMajor ? canvas.height() : canvas.width();
+    const int64_t lo = minorSign > 0 ? -minorStart : minorStart - (minorExtent - 1);
+    const int64_t hi = minorSign > 0 ? minorExtent - 1 - minorStart : minorStart;
+    if (hi < 0) return;  // q(i) >= 0
+    if (minor == 0) {
+        if (lo > 0) return;
+    } else {
+        // q(i) >= lo exactly when 2 i minor >= 2 steps lo - steps; q(i) <= hi when
+        // 2 i minor < 2 steps (hi + 1) - steps.
+        if (lo > 0)
+            first = static_cast<int64_t>(
+                std::max<Wide>(first, CeilDiv(Wide{2} * steps * lo - steps, Wide{2} * minor)));
+        last = static_cast<int64_t>(
+            std::min<Wide>(last, CeilDiv(Wide{2} * steps * (hi + 1) - steps, Wide{2} * minor)));
     }
+    if (first >= last) return;
+    const int64_t denominator = 2 * steps;
+    const Wide numerator = static_cast<Wide>(2) * first * minor + steps;  // >= 0
+    const Wide quotient = FloorDiv(numerator, denominator);
+    const int64_t q = static_cast<int64_t>(quotient);
+    const int64_t r = static_cast<int64_t>(numerator - quotient * denominator);
+    const int64_t major = start + step * first, minorAt = minorStart + minorSign * q;
+    const int64_t x = xMajor ? major : minorAt, y = xMajor ? minorAt : major;
+    const ptrdiff_t bytes = canvas.wide() ? 4 : 2, pitch = canvas.pitch();
+    const ptrdiff_t majorStep = xMajor ? step * bytes : step * pitch;
+    const ptrdiff_t minorStep = xMajor ? minorSign * pitch : minorSign * bytes;
+    uint8_t* p = canvas.Address(static_cast<int>(x), static_cast<int>(y));
+    if (canvas.wide())
+        WalkLine<uint32_t>(p, majorStep, minorStep, last - first, r, 2 * minor, denominator, raw);
+    else
+        WalkLine<uint16_t>(p, majorStep, minorStep, last - first, r, 2 * minor, denominator, raw);
 }
 
 // Every pixel whose centre lies within `radius` of the segment a-b (a disc when a == b).
@@ -219,14 +309,6 @@ struct Stroke {
 std::vector<int64_t>& Crossings() {
     static std::vector<int64_t> crossings;
     return crossings;
-}
-
-// floor and ceiling of n / d for d > 0.
-Wide FloorDiv(Wide n, Wide d) {
-    return n >= 0 ? n / d : -((-n + d - 1) / d);
-}
-Wide CeilDiv(Wide n, Wide d) {
-    return -FloorDiv(-n, d);
 }
 
 // The inside of the polygon by the alternate rule, sampled at pixel centres.

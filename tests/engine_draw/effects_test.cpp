@@ -2,6 +2,7 @@
 // every vector level, the 32-bit rule on pixels worked out by hand, rotations, and the filters.
 #include "engine/draw/effects.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <random>
@@ -20,6 +21,18 @@ std::vector<BlitLevel> SupportedLevels() {
         if (l <= platform::BestBlitLevel()) levels.push_back(l);
     return levels;
 }
+
+// Where the blur rule finds the channel levels of a raw pixel, and which bits make it opaque.
+struct EffectFormat32Or16 {
+    explicit EffectFormat32Or16(bool wide) : top(wide ? 255 : 31), colour(wide ? 0xFFFFFF : 0xFFFF) {
+        const int* at = wide ? kWide : kNarrow;
+        for (int k = 0; k < 3; ++k) position[k] = at[k];
+    }
+    static constexpr int kWide[3] = {16, 8, 0};
+    static constexpr int kNarrow[3] = {11, 6, 0};  // 5-6-5, the test display's format
+    uint32_t top, colour;
+    int position[3];
+};
 
 class EffectTest : public DrawTest {
   protected:
@@ -470,6 +483,93 @@ TEST_P(EffectTest, BlurAveragesTheBlockFromEachPixelMovedBackAtTheEdges) {
     EXPECT_EQ(BackPixel(0, 1), 0u);                 // transparent: not drawn
 }
 
+// The block rule written out pixel by pixel, over the drawn area (dx0, dy0) to (dx1, dy1) of the
+// back buffer whose first pixel comes from (sx0, sy0) of the object.
+std::vector<uint32_t> BlurByTheRule(const platform::Surface& object, const platform::Surface& back, int block,
+                                    int sx0, int sy0, int dx0, int dy0, int dx1, int dy1) {
+    const bool wide = back.format == platform::PixelFormat::XRGB8888;
+    const EffectFormat32Or16 f(wide);
+    std::vector<uint32_t> out(static_cast<size_t>(back.width) * back.height);
+    for (int y = 0; y < back.height; ++y)
+        for (int x = 0; x < back.width; ++x)
+            out[static_cast<size_t>(y) * back.width + x] = platform::GetRawPixel(back, x, y);
+    const int w = dx1 - dx0, h = dy1 - dy0;
+    const int64_t size = block < 1 ? 1 : block;
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            if ((platform::GetRawPixel(object, sx0 + col, sy0 + row) & f.colour) == 0) continue;
+            int64_t c0 = std::max<int64_t>(0, std::min<int64_t>(col, w - size));
+            int64_t r0 = std::max<int64_t>(0, std::min<int64_t>(row, h - size));
+            uint64_t sum[3] = {0, 0, 0};
+            for (int64_t r = r0; r < std::min<int64_t>(r0 + size, h); ++r)
+                for (int64_t c = c0; c < std::min<int64_t>(c0 + size, w); ++c) {
+                    const uint32_t p =
+                        platform::GetRawPixel(object, sx0 + static_cast<int>(c), sy0 + static_cast<int>(r));
+                    for (int k = 0; k < 3; ++k) sum[k] += (p >> f.position[k]) & f.top;
+                }
+            uint32_t v = 0;
+            for (int k = 0; k < 3; ++k)
+                v |= static_cast<uint32_t>(sum[k] / static_cast<uint64_t>(size * size)) << f.position[k];
+            out[static_cast<size_t>(dy0 + row) * back.width + dx0 + col] = v;
+        }
+    return out;
+}
+
+TEST_P(EffectTest, BlurEqualsTheBlockRuleAtEveryBlockSizeClipAndLevel) {
+    // Random pixels (at 32 bits with random top bytes), a quarter of them transparent.
+    std::mt19937 rng(23);
+    const uint32_t colour = Wide() ? 0xFFFFFFu : 0xFFFFu;
+    ObjectNo sprite = MakeObject(120, 100, [&](int, int) {
+        const uint32_t v = static_cast<uint32_t>(rng());
+        return rng() % 4 == 0 ? v & ~colour : (Wide() ? v : v & 0xFFFF);
+    });
+    PaintBack(
+        [&](int x, int y) {
+            return (Wide() ? 0x10203u : 0x1234u) * static_cast<uint32_t>(x + 3 * y + 1) & colour;
+        },
+        160, 140);
+    const platform::Surface backBefore = Back();
+    struct Case {
+        int block, x, y, left, top, right, bottom;
+        int clipLeft, clipTop, clipRight, clipBottom;
+    };
+    std::vector<Case> cases;
+    // Small areas, every block from 0 to 18 and a few past the area, with the clip cutting each edge.
+    const int blocks[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 17, 18, 23, 24, 31, 40};
+    for (int block : blocks) {
+        cases.push_back({block, 5, 7, 3, 2, 40, 25, 0, 0, 800, 600});
+        cases.push_back({block, -4, -9, 10, 20, 33, 45, 0, 0, 800, 600});    // past the top-left
+        cases.push_back({block, 30, 40, 0, 0, 24, 19, 0, 0, 41, 50});        // the clip cuts right, bottom
+        cases.push_back({block, 30, 40, 50, 60, 73, 79, 37, 45, 800, 600});  // the clip cuts left, top
+        cases.push_back({block, 20, 20, 7, 7, 8 + block % 5, 9 + block % 3, 0, 0, 800, 600});  // a few pixels
+    }
+    // Whole picture: long rows, and block sums too large for packed channels at 32 bits; a block
+    // whose area alone is too large.
+    cases.push_back({100, 10, 10, 0, 0, 120, 100, 0, 0, 800, 600});
+    cases.push_back({2000, 10, 10, 50, 40, 80, 60, 0, 0, 800, 600});
+    for (const Case& c : cases) {
+        SetClipRect(c.clipLeft, c.clipTop, c.clipRight, c.clipBottom);
+        const int dx0 = std::max({c.x, c.clipLeft, 0}), dy0 = std::max({c.y, c.clipTop, 0});
+        const int dx1 = std::min(c.x + c.right - c.left, c.clipRight);
+        const int dy1 = std::min(c.y + c.bottom - c.top, c.clipBottom);
+        Back() = backBefore;
+        const std::vector<uint32_t> expected =
+            BlurByTheRule(*ObjectSurface(sprite), backBefore, c.block, c.left + dx0 - c.x, c.top + dy0 - c.y,
+                          dx0, dy0, dx1, dy1);
+        for (BlitLevel level : SupportedLevels()) {
+            ASSERT_TRUE(platform::SetBlitLevel(level));
+            Back() = backBefore;
+            ASSERT_EQ(BlurBlt(c.x, c.y, c.block, sprite, c.left, c.top, c.right, c.bottom), 1);
+            for (int y = 0; y < 140; ++y)
+                for (int x = 0; x < 160; ++x)
+                    ASSERT_EQ(BackPixel(x, y), expected[static_cast<size_t>(y) * Back().width + x])
+                        << "block " << c.block << " at (" << c.x << ", " << c.y << "), source (" << c.left
+                        << ", " << c.top << ", " << c.right << ", " << c.bottom << "), pixel (" << x << ", "
+                        << y << ") at " << platform::BlitLevelName(level);
+        }
+    }
+}
+
 TEST_P(EffectTest, DisplaceTakesTheBackBufferPixelAsManyRowsBelowAsTheRedLevelMinusTheOffset) {
     auto red = [&](uint32_t level) {
         return Wide() ? Rgb32(level, 1, 1) : (level << Display.format.redPosition5) | 1;
@@ -546,6 +646,52 @@ TEST_P(EffectTest, QuarterTurnsGiveExactPictures) {
     RotateZoomBlt(0, 0, 8, 6, 0, 2.0f, sprite, 0, 0, w, h);
     for (int j = 0; j < 6; ++j)
         for (int i = 0; i < 8; ++i) ASSERT_EQ(BackPixel(i, j), src(i / 2, j / 2)) << i << ", " << j;
+}
+
+TEST_P(EffectTest, RotationsAtEveryVectorLevelEqualTheOnePixelLoop) {
+    // Odd and even widths: at 16 bits the even one's last pixel ends the picture's store. Random
+    // pixels, a quarter of them transparent (at 32 bits some only by their colour bits).
+    std::mt19937 rng(5);
+    auto pixel = [&](int, int) {
+        const uint32_t v = static_cast<uint32_t>(rng());
+        if (rng() % 4 == 0) return Wide() ? v & 0xFF000000u : 0u;
+        return Wide() ? v : v & 0xFFFF;
+    };
+    const ObjectNo odd = MakeObject(61, 47, pixel), even = MakeObject(62, 47, pixel);
+    PaintBack([](int x, int y) { return static_cast<uint32_t>(0x1357 + 7 * x + 131 * y) & 0xFFFF; }, 200,
+              200);
+    const platform::Surface before = Back();
+    struct Case {
+        ObjectNo object;
+        int left, top, right, bottom;  // the source rectangle
+        int dl, dt, dr, db;            // the destination rectangle
+    };
+    const Case cases[] = {
+        {odd, 0, 0, 61, 47, 20, 20, 150, 140},   {even, 0, 0, 62, 47, 20, 20, 150, 140},
+        {even, 3, 5, 60, 44, -30, -10, 120, 90},  // the destination past the screen's top-left
+        {odd, -5, -7, 70, 52, 10, 15, 190, 170},  // the source rectangle past the object
+        {even, 10, 10, 11, 12, 50, 50, 57, 59},   // a one-pixel-wide source
+    };
+    const int angles[] = {0, 7, 30, 45, 90, 133, 180, 211, 270, 359, -17};
+    const float zooms[] = {0.3f, 0.77f, 1.0f, 1.5f, 3.7f};
+    for (const Case& c : cases)
+        for (int angle : angles)
+            for (float zoom : zooms) {
+                ASSERT_TRUE(platform::SetBlitLevel(BlitLevel::Scalar));
+                Back() = before;
+                RotateZoomBlt(c.dl, c.dt, c.dr, c.db, angle, zoom, c.object, c.left, c.top, c.right,
+                              c.bottom);
+                const platform::Surface expected = Back();
+                for (BlitLevel level : SupportedLevels()) {
+                    ASSERT_TRUE(platform::SetBlitLevel(level));
+                    Back() = before;
+                    RotateZoomBlt(c.dl, c.dt, c.dr, c.db, angle, zoom, c.object, c.left, c.top, c.right,
+                                  c.bottom);
+                    ASSERT_EQ(Back().pixels, expected.pixels)
+                        << "angle " << angle << ", zoom " << zoom << ", destination (" << c.dl << ", " << c.dt
+                        << ", " << c.dr << ", " << c.db << ") at " << platform::BlitLevelName(level);
+                }
+            }
 }
 
 TEST_P(EffectTest, TilingFillsTheWholeRectangleWithThePicture) {

@@ -106,9 +106,10 @@ TEST_P(CopyTest, LeavesOutKeyPixels) {
 }
 
 TEST_P(CopyTest, SpriteRowsOfEveryShortWidth) {
-    // Short rows (up to 256 bytes) are copied as whole vectors, the last one ending at the row's
-    // end; every width on both sides of that limit, with key margins, a key-only row, an
-    // opaque-only row and a single opaque pixel at either end, must leave the pixels around alone.
+    // Short rows (up to 256 bytes keyed, 512 opaque) are copied as whole vectors, the last one
+    // ending at the row's end; every width on both sides of those limits, with key margins, a
+    // key-only row, an opaque-only row and a single opaque pixel at either end, must leave the
+    // pixels around alone, keyed and opaque.
     constexpr int kW = 160, kH = 6;
     Surface src = platform::CreateSurface(kW, kH, Format());
     const uint32_t key = platform::ColorToRaw(Format(), 0x00FF00FF);
@@ -130,8 +131,10 @@ TEST_P(CopyTest, SpriteRowsOfEveryShortWidth) {
                 }
                 platform::SetRawPixel(src, x, y, opaque ? colour : key);
             }
-        Check(kW + 8, kH + 2, src, 3, 1, Rect{0, 0, w, kH}, true);
-        Check(kW + 8, kH + 2, src, 0, 0, Rect{0, 0, w, kH}, true);
+        for (bool keyed : {true, false}) {
+            Check(kW + 8, kH + 2, src, 3, 1, Rect{0, 0, w, kH}, keyed);
+            Check(kW + 8, kH + 2, src, 0, 0, Rect{0, 0, w, kH}, keyed);
+        }
     }
 }
 
@@ -159,7 +162,8 @@ TEST_P(CopyTest, RowsAtEveryDestinationAlignment) {
         }
     for (int dx = 0; dx < 34; ++dx)
         for (int w : {15, 16, 17, 33, 63, 64, 65, 66, 79, 80, 81, 127, 128, 129, 150})
-            Check(kW + 40, kH + 2, src, dx, 1, Rect{kW - w, 0, kW, kH}, true);
+            for (bool keyed : {true, false})
+                Check(kW + 40, kH + 2, src, dx, 1, Rect{kW - w, 0, kW, kH}, keyed);
 }
 
 TEST_P(CopyTest, KeyComparesOnlyColourBits) {

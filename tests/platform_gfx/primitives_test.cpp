@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/blit.h"
@@ -125,6 +126,72 @@ TEST_P(PrimitivesTest, LinesFromFarOutsideDrawExactlyTheirPartOnTheSurface) {
     Make(12, 12);
     platform::DrawLine(dc, Pen{1, kInk}, INT_MAX, INT_MIN, INT_MIN, INT_MAX);
     EXPECT_EQ(Count(kInk), 0);
+}
+
+// One-pixel lines by the rule walked one step at a time, each pixel checked against the surface:
+// the major coordinate moves by one, the minor one is floor((2 i minor + steps) / (2 steps)) away
+// from the start.
+void LineByTheRule(Surface& s, int64_t ax, int64_t ay, int64_t bx, int64_t by, uint32_t raw) {
+    const int64_t dx = bx - ax, dy = by - ay;
+    const int64_t adx = std::llabs(dx), ady = std::llabs(dy);
+    const int64_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const bool xMajor = adx >= ady;
+    const int64_t steps = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    // Steps whose major coordinate is off the surface cannot draw; they are skipped, not walked.
+    const int64_t start = xMajor ? ax : ay, step = xMajor ? sx : sy, extent = xMajor ? s.width : s.height;
+    const int64_t first = std::max<int64_t>(0, step > 0 ? -start : start - extent + 1);
+    const int64_t last = std::min<int64_t>(steps, step > 0 ? extent - start : start + 1);
+    for (int64_t i = first; i < last; ++i) {
+        const __int128 q =
+            (static_cast<__int128>(2) * i * minor + steps) / (2 * static_cast<__int128>(steps));
+        const int64_t major = start + step * i;
+        const __int128 other = (xMajor ? ay : ax) + (xMajor ? sy : sx) * q;
+        const int64_t x = xMajor ? major : static_cast<int64_t>(other),
+                      y = xMajor ? static_cast<int64_t>(other) : major;
+        if (other >= 0 && other < (xMajor ? s.height : s.width))
+            platform::SetRawPixel(s, static_cast<int>(x), static_cast<int>(y), raw);
+    }
+}
+
+TEST_P(PrimitivesTest, OnePixelLinesEqualTheRuleWalkedPixelByPixel) {
+    // Random segments: on the surface, reaching past it, far outside, and near the limits of int.
+    uint64_t seed = 99;
+    auto next = [&]() {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(seed >> 32);
+    };
+    auto coordinate = [&](int extent) -> int {
+        switch (next() % 6) {
+            case 0:
+                return static_cast<int>(next() % extent);  // on the surface
+            case 1:
+                return static_cast<int>(next() % (3 * extent)) - extent;  // near it
+            case 2:
+                return static_cast<int>(next() % 2000) - 1000;  // a little further
+            case 3:
+                return static_cast<int>(next());  // anywhere
+            case 4:
+                return next() % 2 ? INT_MAX - static_cast<int>(next() % 4)
+                                  : INT_MIN + static_cast<int>(next() % 4);
+            default:
+                return static_cast<int>(next() % 2 ? next() % (1 << 20) : -(next() % (1 << 20)));
+        }
+    };
+    for (const auto& [w, h] : {std::pair{37, 23}, std::pair{1, 9}, std::pair{64, 1}}) {
+        Make(w, h);
+        Surface expected = surface;
+        for (int i = 0; i < 3000; ++i) {
+            const uint32_t colour = next() & 0xFFFFFF;
+            int x1 = coordinate(w), y1 = coordinate(h), x2 = coordinate(w), y2 = coordinate(h);
+            if (i % 7 == 0) y2 = y1;  // level and upright lines too
+            if (i % 11 == 0) x2 = x1;
+            ASSERT_TRUE(platform::DrawLine(dc, Pen{1, colour}, x1, y1, x2, y2));
+            LineByTheRule(expected, x1, y1, x2, y2, Raw(colour));
+            ASSERT_EQ(surface.pixels, expected.pixels)
+                << "line " << i << " from (" << x1 << ", " << y1 << ") to (" << x2 << ", " << y2 << ") on "
+                << w << " x " << h;
+        }
+    }
 }
 
 TEST_P(PrimitivesTest, WidePensCoverEveryPixelWithinHalfTheirWidth) {
