@@ -1,9 +1,10 @@
 // The program's loop and exit: the exit-state table, whole runs through the entry, blink flag,
 // cursor visibility, the single-instance lock and the window's place.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "tests/shell/shell_fixture.h"
 
@@ -12,7 +13,7 @@ using namespace platform;
 namespace {
 
 class LoopTest : public ShellTest {
-protected:
+  protected:
     int frames = 0;
     static LoopTest* current;
     static void CountingScene() { ++current->frames; }
@@ -167,7 +168,8 @@ TEST_F(LoopTest, TheClickFlagsLastOneFrame) {
 }
 
 TEST(SingleInstance, ASecondCopyIsRefusedAndRaisesTheFirstWindow) {
-    std::filesystem::path runtime = std::filesystem::temp_directory_path() / ("el_single_instance_test_" + std::to_string(::getpid()));
+    std::filesystem::path runtime =
+        std::filesystem::temp_directory_path() / ("el_single_instance_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(runtime);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     platform::headless::Reset();
@@ -185,6 +187,7 @@ TEST(SingleInstance, ASecondCopyIsRefusedAndRaisesTheFirstWindow) {
     EXPECT_TRUE(platform::AcquireSingleInstance("ミルカネット！:ElMutex"));
     platform::ReleaseSingleInstance();
     unsetenv("XDG_RUNTIME_DIR");
+    std::filesystem::remove_all(runtime);
 }
 
 }  // namespace
