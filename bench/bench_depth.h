@@ -1,5 +1,7 @@
 // The display depth a benchmark asks for (ELDRAW_DEPTH) against the one it really got: each
-// benchmark prints the depth it ran at and refuses to run at another than the one asked.
+// benchmark prints the depth it ran at and refuses to run at another than the one asked. Benchmarks
+// that draw into surfaces of their own at both depths name the depth in each benchmark and run only
+// the one asked when ELDRAW_DEPTH is set.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +47,26 @@ inline bool CheckDepth(const char* name) {
         return false;
     }
     std::printf("%s: running at depth %d\n", name, real);
+    std::fflush(stdout);
+    return true;
+}
+
+// For benchmarks that draw at both depths themselves: whether `depth` is to run (both when
+// ELDRAW_DEPTH is unset, else only the one it asks for).
+inline bool DepthWanted(int depth) {
+    return std::getenv("ELDRAW_DEPTH") == nullptr || AskedDepth() == depth;
+}
+
+// Before such benchmarks run: refuses a depth other than 16 or 32 and prints the depths that run.
+inline bool CheckDepthsOfTheirOwn(const char* name) {
+    if (AskedDepth() == 0) {
+        std::fprintf(stderr, "%s: ELDRAW_DEPTH must be 16 or 32\n", name);
+        return false;
+    }
+    if (std::getenv("ELDRAW_DEPTH") == nullptr)
+        std::printf("%s: running at depths 16 and 32 (each benchmark's name gives its depth)\n", name);
+    else
+        std::printf("%s: running at depth %d only (ELDRAW_DEPTH)\n", name, AskedDepth());
     std::fflush(stdout);
     return true;
 }

@@ -1,5 +1,6 @@
 // Keyed blit throughput: our copy at each instruction-set level against SDL_BlitSurface with a
-// colour key (plain and RLE-accelerated), on the same pixels in the same run, at 16 and 32 bits.
+// colour key (plain and RLE-accelerated), on the same pixels in the same run, at 16 and 32 bits
+// (each benchmark's name ends in its depth; ELDRAW_DEPTH=16 or 32 runs only that one).
 //
 // Pictures:
 //   runs   768 x 576, about half key pixels in runs of 1 to 48 (a room picture with holes)
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_depth.h"
 #include "platform/blit.h"
 
 namespace {
@@ -241,6 +243,7 @@ void RegisterAll() {
                                           platform::BlitLevel::AVX2, platform::BlitLevel::AVX512};
     for (const auto& p : pictures) {
         for (const auto& f : formats) {
+            if (!bench::DepthWanted(f.format == PixelFormat::RGB565 ? 16 : 32)) continue;
             const std::string suffix = std::string("/") + p.name + "/" + f.name;
             std::vector<benchmark::internal::Benchmark*> added;
             for (platform::BlitLevel level : levels)
@@ -269,6 +272,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "bench_blit: our keyed blit and SDL's differ\n");
                 return 1;
             }
+    if (!bench::CheckDepthsOfTheirOwn("bench_blit")) return 1;
     RegisterAll();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -2,6 +2,7 @@
 // AlphaBlt (0.5) against SDL_BlitSurface with SDL_BLENDMODE_BLEND (surface alpha 128, colour key),
 // AddBlt against SDL_BLENDMODE_ADD (colour key), RotateZoomBlt against SDL2_gfx's rotozoomSurface
 // without smoothing. Ours runs at the best level the processor has and at the one-pixel reference.
+// Each benchmark's name ends in its depth; ELDRAW_DEPTH=16 or 32 runs only that one.
 //
 // Pictures (black = transparent for ours, and SDL's colour key):
 //   sprite  256 x 256 with round transparent holes, drawn at (272, 172) of an 800 x 600 screen
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_depth.h"
 #include "engine/draw/blit.h"
 #include "engine/draw/display.h"
 #include "engine/draw/effects.h"
@@ -185,6 +187,7 @@ void RegisterAll() {
     for (const auto& o : ops)
         for (const auto& p : pictures)
             for (PixelFormat f : {PixelFormat::RGB565, PixelFormat::XRGB8888}) {
+                if (!bench::DepthWanted(f == PixelFormat::RGB565 ? 16 : 32)) continue;
                 const std::string suffix =
                     std::string("/") + o.name + "/" + p.name + (f == PixelFormat::RGB565 ? "/16" : "/32");
                 std::vector<benchmark::internal::Benchmark*> added;
@@ -208,6 +211,7 @@ void RegisterAll() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!bench::CheckDepthsOfTheirOwn("bench_effects")) return 1;
     RegisterAll();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

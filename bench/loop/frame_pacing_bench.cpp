@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/window.h"
 #include "engine/system/engine_state.h"
 #include "engine/system/frame_pacing.h"
 #include "engine/system/scenes.h"
+#include "platform/window.h"
 #include "shell/program.h"
 
 namespace {
@@ -59,7 +59,10 @@ int main(int argc, char** argv) {
     std::vector<double> periods;
     for (size_t i = 1; i < frameStarts.size(); ++i) periods.push_back(frameStarts[i] - frameStarts[i - 1]);
     if (periods.empty()) return 1;
-    std::printf("frames %zu  median %.3f ms  p99 %.3f ms  max %.3f ms\n", periods.size(), Percentile(periods, 0.5),
-                Percentile(periods, 0.99), *std::max_element(periods.begin(), periods.end()));
+    std::printf(
+        "empty scene at 75 frames a second, nothing drawn: frames %zu  median %.3f ms  p99 %.3f ms  "
+        "max %.3f ms\n",
+        periods.size(), Percentile(periods, 0.5), Percentile(periods, 0.99),
+        *std::max_element(periods.begin(), periods.end()));
     return 0;
 }

@@ -1,9 +1,16 @@
-// Mixing cost per second of output: 64 voices of 22050 Hz 16-bit mono, each with its own frequency,
-// volume and pan, mixed by our mixer into 48000 Hz stereo, against SDL_mixer playing the same 64
-// sounds on 64 channels (with its volume and panning, at their own rate: it cannot change it), in
-// the same run. SDL_mixer mixes in the callback it gives SDL_OpenAudioDevice; the benchmark takes
-// that callback when the device opens (giving SDL a silent one instead) and calls it on the
-// benchmark's thread, so both mixers are timed doing exactly one device's worth of work.
+// Mixing cost per second of 48000 Hz stereo output for 64 voices of 22050 Hz 16-bit mono sounds,
+// each with its own volume and pan, compared like with like:
+//   step 1     OurMixer/resample:0 plays every voice at the output rate (no resampling) and
+//              SdlMixer has SDL_mixer play the same sounds on 64 channels: SDL_mixer converts each
+//              sound to 48000 Hz stereo when it loads it, so while timed it only mixes, with its
+//              volume and panning. Neither resamples.
+//   resampling OurMixer/resample:1 plays each voice at its own rate (16.5 to 27.4 kHz) and
+//              resamples it to 48000 Hz; the anchor SdlStreamsResampling has one SDL audio stream a
+//              voice resample its sound from the same rate and adds it with SDL_MixAudioFormat at
+//              the voice's volume (SDL has no pan there), all while timed.
+// SDL_mixer mixes in the callback it gives SDL_OpenAudioDevice; the benchmark takes that callback
+// when the device opens (giving SDL a silent one instead) and calls it on the benchmark's thread.
+// Nothing is drawn.
 //
 // Before the benchmarks: the latency from PlaySoundBuffer to the first rendered sample on the SDL
 // device (dummy driver), in device periods. With --write DIR it also renders test signals to WAVE
@@ -133,7 +140,10 @@ void OurMixer(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(out.data());
     }
-    state.SetLabel("CPU time per second of 48000 Hz stereo output");
+    state.SetLabel(resample
+                       ? "ours: 64 voices resampled from their own rates, volume and pan; "
+                         "compare with SdlStreamsResampling"
+                       : "ours: 64 voices at step 1 (no resampling), volume and pan; compare with SdlMixer");
 }
 
 void SdlMixer(benchmark::State& state) {
@@ -174,15 +184,69 @@ void SdlMixer(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(out.data());
     }
-    state.SetLabel("CPU time per second of 48000 Hz stereo output");
+    state.SetLabel(
+        "SDL_mixer: sounds converted to 48000 Hz stereo at load, step 1 (no resampling), volume "
+        "and pan; compare with OurMixer/resample:0");
     Mix_HaltChannel(-1);
     for (Mix_Chunk* c : chunks) Mix_FreeChunk(c);
     Mix_CloseAudio();
     SDL_Quit();
 }
 
+// The resampling anchor: per voice an SDL audio stream from the voice's rate (mono) to 48000 Hz
+// stereo, fed from the looping sound as it asks, and SDL_MixAudioFormat at the voice's volume.
+void SdlStreamsResampling(benchmark::State& state) {
+    struct Voice {
+        SDL_AudioStream* stream = nullptr;
+        std::vector<int16_t> sound;
+        size_t at = 0;
+        int volume = 0;
+    };
+    std::vector<Voice> voices(kVoices);
+    for (int i = 0; i < kVoices; ++i) {
+        const VoiceSetting s = Setting(i);
+        voices[i].stream = SDL_NewAudioStream(AUDIO_S16SYS, 1, static_cast<int>(s.hertz), AUDIO_S16SYS, 2,
+                                              static_cast<int>(kOutputRate));
+        if (voices[i].stream == nullptr) {
+            state.SkipWithError("no SDL audio stream");
+            for (Voice& v : voices)
+                if (v.stream != nullptr) SDL_FreeAudioStream(v.stream);
+            return;
+        }
+        voices[i].sound = Sound(i);
+        voices[i].volume =
+            static_cast<int>(std::lrint(SDL_MIX_MAXVOLUME * std::pow(10.0, s.volume / 2000.0)));
+    }
+    constexpr size_t kFeed = 256;  // source frames put at a time
+    std::vector<int16_t> out(kPeriod * 2), piece(kPeriod * 2);
+    for (auto _ : state) {
+        for (uint32_t done = 0; done < kOutputRate; done += kPeriod) {
+            const uint32_t n = std::min(kPeriod, kOutputRate - done);
+            const int bytes = static_cast<int>(n * 4);
+            std::fill(out.begin(), out.begin() + n * 2, 0);
+            for (Voice& v : voices) {
+                while (SDL_AudioStreamAvailable(v.stream) < bytes) {
+                    const size_t take = std::min(kFeed, v.sound.size() - v.at);
+                    SDL_AudioStreamPut(v.stream, v.sound.data() + v.at, static_cast<int>(take * 2));
+                    v.at = (v.at + take) % v.sound.size();
+                }
+                SDL_AudioStreamGet(v.stream, piece.data(), bytes);
+                SDL_MixAudioFormat(reinterpret_cast<Uint8*>(out.data()),
+                                   reinterpret_cast<const Uint8*>(piece.data()), AUDIO_S16SYS,
+                                   static_cast<Uint32>(bytes), v.volume);
+            }
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetLabel(
+        "SDL streams: 64 voices resampled from their own rates, volume only (no pan); compare "
+        "with OurMixer/resample:1");
+    for (Voice& v : voices) SDL_FreeAudioStream(v.stream);
+}
+
 BENCHMARK(OurMixer)->Arg(1)->Arg(0)->ArgName("resample")->Unit(benchmark::kMillisecond);
 BENCHMARK(SdlMixer)->Unit(benchmark::kMillisecond);
+BENCHMARK(SdlStreamsResampling)->Unit(benchmark::kMillisecond);
 
 // Latency on the SDL device: from PlaySoundBuffer to the first rendered frame (the position moves
 // once the callback has rendered it), in device periods.
@@ -332,6 +396,10 @@ int main(int argc, char** argv) {
         }
     }
     MeasureLatency();
+    std::printf(
+        "each iteration: %d voices of 22050 Hz 16-bit mono, one second of %u Hz stereo output in "
+        "%u-frame periods\n",
+        kVoices, kOutputRate, kPeriod);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,7 +1,8 @@
 // Loading the default pictures from a pack against loading them from their BMP files, and our
 // lines and polygons against SDL2_gfx's thick lines and filled polygons on the same shapes and
-// the same pixel format. Runs in its own program folder, where the default content lies;
-// ELDRAW_DEPTH=32 for the 32-bit display.
+// the same pixel format. Runs in its own program folder, where the default content lies, on a
+// windowed display at the depth ELDRAW_DEPTH asks for (16 or 32); it prints that depth and the
+// work of each benchmark, and stops when the display chose another depth.
 #include <SDL.h>
 #include <SDL2_gfxPrimitives.h>
 #include <benchmark/benchmark.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_depth.h"
 #include "engine/draw/display.h"
 #include "engine/draw/objects.h"
 #include "engine/draw/pack.h"
@@ -27,6 +29,7 @@ namespace {
 constexpr const char* kPackName = "bench_packs.pak";
 std::vector<std::string> pictures;
 std::string programFolder;
+long picturePixels = 0;  // of all the default pictures together
 
 // The pack of the default pictures, written as eltool pack-pictures writes it.
 bool WriteDefaultPack() {
@@ -36,10 +39,16 @@ bool WriteDefaultPack() {
     for (const std::string& name : pictures) {
         platform::Picture picture;
         if (!platform::LoadBmpFile((programFolder + "/BMP/" + name).c_str(), picture)) return false;
+        picturePixels += static_cast<long>(picture.width) * picture.height;
         pack::WriteEntryHeader(out, picture.width, picture.height, pack::UpperCased(name.c_str()).c_str());
         for (uint32_t pixel : picture.pixels) pack::WritePixel(out, pack::EncodePixel(pixel));
     }
     return std::fclose(out) == 0;
+}
+
+// The benchmark's label: what one iteration did, at the display's depth.
+void Label(benchmark::State& state, const std::string& work) {
+    state.SetLabel(work + ", " + std::to_string(bench::RealDepth()) + "-bit");
 }
 
 void BM_LoadPack(benchmark::State& state) {
@@ -51,6 +60,7 @@ void BM_LoadPack(benchmark::State& state) {
             ReleaseObject(object);
         }
     state.SetItemsProcessed(state.iterations() * pictures.size());
+    Label(state, std::to_string(pictures.size()) + " pictures from the pack");
 }
 
 void BM_LoadObject(benchmark::State& state) {
@@ -61,6 +71,7 @@ void BM_LoadObject(benchmark::State& state) {
             ReleaseObject(object);
         }
     state.SetItemsProcessed(state.iterations() * pictures.size());
+    Label(state, std::to_string(pictures.size()) + " pictures from BMP files");
 }
 
 // The shapes: 64 lines across the screen from a fixed seed, and a 24-point star of radius 280.
@@ -108,6 +119,7 @@ void BM_DrawLine(benchmark::State& state) {
     for (auto _ : state)
         for (const Segment& s : lines) DrawLine(s.x1, s.y1, s.x2, s.y2, 0x00FF8040, width);
     state.SetItemsProcessed(state.iterations() * lines.size());
+    Label(state, std::to_string(lines.size()) + " lines of width " + std::to_string(width));
 }
 
 void BM_SdlGfxThickLine(benchmark::State& state) {
@@ -120,12 +132,14 @@ void BM_SdlGfxThickLine(benchmark::State& state) {
             thickLineRGBA(target.renderer, s.x1, s.y1, s.x2, s.y2, static_cast<Uint8>(width), 0x40, 0x80,
                           0xFF, 0xFF);
     state.SetItemsProcessed(state.iterations() * lines.size());
+    Label(state, std::to_string(lines.size()) + " lines of width " + std::to_string(width));
 }
 
 void BM_DrawPolygonHatched(benchmark::State& state) {
     const std::vector<platform::Point> star = Star();
     for (auto _ : state)
         DrawPolygon(star.data(), static_cast<int>(star.size()), 0x00FF8040, 0x00102030, 1, 1);
+    Label(state, "hatched star with outline (no SDL2_gfx counterpart)");
 }
 
 // Our rasterizer with a solid brush: the same work as SDL2_gfx's filled polygon.
@@ -138,6 +152,7 @@ void BM_DrawPolygonSolid(benchmark::State& state) {
                               static_cast<int>(star.size()));
         platform::ReleaseDC(dc);
     }
+    Label(state, "solid star");
 }
 
 void BM_SdlGfxFilledPolygon(benchmark::State& state) {
@@ -152,6 +167,7 @@ void BM_SdlGfxFilledPolygon(benchmark::State& state) {
     for (auto _ : state)
         filledPolygonRGBA(target.renderer, xs.data(), ys.data(), static_cast<int>(xs.size()), 0x40, 0x80,
                           0xFF, 0xFF);
+    Label(state, "solid star");
 }
 
 BENCHMARK(BM_LoadPack)->Unit(benchmark::kMillisecond);
@@ -174,10 +190,23 @@ int main(int argc, char** argv) {
 
     platform::headless::Reset();
     EngineInit();
+    // Full screen would choose 16 bits whatever ELDRAW_DEPTH asks.
+    bench::UseWindowedDisplay();
     if (elDraw::Screen(800, 600, 1) != 1 || !WriteDefaultPack()) {
         std::fprintf(stderr, "bench_packs: cannot set up the display or the pack\n");
         return 1;
     }
+    if (!bench::CheckDepth("bench_packs")) {
+        ReleaseDisplay();
+        std::remove((programFolder + "/" + kPackName).c_str());
+        return 1;
+    }
+    std::printf(
+        "bench_packs: each load pass makes %zu objects of the default pictures (%ld pixels) at depth %d, "
+        "from the pack or from the BMP files; lines: %zu segments of width 1 and 5; polygons: a %zu-point "
+        "star filled at depth %d (ours on the back buffer, SDL2_gfx on a surface of the same format)\n",
+        pictures.size(), picturePixels, bench::RealDepth(), Lines().size(), Star().size(),
+        bench::RealDepth());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,11 +1,13 @@
 // ScaleInto as a Present runs it: an 800 x 600 back buffer into a buffer the size of the window
-// (factor 1, 2 or 3, or the aspect-correct 1440-line full screen), RGB565 and 32-bit.
+// (factor 1, 2 or 3, or the aspect-correct 1440-line full screen), from a 16-bit (rgb565) and a
+// 32-bit (xrgb8888) back buffer; ELDRAW_DEPTH=16 or 32 runs only that depth.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
-
+#include "bench/bench_depth.h"
 #include "platform/sdl/sdl_convert.h"
 
 namespace {
@@ -35,15 +37,33 @@ void Scale(benchmark::State& state, platform::PixelFormat format, int outWidth, 
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * outWidth * outHeight * 4);
 }
 
-using platform::PixelFormat;
-BENCHMARK_CAPTURE(Scale, rgb565_x1, PixelFormat::RGB565, 800, 600);
-BENCHMARK_CAPTURE(Scale, rgb565_x2, PixelFormat::RGB565, 1600, 1200);
-BENCHMARK_CAPTURE(Scale, rgb565_x3, PixelFormat::RGB565, 2400, 1800);
-BENCHMARK_CAPTURE(Scale, rgb565_aspect_1920x1440, PixelFormat::RGB565, 1920, 1440);
-BENCHMARK_CAPTURE(Scale, xrgb8888_x1, PixelFormat::XRGB8888, 800, 600);
-BENCHMARK_CAPTURE(Scale, xrgb8888_x2, PixelFormat::XRGB8888, 1600, 1200);
-BENCHMARK_CAPTURE(Scale, xrgb8888_x3, PixelFormat::XRGB8888, 2400, 1800);
+void RegisterAll() {
+    using platform::PixelFormat;
+    const struct {
+        PixelFormat format;
+        const char* name;
+        int width, height;
+    } cases[] = {{PixelFormat::RGB565, "rgb565_x1", 800, 600},
+                 {PixelFormat::RGB565, "rgb565_x2", 1600, 1200},
+                 {PixelFormat::RGB565, "rgb565_x3", 2400, 1800},
+                 {PixelFormat::RGB565, "rgb565_aspect_1920x1440", 1920, 1440},
+                 {PixelFormat::XRGB8888, "xrgb8888_x1", 800, 600},
+                 {PixelFormat::XRGB8888, "xrgb8888_x2", 1600, 1200},
+                 {PixelFormat::XRGB8888, "xrgb8888_x3", 2400, 1800}};
+    for (const auto& c : cases)
+        if (bench::DepthWanted(c.format == PixelFormat::RGB565 ? 16 : 32))
+            benchmark::RegisterBenchmark(
+                (std::string("Scale/") + c.name + (c.format == PixelFormat::RGB565 ? "/16" : "/32")).c_str(),
+                Scale, c.format, c.width, c.height);
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (!bench::CheckDepthsOfTheirOwn("bench_present_scale")) return 1;
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

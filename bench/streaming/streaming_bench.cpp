@@ -60,7 +60,8 @@ int main() {
     namespace fs = std::filesystem;
     const fs::path folder = fs::temp_directory_path() / ("el_bench_streaming_" + std::to_string(::getpid()));
     fs::create_directories(folder / "waves");
-    for (int i = 0; i < 8; ++i) WriteWave(folder / "waves" / ("song" + std::to_string(i) + ".wav"), 220500, i);
+    for (int i = 0; i < 8; ++i)
+        WriteWave(folder / "waves" / ("song" + std::to_string(i) + ".wav"), 220500, i);
     std::string program = (folder / "bench").string();
     std::replace(program.begin(), program.end(), '/', '\\');
     platform::SetModuleFileNameForTesting(program.c_str());
@@ -70,7 +71,8 @@ int main() {
     elSound::Convert("music.pak", "waves", 1);
     elSound::SetPackName("music.pak");
     for (int i = 0; i < 8; ++i) {
-        const SoundNo number = elSound::LoadStream(("song" + std::to_string(i) + ".wav").c_str(), 88200u * i / 2);
+        const SoundNo number =
+            elSound::LoadStream(("song" + std::to_string(i) + ".wav").c_str(), 88200u * i / 2);
         if (number < 0) return 1;
         elSound::PlayLoop(number, -1);
     }
@@ -96,9 +98,12 @@ int main() {
             refillTotal += spent;
         }
     }
-    std::printf("8 streams, %d frames: Streaming %.2f us per frame on average, %.1f us in the %d frames "
-                "that refilled, slowest %.1f us\n",
-                frames, total / frames * 1e6, refills ? refillTotal / refills * 1e6 : 0.0, refills, slowest * 1e6);
+    std::printf(
+        "8 looping streams of 22050 Hz stereo from a pack, mixed to %u Hz, %u channels; %d frames of "
+        "1/75 s: Streaming %.2f us per frame on average, %.1f us in the %d frames that refilled, "
+        "slowest %.1f us (nothing drawn)\n",
+        output.samplesPerSec, output.channels, frames, total / frames * 1e6,
+        refills ? refillTotal / refills * 1e6 : 0.0, refills, slowest * 1e6);
     elSound::Release();
     fs::remove_all(folder);
     return 0;

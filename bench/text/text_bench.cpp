@@ -1,14 +1,30 @@
 // The cost of text through a device context once faces and glyphs are cached: a debug line (font
 // created and deleted, context borrowed and returned, one short opaque line), font creation
-// alone, a long line, and a wrapped Japanese box.
+// alone, a long line, and a wrapped Japanese box. Each drawing benchmark names the depth of the
+// back buffer it draws into; ELDRAW_DEPTH=16 or 32 runs only that depth.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "bench/bench_depth.h"
 #include "platform/soft/glyph_cache_stats.h"
 #include "platform/text.h"
 
 namespace {
+
+platform::PixelFormat FormatOf(int64_t depth) {
+    return depth == 16 ? platform::PixelFormat::RGB565 : platform::PixelFormat::XRGB8888;
+}
+
+// The depths to run: both, or the one ELDRAW_DEPTH asks for (main refuses any other value).
+std::vector<int64_t> Depths() {
+    std::vector<int64_t> depths;
+    for (int depth : {16, 32})
+        if (bench::AskedDepth() == 0 || bench::DepthWanted(depth)) depths.push_back(depth);
+    return depths;
+}
 
 platform::Surface MakeBackBuffer(platform::PixelFormat format) {
     platform::Surface surface;
@@ -44,8 +60,7 @@ void DebugLine(platform::Surface& surface, const platform::FontDescription& desc
 }
 
 void BM_DebugLine(benchmark::State& state) {
-    platform::Surface surface = MakeBackBuffer(state.range(0) == 16 ? platform::PixelFormat::RGB565
-                                                                    : platform::PixelFormat::XRGB8888);
+    platform::Surface surface = MakeBackBuffer(FormatOf(state.range(0)));
     const platform::FontDescription description = DebugFont();
     const char text[] = "x=123 y=45";
     DebugLine(surface, description, text, sizeof text - 1);
@@ -54,9 +69,10 @@ void BM_DebugLine(benchmark::State& state) {
         DebugLine(surface, description, text, sizeof text - 1);
         benchmark::ClobberMemory();
     }
-    state.counters["glyph_renders"] = static_cast<double>(platform::text::GetGlyphCacheStats().renders - renders);
+    state.counters["glyph_renders"] =
+        static_cast<double>(platform::text::GetGlyphCacheStats().renders - renders);
 }
-BENCHMARK(BM_DebugLine)->Arg(16)->Arg(32);
+BENCHMARK(BM_DebugLine)->ArgsProduct({Depths()})->ArgName("depth");
 
 void BM_CreateDeleteFont(benchmark::State& state) {
     const platform::FontDescription description = DebugFont();
@@ -66,11 +82,12 @@ void BM_CreateDeleteFont(benchmark::State& state) {
         benchmark::DoNotOptimize(font);
         platform::DeleteFont(font);
     }
+    state.SetLabel("font made and deleted, nothing drawn");
 }
 BENCHMARK(BM_CreateDeleteFont);
 
 void BM_LongLine(benchmark::State& state) {
-    platform::Surface surface = MakeBackBuffer(platform::PixelFormat::RGB565);
+    platform::Surface surface = MakeBackBuffer(FormatOf(state.range(1)));
     platform::FontDescription description = DebugFont();
     description.height = static_cast<int>(state.range(0));
     platform::Font* font = platform::CreateFont(description);
@@ -88,10 +105,10 @@ void BM_LongLine(benchmark::State& state) {
     platform::ReleaseDC(dc);
     platform::DeleteFont(font);
 }
-BENCHMARK(BM_LongLine)->Arg(12)->Arg(24);
+BENCHMARK(BM_LongLine)->ArgsProduct({{12, 24}, Depths()})->ArgNames({"height", "depth"});
 
 void BM_WrappedBox(benchmark::State& state) {
-    platform::Surface surface = MakeBackBuffer(platform::PixelFormat::RGB565);
+    platform::Surface surface = MakeBackBuffer(FormatOf(state.range(1)));
     platform::FontDescription description = DebugFont();
     description.height = 16;
     platform::Font* font = platform::CreateFont(description);
@@ -110,10 +127,19 @@ void BM_WrappedBox(benchmark::State& state) {
     platform::ReleaseDC(dc);
     platform::DeleteFont(font);
 }
+// Flags 2064 (0x810) lay out and draw; 3088 (0xC10, with DT_CALCRECT) only measure.
 BENCHMARK(BM_WrappedBox)
-    ->Arg(platform::DT_WORDBREAK | platform::DT_NOPREFIX)
-    ->Arg(platform::DT_WORDBREAK | platform::DT_NOPREFIX | platform::DT_CALCRECT);
+    ->ArgsProduct({{platform::DT_WORDBREAK | platform::DT_NOPREFIX,
+                    platform::DT_WORDBREAK | platform::DT_NOPREFIX | platform::DT_CALCRECT},
+                   Depths()})
+    ->ArgNames({"flags", "depth"});
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (!bench::CheckDepthsOfTheirOwn("bench_text")) return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -9,17 +9,15 @@
 #include <vector>
 
 #include "tests/content_audio/audio_files.h"
+#include "tests/support/run_program.h"
 
 namespace audio_test {
 namespace {
 
 namespace fs = std::filesystem;
 
-int RunGenerator(const fs::path& assets, const fs::path& out) {
-    const std::string command = "\"" EL_PROGRAM_DIR "/audiogen\" --assets \"" + assets.string() +
-                                "\" --out \"" + out.string() + "\" 2>" +
-                                (out.parent_path() / "audiogen.err").string();
-    return std::system(command.c_str());
+testsupport::ProgramRun RunGenerator(const fs::path& assets, const fs::path& out) {
+    return testsupport::RunProgram(EL_PROGRAM_DIR "/audiogen", {"--assets", assets, "--out", out});
 }
 
 TEST(DemoAudioGenerator, SameSourcesGiveByteIdenticalFiles) {
@@ -27,7 +25,8 @@ TEST(DemoAudioGenerator, SameSourcesGiveByteIdenticalFiles) {
         fs::temp_directory_path() / ("content_audio_regenerated." + std::to_string(::getpid()));
     fs::remove_all(root);
     fs::create_directories(root);
-    ASSERT_EQ(RunGenerator(AssetsDir(), root / "demo"), 0);
+    const testsupport::ProgramRun run = RunGenerator(AssetsDir(), root / "demo");
+    ASSERT_EQ(run.status, 0) << run.err;
     int files = 0;
     for (const auto& entry : fs::directory_iterator(root / "demo")) {
         ++files;
@@ -63,10 +62,10 @@ Run RunEdited(const std::string& file, const std::string& from, const std::strin
     else
         ADD_FAILURE() << "no '" << from << "' in " << file;
     std::ofstream(root / "audio" / file, std::ios::trunc) << text;
+    const testsupport::ProgramRun generator = RunGenerator(root / "audio", root / "out");
     Run run;
-    run.status = RunGenerator(root / "audio", root / "out");
-    std::vector<uint8_t> err = ReadBytes((root / "audiogen.err").string());
-    run.message.assign(err.begin(), err.end());
+    run.status = generator.status;
+    run.message = generator.err;
     fs::remove_all(root);
     return run;
 }

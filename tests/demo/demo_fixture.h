@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/bmp.h"
+#include "tests/support/run_program.h"
 
 namespace fs = std::filesystem;
 
@@ -113,14 +114,16 @@ class DemoPageRun : public ::testing::Test {
     Shot Run(int depth, int frames, const std::string& script, const std::string& audio = "") {
         const fs::path input = dir / "keys.txt", state = dir / "state.json", shot = dir / "shot.bmp";
         std::ofstream(input, std::ios::binary) << script;
-        const std::string command =
-            std::string("'") + EL_DEMO_REPLAY_BINARY + "' --frames " + std::to_string(frames) + " --depth " +
-            std::to_string(depth) + " --input '" + input.string() + "' --state '" + state.string() +
-            "' --shot '" + shot.string() + "'" + (audio.empty() ? "" : " --audio '" + audio + "'") +
-            extraOptions + " 2>'" + (dir / "err.txt").string() + "'";
-        const int raw = std::system(command.c_str());
+        std::vector<std::string> arguments = {"--frames", std::to_string(frames),
+                                              "--depth",  std::to_string(depth),
+                                              "--input",  input,
+                                              "--state",  state,
+                                              "--shot",   shot};
+        if (!audio.empty()) arguments.insert(arguments.end(), {"--audio", audio});
+        arguments.insert(arguments.end(), extraOptions.begin(), extraOptions.end());
+        const testsupport::ProgramRun run = testsupport::RunProgram(EL_DEMO_REPLAY_BINARY, arguments);
         Shot result;
-        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command << "\n" << ReadFile(dir / "err.txt");
+        EXPECT_EQ(run.status, 0) << "frames " << frames << "\n" << run.err;
         result.state = ReadFile(state);
         EXPECT_NE(result.state.find("\"errors\":[]"), std::string::npos) << result.state;
         EXPECT_TRUE(platform::LoadBmpFile(shot.c_str(), result.picture)) << "no shot after " << frames;
@@ -133,7 +136,7 @@ class DemoPageRun : public ::testing::Test {
     }
 
     fs::path dir;
-    std::string extraOptions;  // more options for the runner, each with a leading space
+    std::vector<std::string> extraOptions;  // more options for the runner
 };
 
 }  // namespace demotest

@@ -159,7 +159,7 @@ TEST_F(SoundPageTest, WithoutASoundDeviceTheSoundPagesSayWhyNothingPlays) {
         int frames = 0;
         const std::string script = Keys({'P'}, &frames);
         const Shot withDevice = Run(depth, frames, script);
-        extraOptions = " --sound-device off";
+        extraOptions = {"--sound-device", "off"};
         const Shot effects = Run(depth, frames, script);
         EXPECT_EQ(Status(effects), "no sound device: blip cannot play") << depth;
         EXPECT_GT(BodyDifferences(withDevice, effects), 1000) << depth;

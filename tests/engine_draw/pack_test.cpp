@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "tests/engine_draw/draw_fixture.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -245,10 +246,9 @@ TEST_P(PackTest, TheDefaultPicturesComeBackFromAPackWithinTheFifteenBitRounding)
     ASSERT_EQ(names.size(), 18u);
     for (const std::string& name : names)
         std::filesystem::copy_file(std::string(EL_PROGRAM_DIR) + "/BMP/" + name, folder / "BMP" / name);
-    const std::string command = std::string(EL_ELTOOL_PATH) + " pack-pictures " +
-                                (folder / "default.pak").string() + " " + (folder / "BMP").string() +
-                                " --fresh";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    const testsupport::ProgramRun tool = testsupport::RunProgram(
+        EL_ELTOOL_PATH, {"pack-pictures", folder / "default.pak", folder / "BMP", "--fresh"});
+    ASSERT_EQ(tool.status, 0) << tool.err;
     if (GetParam() == 32) {
         // The tool writes what the engine's own conversion writes from the same folder.
         ASSERT_EQ(elDraw::Convert("conv.pak", "BMP", 1), 1);

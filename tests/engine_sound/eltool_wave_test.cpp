@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/engine_sound/wave_builder.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -23,14 +25,10 @@ class EltoolWaveTest : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(folder); }
 
     // Runs eltool with the arguments; returns its exit code and keeps what it printed.
-    int Run(const std::string& arguments) {
-        const std::string command = std::string(ELTOOL_PATH) + " " + arguments + " 2>/dev/null";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        output.clear();
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-        const int status = ::pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int Run(const std::vector<std::string>& arguments) {
+        const testsupport::ProgramRun run = testsupport::RunProgram(ELTOOL_PATH, arguments);
+        output = run.out;
+        return run.status;
     }
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 
@@ -41,8 +39,8 @@ class EltoolWaveTest : public ::testing::Test {
 TEST_F(EltoolWaveTest, RenderWaveWritesWhatIsHeardAtTheOutputFormat) {
     const std::vector<int16_t> tone = Sine(1000.0, 48000, 4800, 20000.0);
     ASSERT_TRUE(WriteBytes(Path("tone.wav"), WaveFile(1, 48000, 16, Samples16(tone))));
-    ASSERT_EQ(Run(Path("tone.wav") + " " + Path("out.wav")), 2);  // no command name: usage
-    ASSERT_EQ(Run("render-wave " + Path("tone.wav") + " " + Path("out.wav") + " --volume -6 --pan 100"), 0);
+    ASSERT_EQ(Run({Path("tone.wav"), Path("out.wav")}), 2);  // no command name: usage
+    ASSERT_EQ(Run({"render-wave", Path("tone.wav"), Path("out.wav"), "--volume", "-6", "--pan", "100"}), 0);
     const std::vector<uint8_t> out = ReadBytes(Path("out.wav"));
     ASSERT_EQ(out.size(), 44u + 4800 * 4);  // 48000 Hz stereo 16-bit, as long as the sound
     int off = 0;
@@ -53,28 +51,28 @@ TEST_F(EltoolWaveTest, RenderWaveWritesWhatIsHeardAtTheOutputFormat) {
     }
     EXPECT_EQ(off, 0);
 
-    ASSERT_EQ(Run("render-wave " + Path("tone.wav") + " " + Path("fmt.wav") + " --format 1,22,8 --loop 0.5"),
+    ASSERT_EQ(Run({"render-wave", Path("tone.wav"), Path("fmt.wav"), "--format", "1,22,8", "--loop", "0.5"}),
               0);
     EXPECT_EQ(ReadBytes(Path("fmt.wav")).size(), 44u + 11025 * 2);  // mono 22050 Hz for half a second
 
     ASSERT_TRUE(WriteBytes(Path("bad.wav"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}));
-    EXPECT_EQ(Run("render-wave " + Path("bad.wav") + " " + Path("x.wav")), 1);
-    EXPECT_EQ(Run("render-wave " + Path("tone.wav") + " " + Path("x.wav") + " --volume loud"), 2);
-    EXPECT_EQ(Run("render-wave " + Path("tone.wav")), 2);
+    EXPECT_EQ(Run({"render-wave", Path("bad.wav"), Path("x.wav")}), 1);
+    EXPECT_EQ(Run({"render-wave", Path("tone.wav"), Path("x.wav"), "--volume", "loud"}), 2);
+    EXPECT_EQ(Run({"render-wave", Path("tone.wav")}), 2);
 }
 
 TEST_F(EltoolWaveTest, PackWavesBuildsAPackThatListWavePackShowsInFileOrder) {
     ASSERT_TRUE(WriteBytes(Path("se/shot.wav"), WaveFile(1, 22050, 16, Samples16({1, 2, 3}))));
     ASSERT_TRUE(WriteBytes(Path("se/Bell.wav"), WaveFile(2, 44100, 8, {1, 2, 3, 4})));
-    ASSERT_EQ(Run("pack-waves " + Path("se.pak") + " " + Path("se") + " --fresh"), 0);
-    ASSERT_EQ(Run("list-wave-pack " + Path("se.pak")), 0);
+    ASSERT_EQ(Run({"pack-waves", Path("se.pak"), Path("se"), "--fresh"}), 0);
+    ASSERT_EQ(Run({"list-wave-pack", Path("se.pak")}), 0);
     EXPECT_EQ(output, "BELL.WAV\t2\t44100\t8\t4\nSHOT.WAV\t1\t22050\t16\t6\n");
     std::vector<uint8_t> pack = ReadBytes(Path("se.pak"));
     pack.pop_back();
     ASSERT_TRUE(WriteBytes(Path("cut.pak"), pack));
-    EXPECT_EQ(Run("list-wave-pack " + Path("cut.pak")), 1);
-    EXPECT_EQ(Run("pack-waves " + Path("x.pak") + " " + Path("none")), 1);
-    EXPECT_EQ(Run("list-wave-pack"), 2);
+    EXPECT_EQ(Run({"list-wave-pack", Path("cut.pak")}), 1);
+    EXPECT_EQ(Run({"pack-waves", Path("x.pak"), Path("none")}), 1);
+    EXPECT_EQ(Run({"list-wave-pack"}), 2);
 }
 
 TEST_F(EltoolWaveTest, RenderWaveStreamsAPackEntryFromItsLoopPoint) {
@@ -86,9 +84,16 @@ TEST_F(EltoolWaveTest, RenderWaveStreamsAPackEntryFromItsLoopPoint) {
         samples.push_back(static_cast<int16_t>(i >> 15));
     }
     ASSERT_TRUE(WriteBytes(Path("se/song.wav"), WaveFile(2, 22050, 16, Samples16(samples))));
-    ASSERT_EQ(Run("pack-waves " + Path("music.pak") + " " + Path("se") + " --fresh"), 0);
-    const std::string stream = "render-wave --pack " + Path("music.pak") + " --stream song.wav";
-    ASSERT_EQ(Run(stream + " --loop-point 176400 --seconds 8 --format 2,22,16 " + Path("loop.wav")), 0);
+    ASSERT_EQ(Run({"pack-waves", Path("music.pak"), Path("se"), "--fresh"}), 0);
+    const std::vector<std::string> stream = {"render-wave", "--pack", Path("music.pak"), "--stream",
+                                             "song.wav"};
+    auto streamWith = [&stream](std::vector<std::string> more) {
+        more.insert(more.begin(), stream.begin(), stream.end());
+        return more;
+    };
+    ASSERT_EQ(Run(streamWith(
+                  {"--loop-point", "176400", "--seconds", "8", "--format", "2,22,16", Path("loop.wav")})),
+              0);
     const std::vector<uint8_t> out = ReadBytes(Path("loop.wav"));
     ASSERT_EQ(out.size(), 44u + 8 * 22050 * 4);
     size_t wrong = 0;
@@ -100,10 +105,12 @@ TEST_F(EltoolWaveTest, RenderWaveStreamsAPackEntryFromItsLoopPoint) {
     }
     EXPECT_EQ(wrong, 0u);
 
-    EXPECT_EQ(Run(stream + " --loop-point 529200 --seconds 1 " + Path("x.wav")), 1);  // past the data
-    EXPECT_EQ(
-        Run("render-wave --pack " + Path("none.pak") + " --stream song.wav --seconds 1 " + Path("x.wav")), 1);
-    EXPECT_EQ(Run(stream + " " + Path("x.wav")), 2);  // no --seconds
+    EXPECT_EQ(Run(streamWith({"--loop-point", "529200", "--seconds", "1", Path("x.wav")})),
+              1);  // past the data
+    EXPECT_EQ(Run({"render-wave", "--pack", Path("none.pak"), "--stream", "song.wav", "--seconds", "1",
+                   Path("x.wav")}),
+              1);
+    EXPECT_EQ(Run(streamWith({Path("x.wav")})), 2);  // no --seconds
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // hot-plugging; the scripted stick of MILKANET_VIRTUAL_JOYSTICK and its timelines.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -204,12 +206,16 @@ class SdlVirtualJoystickTest : public ::testing::Test {
         platform::sdl::StopVirtualJoystick();
         platform::sdl::SetVirtualJoystickClock(nullptr);
         unsetenv("MILKANET_VIRTUAL_JOYSTICK");
+        for (const std::string& path : written) std::remove(path.c_str());
     }
+    // A timeline file of this test run alone (another run may share the temporary folder).
     std::string Write(const char* name, const char* text) {
-        std::string path = ::testing::TempDir() + name;
+        std::string path = ::testing::TempDir() + "el_joystick_" + std::to_string(::getpid()) + "_" + name;
         std::ofstream(path, std::ios::binary) << text;
+        written.push_back(path);
         return path;
     }
+    std::vector<std::string> written;
     bool Read(platform::JoystickReading& reading) {
         reading = platform::JoystickReading{};
         return platform::ReadJoystick(0, reading);
@@ -293,7 +299,7 @@ TEST_F(SdlVirtualJoystickTest, TheEventPumpPlaysTheStepsWithoutAReading) {
 
     fakeNow += 30;
     bool attached = true;
-    for (int tries = 0; tries < 200 && attached; ++tries) {
+    for (int tries = 0; tries < 4000 && attached; ++tries) {
         SDL_PumpEvents();
         attached = SDL_JoystickGetAttached(watcher) == SDL_TRUE;
         if (attached) SDL_Delay(5);
@@ -334,7 +340,7 @@ TEST_F(SdlVirtualJoystickTest, TheControllerKeysFollowAGamepadTimelineThroughThe
     EXPECT_EQ(keyMessages(), (Keys{{platform::WM_KEYUP, 'C'}}));
     fakeNow += 100;
     Keys released;
-    for (int tries = 0; tries < 200 && released.empty(); ++tries) {
+    for (int tries = 0; tries < 4000 && released.empty(); ++tries) {
         released = keyMessages();
         if (released.empty()) SDL_Delay(5);
     }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/text/text_block.h"
 #include "platform/soft/text_encoding.h"
@@ -44,6 +45,21 @@ TEST_P(TextFonts, TheListHoldsTheInstalledFamiliesOnceWithTheirKinds) {
     ASSERT_GE(latin, 0);
     EXPECT_EQ(FontList.entries[latin].kind, 2);
     EXPECT_EQ(FontList.entries[latin].charset, 0);
+}
+
+TEST_P(TextFonts, TheTestFontsGiveTheSameRowsInByteOrderOnEveryMachine) {
+    // The two standard faces first, then the tests' font configuration in byte order: the set-up's
+    // DejaVu and IPA families and twelve named copies.
+    std::vector<std::string> expected = {"標準ゴシック", "標準明朝", "DejaVu Sans", "DejaVu Sans Mono",
+                                         "DejaVu Serif"};
+    for (int i = 1; i <= 12; ++i)
+        expected.push_back((i < 10 ? "Extra Face 0" : "Extra Face ") + std::to_string(i));
+    // Japanese names compared as Shift-JIS bytes: the space of "IPA P" sorts before them.
+    for (const char* name : {"IPA Pゴシック", "IPA P明朝", "IPAゴシック", "IPA明朝"})
+        expected.push_back(name);
+    std::vector<std::string> listed;
+    for (int i = 0; i < FontList.count; ++i) listed.push_back(FontList.entries[i].faceName);
+    EXPECT_EQ(listed, expected);
 }
 
 TEST_P(TextFonts, SetFontNameTakesTheListedCharacterSetAndKeeps128ForOtherNames) {

@@ -36,6 +36,7 @@ class MidiMusicTest : public ShellTest {
         Drain();
         platform::SetModuleFileNameForTesting("");
         fs::remove_all(folder);
+        ShellTest::TearDown();
     }
 
     // Lets `milliseconds` of the headless clock pass and handles what the window is sent.

@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "tests/midi/midi_builder.h"
+#include "tests/support/run_program.h"
 
 #ifdef EL_ELTOOL_PATH
 namespace {
 
 namespace fs = std::filesystem;
 
-int RunTool(const std::string& arguments) {
-    const int status = std::system((std::string(EL_ELTOOL_PATH) + " render-midi " + arguments + " 2>/dev/null").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int RunTool(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "render-midi");
+    return testsupport::RunProgram(EL_ELTOOL_PATH, arguments).status;
 }
 
 std::vector<int16_t> ReadSamples(const fs::path& path, uint32_t& rate, uint16_t& channels) {
@@ -37,8 +38,7 @@ TEST(RenderMidi, WritesEveryPassAskedForAndTheFadingTail) {
     const fs::path folder = fs::temp_directory_path() / ("el_render_midi_" + std::to_string(::getpid()));
     fs::create_directories(folder);
     miditest::WriteFile((folder / "piece.mid").string(), miditest::ShortPiece());
-    ASSERT_EQ(RunTool((folder / "piece.mid").string() + " " + (folder / "three.wav").string() + " --loops 3"),
-              0);
+    ASSERT_EQ(RunTool({folder / "piece.mid", folder / "three.wav", "--loops", "3"}), 0);
     uint32_t rate = 0;
     uint16_t channels = 0;
     const std::vector<int16_t> samples = ReadSamples(folder / "three.wav", rate, channels);
@@ -55,12 +55,12 @@ TEST(RenderMidi, WritesEveryPassAskedForAndTheFadingTail) {
     EXPECT_GT(peakLastPass, 300);
     EXPECT_LE(peakTail, 3);  // it stops once the sound has died away (its last 1/75 s)
 
-    EXPECT_EQ(RunTool((folder / "missing.mid").string() + " " + (folder / "x.wav").string()), 1);
+    EXPECT_EQ(RunTool({folder / "missing.mid", folder / "x.wav"}), 1);
     miditest::WriteFile((folder / "bad.mid").string(), {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1});
-    EXPECT_EQ(RunTool((folder / "bad.mid").string() + " " + (folder / "x.wav").string()), 1);
-    EXPECT_EQ(RunTool((folder / "piece.mid").string() + " " + (folder / "x.wav").string() + " --loops 0"), 2);
-    EXPECT_EQ(RunTool((folder / "piece.mid").string()), 2);
-    EXPECT_EQ(RunTool((folder / "piece.mid").string() + " " + (folder / "no" / "x.wav").string()), 1);
+    EXPECT_EQ(RunTool({folder / "bad.mid", folder / "x.wav"}), 1);
+    EXPECT_EQ(RunTool({folder / "piece.mid", folder / "x.wav", "--loops", "0"}), 2);
+    EXPECT_EQ(RunTool({folder / "piece.mid"}), 2);
+    EXPECT_EQ(RunTool({folder / "piece.mid", folder / "no" / "x.wav"}), 1);
     fs::remove_all(folder);
 }
 

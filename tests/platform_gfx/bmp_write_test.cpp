@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/bmp.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -95,9 +97,8 @@ TEST_F(BmpFileTest, SavesAndLoadsByName) {
 }
 
 #ifdef EL_ELTOOL_PATH
-int RunTool(const std::string& arguments) {
-    const int status = std::system((std::string(EL_ELTOOL_PATH) + " " + arguments + " 2>/dev/null").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int RunTool(const std::vector<std::string>& arguments) {
+    return testsupport::RunProgram(EL_ELTOOL_PATH, arguments).status;
 }
 
 TEST_F(BmpFileTest, EltoolDecodeBmp) {
@@ -109,17 +110,17 @@ TEST_F(BmpFileTest, EltoolDecodeBmp) {
         3,   0x01, 0, 1};                                                                    // 0, 1, 0; end
     std::ofstream(Path("in.bmp"), std::ios::binary)
         .write(reinterpret_cast<const char*>(rle.data()), rle.size());
-    ASSERT_EQ(RunTool(Path("in.bmp") + " " + Path("out.bmp")), 2);  // no subcommand
-    ASSERT_EQ(RunTool("decode-bmp " + Path("in.bmp") + " " + Path("out.bmp")), 0);
+    ASSERT_EQ(RunTool({Path("in.bmp"), Path("out.bmp")}), 2);  // no subcommand
+    ASSERT_EQ(RunTool({"decode-bmp", Path("in.bmp"), Path("out.bmp")}), 0);
     Picture out;
     ASSERT_TRUE(platform::LoadBmpFile(Path("out.bmp").c_str(), out));
     EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0x102030, 0x405060, 0x102030}));
 
     std::ofstream(Path("bad.bmp"), std::ios::binary) << "BMnot really a picture";
-    EXPECT_EQ(RunTool("decode-bmp " + Path("bad.bmp") + " " + Path("out2.bmp")), 1);
+    EXPECT_EQ(RunTool({"decode-bmp", Path("bad.bmp"), Path("out2.bmp")}), 1);
     EXPECT_FALSE(std::filesystem::exists(Path("out2.bmp")));
-    EXPECT_EQ(RunTool("decode-bmp " + Path("in.bmp")), 2);
-    EXPECT_EQ(RunTool("frobnicate"), 2);
+    EXPECT_EQ(RunTool({"decode-bmp", Path("in.bmp")}), 2);
+    EXPECT_EQ(RunTool({"frobnicate"}), 2);
 }
 #endif
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/bmp.h"
+#include "tests/support/run_program.h"
 
 #ifdef EL_ELTOOL_PATH
 namespace {
@@ -27,13 +28,10 @@ class PackToolTest : public ::testing::Test {
     std::string Path(const std::string& name) const { return (dir / name).string(); }
 
     // Runs eltool; the exit code, with standard output kept in `out`.
-    int Run(const std::string& arguments) {
-        const std::string captured = Path("stdout.txt");
-        const int status = std::system(
-            (std::string(EL_ELTOOL_PATH) + " " + arguments + " >" + captured + " 2>/dev/null").c_str());
-        std::ifstream in(captured);
-        out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int Run(const std::vector<std::string>& arguments) {
+        const testsupport::ProgramRun run = testsupport::RunProgram(EL_ELTOOL_PATH, arguments);
+        out = run.out;
+        return run.status;
     }
     std::vector<uint8_t> Bytes(const std::string& name) const {
         std::ifstream in(dir / name, std::ios::binary);
@@ -55,7 +53,7 @@ TEST_F(PackToolTest, PacksAFolderListsItAndUnpacksAnEntry) {
     Picture("pics/b_two.bmp", 2, 1, {0xFFFFFF, 0x070707});
     Picture("pics/A_one.BMP", 1, 2, {0x000000, 0x88FF10});
     std::ofstream(dir / "pics" / "readme.txt") << "not a picture";
-    ASSERT_EQ(Run("pack-pictures " + Path("p.pak") + " " + Path("pics")), 0);
+    ASSERT_EQ(Run({"pack-pictures", Path("p.pak"), Path("pics")}), 0);
     // Entries in order of their upper-cased names; pixels as 15-bit values, dark non-black keeps blue 1.
     const std::vector<uint8_t> expected = {1,   0,   2,   0, 'A',  '_',  'O',  'N',  'E', '.',
                                            'B', 'M', 'P', 0, 0x00, 0x00, 0xE2, 0x47,  // 17, 31, 2: 0x47E2
@@ -63,17 +61,17 @@ TEST_F(PackToolTest, PacksAFolderListsItAndUnpacksAnEntry) {
                                            'B', 'M', 'P', 0, 0xFF, 0x7F, 0x01, 0x00};
     EXPECT_EQ(Bytes("p.pak"), expected);
 
-    ASSERT_EQ(Run("list-picture-pack " + Path("p.pak")), 0);
+    ASSERT_EQ(Run({"list-picture-pack", Path("p.pak")}), 0);
     EXPECT_EQ(out, "A_ONE.BMP 1 2\nB_TWO.BMP 2 1\n");
 
     // Appending adds the same entries again; --fresh starts over.
-    ASSERT_EQ(Run("pack-pictures " + Path("p.pak") + " " + Path("pics")), 0);
+    ASSERT_EQ(Run({"pack-pictures", Path("p.pak"), Path("pics")}), 0);
     EXPECT_EQ(Bytes("p.pak").size(), 2 * expected.size());
-    ASSERT_EQ(Run("pack-pictures --fresh " + Path("p.pak") + " " + Path("pics")), 0);
+    ASSERT_EQ(Run({"pack-pictures", "--fresh", Path("p.pak"), Path("pics")}), 0);
     EXPECT_EQ(Bytes("p.pak"), expected);
 
     // Each 5-bit channel widened by 8.
-    ASSERT_EQ(Run("unpack-picture " + Path("p.pak") + " b_Two.bmp " + Path("out.bmp")), 0);
+    ASSERT_EQ(Run({"unpack-picture", Path("p.pak"), "b_Two.bmp", Path("out.bmp")}), 0);
     platform::Picture back;
     ASSERT_TRUE(platform::LoadBmpFile(Path("out.bmp").c_str(), back));
     EXPECT_EQ(back.width, 2);
@@ -81,20 +79,20 @@ TEST_F(PackToolTest, PacksAFolderListsItAndUnpacksAnEntry) {
 }
 
 TEST_F(PackToolTest, ExitCodesTellWrongArgumentsFromRefusedInput) {
-    EXPECT_EQ(Run("pack-pictures " + Path("p.pak")), 2);
-    EXPECT_EQ(Run("list-picture-pack"), 2);
-    EXPECT_EQ(Run("unpack-picture " + Path("p.pak") + " X.BMP"), 2);
-    EXPECT_EQ(Run("list-picture-pack " + Path("missing.pak")), 1);
-    EXPECT_EQ(Run("pack-pictures " + Path("p.pak") + " " + Path("no_such_folder")), 1);
+    EXPECT_EQ(Run({"pack-pictures", Path("p.pak")}), 2);
+    EXPECT_EQ(Run({"list-picture-pack"}), 2);
+    EXPECT_EQ(Run({"unpack-picture", Path("p.pak"), "X.BMP"}), 2);
+    EXPECT_EQ(Run({"list-picture-pack", Path("missing.pak")}), 1);
+    EXPECT_EQ(Run({"pack-pictures", Path("p.pak"), Path("no_such_folder")}), 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "p.pak"));
 
     // A picture the decoder refuses gets no entry; the others are packed and the run fails.
     Picture("pics/good.bmp", 1, 1, {0x102030});
     std::ofstream(dir / "pics" / "bad.bmp") << "BM broken";
-    EXPECT_EQ(Run("pack-pictures " + Path("p.pak") + " " + Path("pics")), 1);
-    ASSERT_EQ(Run("list-picture-pack " + Path("p.pak")), 0);
+    EXPECT_EQ(Run({"pack-pictures", Path("p.pak"), Path("pics")}), 1);
+    ASSERT_EQ(Run({"list-picture-pack", Path("p.pak")}), 0);
     EXPECT_EQ(out, "GOOD.BMP 1 1\n");
-    EXPECT_EQ(Run("unpack-picture " + Path("p.pak") + " BAD.BMP " + Path("x.bmp")), 1);
+    EXPECT_EQ(Run({"unpack-picture", Path("p.pak"), "BAD.BMP", Path("x.bmp")}), 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "x.bmp"));
 
     // A pack cut off inside its second entry lists the first and fails.
@@ -102,7 +100,7 @@ TEST_F(PackToolTest, ExitCodesTellWrongArgumentsFromRefusedInput) {
     cut.insert(cut.end(), {4, 0, 4, 0, 'Z', 0, 1, 2});
     std::ofstream(dir / "cut.pak", std::ios::binary)
         .write(reinterpret_cast<const char*>(cut.data()), cut.size());
-    EXPECT_EQ(Run("list-picture-pack " + Path("cut.pak")), 1);
+    EXPECT_EQ(Run({"list-picture-pack", Path("cut.pak")}), 1);
     EXPECT_EQ(out, "GOOD.BMP 1 1\n");
 }
 

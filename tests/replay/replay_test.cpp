@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/bmp.h"
+#include "tests/support/run_program.h"
 
 namespace fs = std::filesystem;
 
@@ -100,19 +101,15 @@ class ReplayTest : public ::testing::Test {
         fs::remove_all(dir, ignored);
     }
 
-    Result Run(const std::string& arguments, const std::string& binary = EL_REPLAY_BINARY) {
-        const fs::path err = dir / "stderr.txt";
-        const std::string command = "'" + binary + "' " + arguments + " >/dev/null 2>'" + err.string() + "'";
-        int raw = std::system(command.c_str());
-        Result result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.err = ReadFile(err);
-        return result;
+    Result Run(const std::vector<std::string>& arguments, const std::string& binary = EL_REPLAY_BINARY) {
+        const testsupport::ProgramRun run = testsupport::RunProgram(binary, arguments);
+        return Result{run.status, run.err};
     }
     // A run on the stage in `dir` that must succeed; returns the state object.
-    std::string State(const std::string& arguments) {
+    std::string State(std::vector<std::string> arguments) {
         const fs::path state = dir / "state.json";
-        Result r = Run("--data '" + dir.string() + "' --state '" + state.string() + "' " + arguments);
+        arguments.insert(arguments.begin(), {"--data", dir, "--state", state});
+        Result r = Run(arguments);
         EXPECT_EQ(r.status, 0) << r.err;
         return ReadFile(state);
     }
@@ -123,7 +120,7 @@ class ReplayTest : public ::testing::Test {
 TEST_F(ReplayTest, PlacedPrincessLandsAtTheCellsWorldPositionInAnyStartRoom) {
     // Code 1 at column 50, row 40 of room (0, 0): world (8 * 50 - 24, 8 * 40 - 24).
     WriteStage(dir, 0, 0, {{50, 40, 1}});
-    std::string state = State("--frames 1");
+    std::string state = State({"--frames", "1"});
     EXPECT_EQ(Number(state, "camera", "x"), 0);
     EXPECT_EQ(Number(state, "princess", "x") + Number(state, "camera", "x"), 376);
     EXPECT_EQ(Number(state, "princess", "y") + Number(state, "camera", "y"), 296);
@@ -132,7 +129,7 @@ TEST_F(ReplayTest, PlacedPrincessLandsAtTheCellsWorldPositionInAnyStartRoom) {
 
     // The same cell of room (1, 1): the view position is the same, the world position one room on.
     WriteStage(dir, 1, 1, {{50 + 96, 40 + 72, 1}});
-    state = State("--frames 1");
+    state = State({"--frames", "1"});
     EXPECT_EQ(Number(state, "room", "column"), 1);
     EXPECT_EQ(Number(state, "room", "row"), 1);
     EXPECT_EQ(Number(state, "camera", "x"), 768);
@@ -162,8 +159,7 @@ TEST_F(ReplayTest, SameInputAndSeedGiveIdenticalStateAndTrace) {
     std::string outputs[2], traces[2];
     for (int i = 0; i < 2; ++i) {
         const fs::path trace = dir / ("trace" + std::to_string(i) + ".jsonl");
-        outputs[i] = State("--frames 200 --seed 7 --input '" + (dir / "keys.txt").string() + "' --trace '" +
-                           trace.string() + "'");
+        outputs[i] = State({"--frames", "200", "--seed", "7", "--input", dir / "keys.txt", "--trace", trace});
         traces[i] = ReadFile(trace);
     }
     EXPECT_EQ(outputs[0], outputs[1]);
@@ -183,7 +179,7 @@ TEST_F(ReplayTest, WalkingRightMovesByOneFixedStepPerHeldFrame) {
     WriteFile(dir / "keys.txt",
               "2 down " + std::to_string(kVkRight) + "\n20 up " + std::to_string(kVkRight) + "\n");
     const fs::path trace = dir / "trace.jsonl";
-    State("--frames 30 --input '" + (dir / "keys.txt").string() + "' --trace '" + trace.string() + "'");
+    State({"--frames", "30", "--input", dir / "keys.txt", "--trace", trace});
     const std::vector<std::string> lines = Lines(ReadFile(trace));
     ASSERT_EQ(lines.size(), 30u);
 
@@ -203,7 +199,7 @@ TEST_F(ReplayTest, WalkingRightMovesByOneFixedStepPerHeldFrame) {
 TEST_F(ReplayTest, EscapeInTheScriptEndsTheRunBeforeItsFrame) {
     WriteStage(dir, 0, 0, {{50, 40, 1}});
     WriteFile(dir / "keys.txt", "5 down " + std::to_string(kVkEscape) + "\n");
-    const std::string state = State("--frames 100 --input '" + (dir / "keys.txt").string() + "'");
+    const std::string state = State({"--frames", "100", "--input", dir / "keys.txt"});
     EXPECT_EQ(Number(state, "", "frame"), 4);
 }
 
@@ -235,8 +231,7 @@ TEST_F(ReplayTest, ShotIsAnEightHundredBySixHundredPictureWithTheHitPointsAtBoth
     const char* depths[2] = {"16", "32"};
     for (int i = 0; i < 2; ++i) {
         const fs::path shot = dir / (std::string("shot") + depths[i] + ".bmp");
-        states[i] =
-            State(std::string("--frames 20 --depth ") + depths[i] + " --shot '" + shot.string() + "'");
+        states[i] = State({"--frames", "20", "--depth", depths[i], "--shot", shot});
         ExpectHitPointText(shot);
     }
     // The display depth changes the picture only, never the game.
@@ -244,7 +239,7 @@ TEST_F(ReplayTest, ShotIsAnEightHundredBySixHundredPictureWithTheHitPointsAtBoth
 }
 
 TEST_F(ReplayTest, MissingStageFilesLeaveAnEmptyMapWithoutErrors) {
-    const std::string state = State("--frames 3");
+    const std::string state = State({"--frames", "3"});
     EXPECT_EQ(Number(state, "room", "column"), 0);
     EXPECT_EQ(Number(state, "room", "row"), 0);
     EXPECT_EQ(Number(state, "princess", "hitPoints"), 0);
@@ -259,8 +254,7 @@ TEST_F(ReplayTest, MissingPicturesAreReportedAsErrorsInUtf8) {
     fs::copy_file(EL_REPLAY_BINARY, lone / "milkanet-replay");
     WriteStage(dir, 0, 0, {{50, 40, 1}});
     const fs::path state = dir / "state.json";
-    Result r = Run("--data '" + dir.string() + "' --frames 2 --state '" + state.string() + "'",
-                   (lone / "milkanet-replay").string());
+    Result r = Run({"--data", dir, "--frames", "2", "--state", state}, lone / "milkanet-replay");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string json = ReadFile(state);
     EXPECT_EQ(Number(json, "", "frame"), 2);
@@ -277,50 +271,51 @@ TEST_F(ReplayTest, BadCommandLinesAndInputsExitWithStatusTwoAndOneLine) {
     WriteFile(dir / "bad_frame.txt", "0 down 39\n");
     WriteFile(dir / "extra.txt", "3 down 39 40\n");
     WriteFile(dir / "bad_stick.txt", "1 joy 1 0 0 0x1\n2 joy 3 off\n");
-    const std::string cases[] = {
-        "--bogus",
-        "--frames",
-        "--frames -1",
-        "--frames 12x",
-        "--seed abc",
-        "--depth 24",
-        "--data '" + (dir / "nowhere").string() + "'",
-        "--input '" + (dir / "missing.txt").string() + "'",
-        "--input '" + (dir / "bad_word.txt").string() + "'",
-        "--input '" + (dir / "bad_frame.txt").string() + "'",
-        "--input '" + (dir / "extra.txt").string() + "'",
-        "--input '" + (dir / "bad_stick.txt").string() + "'",
-        "--state '" + (dir / "nowhere" / "state.json").string() + "'",
-        "--input '" + dir.string() + "'",
+    const std::vector<std::string> cases[] = {
+        {"--bogus"},
+        {"--frames"},
+        {"--frames", "-1"},
+        {"--frames", "12x"},
+        {"--seed", "abc"},
+        {"--depth", "24"},
+        {"--data", dir / "nowhere"},
+        {"--input", dir / "missing.txt"},
+        {"--input", dir / "bad_word.txt"},
+        {"--input", dir / "bad_frame.txt"},
+        {"--input", dir / "extra.txt"},
+        {"--input", dir / "bad_stick.txt"},
+        {"--state", dir / "nowhere" / "state.json"},
+        {"--input", dir},
     };
-    for (const std::string& arguments : cases) {
+    for (const std::vector<std::string>& arguments : cases) {
+        const std::string shown = arguments[0] + (arguments.size() > 1 ? " " + arguments[1] : "");
         Result r = Run(arguments);
-        EXPECT_EQ(r.status, 2) << arguments;
-        ASSERT_FALSE(r.err.empty()) << arguments;
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << arguments << ": " << r.err;
+        EXPECT_EQ(r.status, 2) << shown;
+        ASSERT_FALSE(r.err.empty()) << shown;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << shown << ": " << r.err;
     }
-    Result folder = Run("--input '" + dir.string() + "'");
+    Result folder = Run({"--input", dir});
     EXPECT_NE(folder.err.find("is a folder"), std::string::npos) << folder.err;
 }
 
 TEST_F(ReplayTest, TheGameTakesJoystickLinesButNoMouse) {
     WriteStage(dir, 0, 0, {{50, 40, 1}});
     WriteFile(dir / "sticks.txt", "1 joy 1 0 32767 0x3\n3 joy 2 65535 0 1\n4 joy 1 off\n");
-    EXPECT_EQ(Number(State("--frames 5 --input '" + (dir / "sticks.txt").string() + "'"), "", "frame"), 5);
+    EXPECT_EQ(Number(State({"--frames", "5", "--input", dir / "sticks.txt"}), "", "frame"), 5);
     WriteFile(dir / "mouse.txt", "1 joy 1 0 0 0\n2 mouse 10 10\n");
-    Result mouse = Run("--input '" + (dir / "mouse.txt").string() + "'");
+    Result mouse = Run({"--input", dir / "mouse.txt"});
     EXPECT_EQ(mouse.status, 2);
     EXPECT_NE(mouse.err.find("mouse.txt: line 2: expected 'FRAME down|up VK'"), std::string::npos)
         << mouse.err;
     WriteFile(dir / "bad_stick.txt", "1 joy 1 0 0 0x1\n2 joy 3 off\n");
-    Result stick = Run("--input '" + (dir / "bad_stick.txt").string() + "'");
+    Result stick = Run({"--input", dir / "bad_stick.txt"});
     EXPECT_NE(stick.err.find("bad_stick.txt: line 2: bad joystick '3' (1 or 2)"), std::string::npos)
         << stick.err;
 }
 
 TEST_F(ReplayTest, AShotThatCannotBeWrittenSaysSoAndFails) {
     // The file opens, so the run goes ahead; the write of the picture itself fails.
-    Result r = Run("--data '" + dir.string() + "' --frames 2 --shot /dev/full");
+    Result r = Run({"--data", dir, "--frames", "2", "--shot", "/dev/full"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "milkanet-replay: cannot write shot '/dev/full'\n");
 }

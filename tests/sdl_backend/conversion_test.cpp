@@ -2,9 +2,11 @@
 // and the screenshot file read back.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,8 +42,8 @@ TEST(ConversionTest, EveryRgb565ValueWidensToTheNearestEightBitValues) {
         ASSERT_TRUE(platform::SetBlitLevel(level));
         SCOPED_TRACE(platform::BlitLevelName(level));
         std::vector<uint32_t> out(all.size());
-        platform::sdl::ConvertRow(reinterpret_cast<const uint8_t*>(all.data()), PixelFormat::RGB565, out.data(),
-                                  static_cast<int>(all.size()));
+        platform::sdl::ConvertRow(reinterpret_cast<const uint8_t*>(all.data()), PixelFormat::RGB565,
+                                  out.data(), static_cast<int>(all.size()));
         for (size_t i = 0; i < all.size(); ++i) ASSERT_EQ(out[i], Reference565(all[i])) << "pixel " << i;
         EXPECT_EQ(out[0xFFFF], 0xFFFFFFFFu);
         EXPECT_EQ(out[0xF800], 0xFFFF0000u);
@@ -140,9 +142,12 @@ TEST(ScreenshotTest, APngHoldsTheFrameAsPresentedAndIsNeverOverwritten) {
 }
 
 TEST(ScreenshotTest, ThePicturesFolderComesFromUserDirsElseHome) {
-    const std::string home = testing::TempDir() + "milkanet-home";
+    const std::string home = testing::TempDir() + "milkanet-home." + std::to_string(::getpid());
     const std::string config = home + "/config";
-    std::system(("mkdir -p " + config).c_str());
+    std::filesystem::create_directories(config);
+    const std::string oldHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    const std::string oldConfig =
+        std::getenv("XDG_CONFIG_HOME") != nullptr ? std::getenv("XDG_CONFIG_HOME") : "";
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     unsetenv("XDG_PICTURES_DIR");
@@ -159,6 +164,9 @@ TEST(ScreenshotTest, ThePicturesFolderComesFromUserDirsElseHome) {
     setenv("XDG_PICTURES_DIR", "/srv/shots", 1);
     EXPECT_EQ(platform::sdl::PicturesFolder(), "/srv/shots");
     unsetenv("XDG_PICTURES_DIR");
+    setenv("HOME", oldHome.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
+    std::filesystem::remove_all(home);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The player's settings: lines, broken lines, the environment, the file written on first start.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/sdl/sdl_settings.h"
@@ -51,8 +53,8 @@ TEST(SettingsTest, TheDefaultsTextReadsBackAsTheDefaults) {
 }
 
 TEST(SettingsTest, FirstStartWritesTheDefaultsThenTheFileAndTheEnvironmentCount) {
-    const std::string config = testing::TempDir() + "milkanet-settings-test";
-    std::system(("rm -rf " + config).c_str());
+    const std::string config = testing::TempDir() + "milkanet-settings-test." + std::to_string(::getpid());
+    std::filesystem::remove_all(config);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     unsetenv("MILKANET_SCALE");
     const std::string path = config + "/milkanet/settings.ini";
@@ -80,6 +82,7 @@ TEST(SettingsTest, FirstStartWritesTheDefaultsThenTheFileAndTheEnvironmentCount)
     unsetenv("MILKANET_SCALE");
     unsetenv("MILKANET_FULLSCREEN");
     platform::sdl::Options = Settings{};
+    std::filesystem::remove_all(config);
 }
 
 }  // namespace

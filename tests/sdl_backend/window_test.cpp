@@ -5,8 +5,10 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,7 @@ intptr_t Ignore(uint32_t, uintptr_t, intptr_t) {
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string config = testing::TempDir() + "milkanet-window-test";
+        config = testing::TempDir() + "milkanet-window-test." + std::to_string(::getpid());
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         setenv("MILKANET_SCALE", "2", 1);
         queue::Reset();
@@ -42,6 +44,7 @@ class WindowTest : public ::testing::Test {
         Shutdown();
         unsetenv("MILKANET_SCALE");
         queue::Reset();
+        std::filesystem::remove_all(config);
     }
     // Every message the window procedure would be handed now.
     std::vector<Message> Drain() {
@@ -76,6 +79,7 @@ class WindowTest : public ::testing::Test {
             if (message.message == type) kept.push_back(message);
         return kept;
     }
+    std::string config;
 };
 
 TEST_F(WindowTest, AClickOnTheScaledWindowReachesTheProcedureAtClientCoordinates) {

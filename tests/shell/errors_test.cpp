@@ -1,8 +1,9 @@
 // Error reports, notices, questions and the debug log.
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "tests/shell/shell_fixture.h"
 
@@ -15,7 +16,9 @@ TEST_F(ErrorsTest, AReportShowsContextAndMessageInShiftJisBeepsAndSetsTheFlag) {
     ASSERT_EQ(headless.messageBoxes.size(), 1u);
     const auto& box = headless.messageBoxes[0];
     // "elSystem::SetWait : ウェイトNoが範囲外です" and "エラー発生" as Shift-JIS bytes.
-    EXPECT_EQ(box.text, "elSystem::SetWait : \x83\x45\x83\x46\x83\x43\x83\x67No\x82\xAA\x94\xCD\x88\xCD\x8A\x4F\x82\xC5\x82\xB7");
+    EXPECT_EQ(box.text,
+              "elSystem::SetWait : "
+              "\x83\x45\x83\x46\x83\x43\x83\x67No\x82\xAA\x94\xCD\x88\xCD\x8A\x4F\x82\xC5\x82\xB7");
     EXPECT_EQ(box.caption, "\x83\x47\x83\x89\x81\x5B\x94\xAD\x90\xB6");
     EXPECT_EQ(box.style, platform::MB_SYSTEMMODAL | platform::MB_ICONWARNING);
     EXPECT_EQ(headless.beeps, 1);
@@ -81,6 +84,7 @@ TEST_F(ErrorsTest, DebugLogAppendsOneLinePerCall) {
     std::ifstream file("DEBUG.TXT");
     std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::filesystem::current_path(previous);
+    std::filesystem::remove_all(folder);
     EXPECT_EQ(content, "first 1\nsecond line\n");
 }
 

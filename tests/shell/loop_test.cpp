@@ -193,6 +193,7 @@ TEST(SingleInstance, ASecondCopyIsRefusedAndRaisesTheFirstWindow) {
     EXPECT_TRUE(platform::AcquireSingleInstance("ミルカネット！:ElMutex"));
     platform::ReleaseSingleInstance();
     unsetenv("XDG_RUNTIME_DIR");
+    std::filesystem::remove_all(runtime);
 }
 
 }  // namespace

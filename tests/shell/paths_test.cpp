@@ -1,10 +1,11 @@
 // Program-folder paths, the settings folder moved by a pointer file, settings files and version codes.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "platform/files.h"
 #include "tests/shell/shell_fixture.h"
@@ -12,7 +13,7 @@
 namespace {
 
 class PathsTest : public ShellTest {
-protected:
+  protected:
     void SetUp() override {
         ShellTest::SetUp();
         Paths = PathState{};
@@ -24,6 +25,9 @@ protected:
     void TearDown() override {
         platform::SetModuleFileNameForTesting("");
         unsetenv("XDG_CONFIG_HOME");
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+        ShellTest::TearDown();
     }
     void WritePointerFile(const std::string& content) {
         std::ofstream(root / "config" / "pointer.txt", std::ios::binary) << content;

@@ -9,23 +9,22 @@
 
 #include "engine/draw/display.h"
 #include "engine/draw/refresh.h"
-#include "engine/system/error_report.h"
-#include "engine/system/paths.h"
-#include "platform/headless/headless.h"
-#include "platform/window.h"
 #include "engine/system/engine_state.h"
+#include "engine/system/error_report.h"
 #include "engine/system/frame_pacing.h"
 #include "engine/system/input.h"
+#include "engine/system/paths.h"
 #include "engine/system/scenes.h"
+#include "platform/headless/headless.h"
+#include "platform/window.h"
 #include "shell/program.h"
 #include "shell/window_procedure.h"
 
 class ShellTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // The single-instance lock of these runs lives apart from a game that may be running.
-        std::filesystem::path runtime =
-            std::filesystem::temp_directory_path() / ("el_shell_runtime_" + std::to_string(::getpid()));
+        runtime = std::filesystem::temp_directory_path() / ("el_shell_runtime_" + std::to_string(::getpid()));
         std::filesystem::create_directories(runtime);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         platform::headless::Reset();
@@ -59,6 +58,12 @@ protected:
     void KeyDown(int key) { Send(platform::WM_KEYDOWN, static_cast<uintptr_t>(key)); }
     void KeyUp(int key) { Send(platform::WM_KEYUP, static_cast<uintptr_t>(key)); }
 
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(runtime, ignored);
+    }
+
     platform::headless::HeadlessState& headless = platform::headless::Headless;
     bool quitSeen = false;
+    std::filesystem::path runtime;
 };
