@@ -134,6 +134,36 @@ TEST_P(JapaneseNamesTest, AFolderOfJapaneseNamedPicturesConvertsAndEveryEntryLoa
     EXPECT_EQ(headless.messageBoxes.size(), 1u);
 }
 
+#if defined(EL_ELTOOL_PATH)
+TEST_P(JapaneseNamesTest, EltoolPacksJapaneseNamedPicturesTheWayTheEngineDoes) {
+    const char8_t* const files[] = {u8"ソード.bmp", u8"表.bmp", u8"ポヂａ.bmp"};
+    const char* const entries[] = {"ソード.BMP", "表.BMP", "ポヂａ.BMP"};
+    for (int i = 0; i < 3; ++i)
+        WriteFile(program / Utf8(u8"絵ソ") / Utf8(files[i]), 1 + i, 2,
+                  [&](int, int) { return 0x400000u * (i + 1); });
+    const std::string pack = (program / Utf8(u8"道具.pak")).string();
+    const std::string run = std::string(EL_ELTOOL_PATH) + " pack-pictures '" + pack + "' '" +
+                            (program / Utf8(u8"絵ソ")).string() + "' --fresh";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    if (GetParam() == 32) {
+        ASSERT_EQ(elDraw::Convert("絵.pak", "絵ソ", 1), 1);
+        EXPECT_TRUE(ReadFile(program / Utf8(u8"絵.pak")) == ReadFile(pack));
+    }
+    // The listing shows the entries' names as this system writes them.
+    FILE* pipe = ::popen((std::string(EL_ELTOOL_PATH) + " list-picture-pack '" + pack + "'").c_str(), "r");
+    std::string listed;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) listed += buffer;
+    EXPECT_EQ(::pclose(pipe), 0);
+    const std::u8string expected = u8"ソード.BMP 1 2\nポヂａ.BMP 3 2\n表.BMP 2 2\n";
+    EXPECT_EQ(listed, std::string(expected.begin(), expected.end()));
+
+    SetPackFile("道具.pak");
+    for (int i = 0; i < 3; ++i) EXPECT_NE(elDraw::LoadPack(entries[i], 2), 0) << i;
+    EXPECT_TRUE(headless.messageBoxes.empty());
+}
+#endif
+
 TEST_P(JapaneseNamesTest, OperationsGivenNoPointerRefuseLikeAnEmptyName) {
     EXPECT_EQ(elDraw::LoadObject(nullptr, 2), 0);
     EXPECT_EQ(elDraw::SwapObject(nullptr, 4, 2), 0);
