@@ -204,6 +204,13 @@ TEST_F(JapaneseSoundPackTest, TheConverterAndAppendNameEntriesByTheirWholeLastCh
     EXPECT_EQ(EntriesAt(folder / std::filesystem::path(u8"音.pak")).back(), "表.wav");
     elSound::SetPackName("音.pak");
     ExpectEachLoads({{"ソード.wav", 1}, {"表.WAV", 2}, {"ソ.wav", 3}, {"ポヂａ.wav", 4}});
+    // The same names stream from the pack and load from their files.
+    const SoundNo streamed = elSound::LoadStream("ソード.WAV", 0);
+    EXPECT_GE(streamed, 0);
+    elSound::FreeObject(streamed);
+    const SoundNo file = elSound::LoadObject("音ソ\\ポヂａ.WAV", 1);
+    ASSERT_GE(file, 0);
+    EXPECT_EQ(BufferBytes(file), Samples16({4, 4}));
     EXPECT_EQ(MessageCount(), 1u);
 }
 
