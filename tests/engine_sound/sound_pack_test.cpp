@@ -242,4 +242,27 @@ TEST_F(JapaneseSoundPackTest, EltoolPacksAJapaneseFolderListsItReadablyAndEveryE
     EXPECT_EQ(MessageCount(), 0u);
 }
 
+TEST_F(SoundPackTest, OperationsGivenNoNameRefuseLikeAnEmptyName) {
+    OpenDevice();
+    WriteShortWave("a.wav");
+    EXPECT_EQ(elSound::Convert("se.pak", "", 1), 1);
+    EXPECT_EQ(elSound::Convert(nullptr, nullptr, 1), elSound::Convert("", "", 1));
+    elSound::AppendToPack(nullptr, nullptr);
+    elSound::AppendToPack("se.pak", nullptr);
+    EXPECT_EQ(elSound::LoadObject(nullptr, 1), -1);
+    EXPECT_EQ(elSound::LoadObject("", 1), -1);
+    EXPECT_EQ(LastMessage(), "elSound::LoadObject : WAVEリソースが見つかりません");
+    elSound::SetPackName("se.pak");
+    EXPECT_EQ(elSound::LoadPack(nullptr, 1), -1);
+    EXPECT_EQ(LastMessage(), "elSound::LoadPack : WAVEファイルを読み込めません");
+    EXPECT_EQ(elSound::LoadStream(nullptr, 0), -1);
+    elSound::SetPackName(nullptr);
+    EXPECT_EQ(elSound::LoadPack("A.WAV", 1), -1);  // the program folder itself is no pack
+    EXPECT_EQ(Entries("se.pak"), (std::vector<std::string>{"A.WAV"}));
+    elSound::PlayWaveSync(nullptr);
+    // Nothing was handed out by the refusals.
+    elSound::SetPackName("se.pak");
+    EXPECT_EQ(elSound::LoadPack("a.wav", 1), 0);
+}
+
 }  // namespace

@@ -181,4 +181,29 @@ TEST_F(PathsTest, FoldersNamedOutsideAsciiJoinShiftJisNames) {
     EXPECT_EQ(platform::OpenFile(nullptr, "rb"), nullptr);
 }
 
+TEST_F(PathsTest, OperationsGivenNoPointerRefuseLikeAnEmptyName) {
+    std::string program = (root / "prog" / "run").string();
+    std::filesystem::create_directories(root / "prog");
+    for (char& c : program)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(program.c_str());
+    EXPECT_STREQ(DataPath(nullptr), ModulePath(0));
+    WriteIntSetting(nullptr, 5);  // the program folder itself: nothing is written
+    EXPECT_EQ(ReadIntSetting(nullptr), 0);
+    LoadAltBaseDir(nullptr);
+    EXPECT_STREQ(Paths.AltBaseDir, "");
+    GetDateText(nullptr, nullptr, nullptr, nullptr);
+    int32_t month = 0, minute = -1;
+    GetDateText(nullptr, &month, nullptr, nullptr);
+    GetTimeOfDay(nullptr, &minute, nullptr);
+    EXPECT_GE(month, 1);
+    EXPECT_LE(month, 12);
+    EXPECT_GE(minute, 0);
+    EXPECT_LE(minute, 59);
+    EXPECT_EQ(ReportError(nullptr, nullptr), 0);
+    EXPECT_EQ(HasError(), 1);
+    PollKey('A', nullptr);
+    EXPECT_EQ(WaitForRelease(static_cast<const int*>(nullptr)), 0);
+}
+
 }  // namespace
