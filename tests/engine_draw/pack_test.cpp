@@ -157,7 +157,8 @@ TEST_P(PackTest, AMalformedEntryEndsTheScanAnEntryWithoutPixelsDoesNot) {
     SetPackFile("long.pak");
     EXPECT_EQ(elDraw::LoadPack("B.BMP", 2), 0);
     SetPackFile("zero.pak");
-    for (const auto& [name, stored] : {std::pair<const char*, uint16_t>{"b.bmp", 0x2345}, {"Z.BMP", 0x0777}}) {
+    for (const auto& [name, stored] :
+         {std::pair<const char*, uint16_t>{"b.bmp", 0x2345}, {"Z.BMP", 0x0777}}) {
         const ObjectNo found = elDraw::LoadPack(name, 2);
         ASSERT_NE(found, 0) << name;
         EXPECT_EQ(ObjectTable.records[found].width, 1);

@@ -24,8 +24,9 @@ bool Close(std::FILE* file) {
 // A picture by this system's path (the command line's and the folder listing's names are UTF-8).
 platform::BmpResult LoadPicture(const std::string& path, platform::Picture& picture) {
     std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) return platform::BmpResult{platform::BmpError::FileNotFound,
-                                                  platform::BmpErrorText(platform::BmpError::FileNotFound)};
+    if (in == nullptr)
+        return platform::BmpResult{platform::BmpError::FileNotFound,
+                                   platform::BmpErrorText(platform::BmpError::FileNotFound)};
     const platform::BmpResult result = platform::LoadBmpStream(in, picture);
     std::fclose(in);
     return result;

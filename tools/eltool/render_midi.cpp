@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "commands.h"
-#include "names.h"
 #include "engine/sound/midi.h"
+#include "names.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"

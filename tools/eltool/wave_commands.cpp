@@ -16,10 +16,10 @@
 #include "commands.h"
 #include "engine/sound/elsound.h"
 #include "engine/sound/wave_pack.h"
+#include "names.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
-#include "names.h"
 #include "platform/sjis.h"
 #include "wave_output.h"
 
@@ -83,7 +83,8 @@ int PackWaves(int argc, char** argv) {
         std::filesystem::temp_directory_path(error) / ("eltool_pack_waves_" + std::to_string(::getpid()));
     std::filesystem::remove_all(work, error);
     bool linked = std::filesystem::create_directories(work, error);
-    if (linked) std::filesystem::create_directory_symlink(std::filesystem::absolute(folder), work / "WAVES", error);
+    if (linked)
+        std::filesystem::create_directory_symlink(std::filesystem::absolute(folder), work / "WAVES", error);
     linked = linked && !error;
     if (linked) std::filesystem::create_symlink(std::filesystem::absolute(pack), work / "PACK", error);
     linked = linked && !error;
