@@ -9,7 +9,8 @@
 namespace platform {
 
 // The executable's full path with "\" as separator (like "\home\me\game\milkanet"), cut to fit;
-// returns the length written. The buffer always ends with a NUL when size > 0.
+// returns the length written. The buffer always ends with a NUL when size > 0. The bytes are the file
+// system's own (UTF-8 here), not Shift-JIS: see ResolvePath.
 size_t GetModuleFileName(char* buffer, size_t size);
 // The folder that holds the settings pointer file ($XDG_CONFIG_HOME, else ~/.config), "\" separators.
 size_t GetWindowsDirectory(char* buffer, size_t size);
@@ -17,10 +18,17 @@ size_t GetWindowsDirectory(char* buffer, size_t size);
 // Turns a name with "\" or "/" separators into a path of this system, matching every component
 // without regard to case where the exact name does not exist. Relative names stay relative to the
 // current directory. For a file still to be created the last component is kept as given.
+// A name is Shift-JIS, except a leading program folder, settings pointer folder or settings folder
+// (SetSettingsFolder), which are the file system's own bytes and are kept as they are. A name whose
+// Shift-JIS part is not text (or a null name) gives "".
 std::string ResolvePath(const char* name);
 
-// fopen on a resolved name; a "t" in the mode is ignored.
+// fopen on a resolved name; a "t" in the mode is ignored. Null for a name ResolvePath refuses.
 FILE* OpenFile(const char* name, const char* mode);
+
+// The settings folder the engine uses when it was moved away from the program folder ("\" form,
+// ending in "\", the file system's own bytes); "" or null when there is none.
+void SetSettingsFolder(const char* backslashFolder);
 
 // Overrides the program path (tests, tools).
 void SetModuleFileNameForTesting(const char* backslashPath);

@@ -3,6 +3,7 @@
 #include "engine/draw/blit.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "engine/draw/display.h"
@@ -25,19 +26,26 @@ struct ClippedCopy {
 };
 
 // Clips a copy to (x, y) of the source rectangle against the clip rectangle, edge by edge.
-// An empty result (equal edges) still counts as visible, a reversed one does not.
+// An empty result (equal edges) still counts as visible, a reversed one does not. The edges are
+// worked out in 64 bits, so that rectangles near the int limits cannot overflow.
 ClippedCopy ClipToClipRect(int x, int y, int left, int top, int right, int bottom) {
-    if (x + (right - left) > ClipRect.right) right = left + ClipRect.right - x;
-    if (y + (bottom - top) > ClipRect.bottom) bottom = top + ClipRect.bottom - y;
-    if (x < ClipRect.left) {
-        left += ClipRect.left - x;
-        x = ClipRect.left;
+    int64_t dx = x, dy = y, l = left, t = top, r = right, b = bottom;
+    if (dx + (r - l) > ClipRect.right) r = l + ClipRect.right - dx;
+    if (dy + (b - t) > ClipRect.bottom) b = t + ClipRect.bottom - dy;
+    if (dx < ClipRect.left) {
+        l += ClipRect.left - dx;
+        dx = ClipRect.left;
     }
-    if (y < ClipRect.top) {
-        top += ClipRect.top - y;
-        y = ClipRect.top;
+    if (dy < ClipRect.top) {
+        t += ClipRect.top - dy;
+        dy = ClipRect.top;
     }
-    return {x, y, {left, top, right, bottom}, !(right < left || bottom < top)};
+    if (r < l || b < t) return {x, y, {left, top, right, bottom}, false};
+    // Left and top only grow, right and bottom only shrink: visible edges stay within int.
+    return {static_cast<int>(dx),
+            static_cast<int>(dy),
+            {static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b)},
+            true};
 }
 
 // One copy onto a surface; a lost surface brings every picture back.

@@ -44,6 +44,7 @@ uint32_t FilePixel(const platform::LockedPixels& locked, int x, int y) {
 }  // namespace
 
 int SaveScreenBMP(const char* name, int width, int height) {
+    if (name == nullptr) name = "";  // no name: refused like an empty one, which names no file
     platform::Surface* back = Display.backBuffer.get();
     platform::LockedPixels locked;
     if (back == nullptr || platform::Lock(*back, locked) != platform::BLIT_OK) return 0;

@@ -224,6 +224,7 @@ void SetScreenDepths(int first, int second, int third) {
 }
 
 int CheckColorDepth(const char* settingsName) {
+    if (settingsName == nullptr) settingsName = "";
     static const char* const kColourCounts[] = {"16", "256", "65536", "1670万"};
     const int first = Display.depthPreferences[0];
     int code = 0;

@@ -43,11 +43,11 @@ bool DecodeResource(const char* name, platform::Picture& picture) {
     return resource != nullptr && platform::DecodeBmp(resource->data, resource->size, picture).ok();
 }
 
-// A picture by path: the program's resource of that name first, then the file.
+// A picture by path: the program's resource of that name first, then the file. The path is the
+// engine's name (program folder and Shift-JIS name): the file layer turns it into the system's once.
 bool DecodeBitmap(const char* path, platform::Picture& picture) {
     if (DecodeResource(path, picture)) return true;
-    std::string file = platform::ResolvePath(path);
-    return platform::LoadBmpFile(file.c_str(), picture).ok();
+    return platform::LoadBmpFile(path, picture).ok();
 }
 
 // Puts a decoded picture into a new surface of its size and records the size.
@@ -97,7 +97,9 @@ void ApplyColorKey(platform::Surface& surface, int32_t color) { surface.colorKey
 namespace elDraw {
 
 ObjectNo LoadObject(const char* name, int memoryMode) {
-    if (std::strlen(name) > kMaxObjectNameLength) return ReportError("elDraw::LoadObject", kMessageNameTooLong);
+    if (name == nullptr) name = "";  // no name: refused like an empty one
+    if (std::strlen(name) > kMaxObjectNameLength)
+        return ReportError("elDraw::LoadObject", kMessageNameTooLong);
     ObjectNo object = FirstFreeSlot();
     if (object == 0) return ReportError("elDraw::LoadObject", kMessageTooManyObjects);
     ObjectRecord& record = ObjectTable.records[object];
@@ -125,7 +127,9 @@ ObjectNo CreateObject(int width, int height, int memoryMode) {
 }
 
 int SwapObject(const char* name, ObjectNo object, int memoryMode) {
-    if (std::strlen(name) > kMaxObjectNameLength) return ReportError("elDraw::SwapObject", kMessageNameTooLong);
+    if (name == nullptr) name = "";
+    if (std::strlen(name) > kMaxObjectNameLength)
+        return ReportError("elDraw::SwapObject", kMessageNameTooLong);
     // The slot number comes from the caller; one outside the table cannot hold a picture.
     if (!ValidObject(object)) return ReportError("elDraw::SwapObject", kMessageCannotLoad);
     ObjectRecord& record = ObjectTable.records[object];

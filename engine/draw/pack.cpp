@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/present.h"
 #include "platform/primitives.h"
+#include "platform/sjis.h"
 #include "platform/text.h"
 
 PackState Pack;
@@ -26,6 +27,7 @@ constexpr const char* kMessageNoPack = "パックファイル名が指定され�
 constexpr const char* kMessageNoEntry = "BMPファイルを読み込めません";
 constexpr const char* kMessageCopyFailed = "サーフェース間で展開できません";
 constexpr const char* kMessageNotFullColour = "画面をフルカラーにして下さい";
+constexpr const char* kMessageNoSjisName = "シフトJISで表せないファイル名です";
 constexpr int kCopyAttempts = 10;
 
 struct FileCloser {
@@ -34,11 +36,12 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string ProgramPath(const char* name) {
-    return std::string(ModulePath(0)) + name;
+    return std::string(ModulePath(0)) + (name != nullptr ? name : "");
 }
 
 // Opens the pack and finds the entry; reports under the context and returns null when either fails.
 File FindPackEntry(const char* context, const char* name, pack::EntryHeader& entry) {
+    if (name == nullptr) name = "";
     File file(Pack.path[0] != '\0' ? platform::OpenFile(Pack.path, "rb") : nullptr);
     if (!file) {
         ReportError(context, kMessageNoPack);
@@ -104,10 +107,9 @@ void AppendEntry(const char* packName, const std::string& pictureName) {
     File out(dc != nullptr ? platform::OpenFile(ProgramPath(packName).c_str(), "ab") : nullptr);
     if (out) {
         const ObjectRecord& record = ObjectTable.records[object];
-        const size_t slash = pictureName.find_last_of('\\');
-        const std::string entryName =
-            slash == std::string::npos ? pictureName : pictureName.substr(slash + 1);
-        pack::WriteEntryHeader(out.get(), record.width, record.height, entryName.c_str());
+        // The file name without its folder; a "\\" that is the trail byte of a character is no separator.
+        const char* entryName = platform::SjisFileName(pictureName.c_str());
+        pack::WriteEntryHeader(out.get(), record.width, record.height, entryName);
         for (int y = 0; y < record.height; ++y)
             for (int x = 0; x < record.width; ++x) {
                 const uint32_t colour = platform::GetPixel(dc, x, y);  // 0x00BBGGRR
@@ -123,12 +125,13 @@ void AppendEntry(const char* packName, const std::string& pictureName) {
 }  // namespace
 
 void SetPackFile(const char* name) {
-    std::snprintf(Pack.path, sizeof Pack.path, "%s%s", ModulePath(0), name);
+    std::snprintf(Pack.path, sizeof Pack.path, "%s%s", ModulePath(0), name != nullptr ? name : "");
 }
 
 namespace elDraw {
 
 ObjectNo LoadPack(const char* name, int memoryMode) {
+    if (name == nullptr) name = "";
     pack::EntryHeader entry;
     File file = FindPackEntry("elDraw::LoadPack", name, entry);
     if (!file) return 0;
@@ -136,6 +139,7 @@ ObjectNo LoadPack(const char* name, int memoryMode) {
 }
 
 ObjectNo SwapPack(const char* name, ObjectNo object, int memoryMode) {
+    if (name == nullptr) name = "";
     pack::EntryHeader entry;
     File file = FindPackEntry("elDraw::SwapPack", name, entry);
     if (!file) return 0;
@@ -148,11 +152,24 @@ ObjectNo SwapPack(const char* name, ObjectNo object, int memoryMode) {
 
 int Convert(const char* packName, const char* folder, int startAfresh) {
     if (platform::DesktopBitsPerPixel() <= 16) return ReportError("elDraw::Convert", kMessageNotFullColour);
+    if (packName == nullptr) packName = "";
+    if (folder == nullptr) folder = "";
     if (startAfresh) std::remove(platform::ResolvePath(ProgramPath(packName).c_str()).c_str());
     const std::string prefix = folder[0] != '\0' ? std::string(folder) + "\\" : std::string();
     const std::string where = platform::ResolvePath(ProgramPath(prefix.c_str()).c_str());
-    for (const std::string& file : pack::ListPictures(where))
-        AppendEntry(packName, pack::UpperCased((prefix + file).c_str()));
+    if (where.empty()) return 1;  // a folder name that is not text lists nothing
+    // The folder lists its files by the file system's names; the pictures are loaded, and their
+    // entries named, by the Shift-JIS names the engine uses. A name without one is left out.
+    for (const std::string& file : pack::ListPictures(where)) {
+        std::string name;
+        if (!platform::Utf8ToSjisExact(file, name)) {
+            const std::string message =
+                std::string(kMessageNoSjisName) + " (" + platform::Utf8ToSjisForMessage(file) + ")";
+            ReportError("elDraw::Convert", message.c_str());
+            continue;
+        }
+        AppendEntry(packName, pack::UpperCased((prefix + name).c_str()));
+    }
     return 1;
 }
 

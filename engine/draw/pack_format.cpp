@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/sjis.h"
+
 namespace pack {
 
 namespace detail {
@@ -27,7 +29,6 @@ bool ReadHeaderAt(std::FILE* file, long fileSize, EntryHeader& out, ScanEnd& end
     end = ScanEnd::Malformed;
     out.width = static_cast<uint16_t>(size[0] | size[1] << 8);
     out.height = static_cast<uint16_t>(size[2] | size[3] << 8);
-    if (out.width == 0 || out.height == 0) return false;
     int length = 0;
     for (;;) {
         const int c = std::fgetc(file);
@@ -53,21 +54,11 @@ bool FindEntry(std::FILE* file, const char* upperName, EntryHeader& out) {
 }
 
 void UpperCase(char* text) {
-    for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p != 0; ++p) {
-        const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
-        if (lead) {
-            if (p[1] == 0) break;
-            ++p;  // the trail byte may look like a lower-case letter
-        } else if (*p >= 'a' && *p <= 'z') {
-            *p = static_cast<unsigned char>(*p - 'a' + 'A');
-        }
-    }
+    platform::SjisUpperCase(text);
 }
 
 std::string UpperCased(const char* text) {
-    std::string copy = text;
-    UpperCase(copy.data());
-    return copy;
+    return platform::SjisUpperCased(text);
 }
 
 uint16_t EncodePixel(uint32_t rgb) {

@@ -24,12 +24,13 @@ struct EntryHeader {
 // Why a scan ended.
 enum class ScanEnd : uint8_t {
     EndOfFile,  // the last entry ended exactly at the end of the file
-    Malformed,  // a cut-off header, a zero size, a name without its 0 byte in 31 bytes, or pixels past the
-                // end
+    Malformed,  // a cut-off header, a name without its 0 byte in 31 bytes, or pixels past the end
 };
 
-// Reads entries from the start of the file. `visit` gets each well-formed entry, with the file
-// standing at its first pixel; returning true stops the scan there (the file stays at that pixel).
+// Reads entries from the start of the file. `visit` gets each well-formed entry of at least one
+// pixel, with the file standing at its first pixel; returning true stops the scan there (the file
+// stays at that pixel). An entry of width or height 0 holds no pixels: the scan steps over its
+// header and goes on.
 // Returns true when `visit` stopped it; otherwise how the scan ended goes to `end`.
 template <typename Visit>
 bool ScanEntries(std::FILE* file, Visit visit, ScanEnd* end = nullptr);
@@ -75,7 +76,8 @@ bool ScanEntries(std::FILE* file, Visit visit, ScanEnd* end) {
     if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
         EntryHeader header;
         while (detail::ReadHeaderAt(file, size, header, why)) {
-            if (visit(static_cast<const EntryHeader&>(header))) return true;
+            const bool empty = header.width == 0 || header.height == 0;
+            if (!empty && visit(static_cast<const EntryHeader&>(header))) return true;
             const long next = header.pixelOffset + 2L * header.width * header.height;
             if (std::fseek(file, next, SEEK_SET) != 0) {
                 why = ScanEnd::Malformed;

@@ -30,9 +30,10 @@ platform::Pen SolidPen(uint32_t color, int width) {
 void GetPixelRGB(int x, int y, int* red, int* green, int* blue) {
     BackBufferDC dc;
     const uint32_t color = platform::GetPixel(dc.get(), x, y);
-    *red = static_cast<int>(color & 0xFF);
-    *green = static_cast<int>(color >> 8 & 0xFF);
-    *blue = static_cast<int>(color >> 16 & 0xFF);
+    // A missing output is left out, never written through.
+    if (red != nullptr) *red = static_cast<int>(color & 0xFF);
+    if (green != nullptr) *green = static_cast<int>(color >> 8 & 0xFF);
+    if (blue != nullptr) *blue = static_cast<int>(color >> 16 & 0xFF);
 }
 
 void PutPixel(int x, int y, uint32_t color) {

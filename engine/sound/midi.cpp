@@ -23,6 +23,7 @@ int MidiInit() {
 }
 
 int MidiPlay(const char* name, int loop) {
+    if (name == nullptr) name = "";
     char command[kMidiCommandSize];
     const int length = std::snprintf(command, sizeof command, "open \"%s%s\" type sequencer alias midi",
                                      ModulePath(0), name);

@@ -193,6 +193,7 @@ void ResetSoundObjects() {
 namespace elSound {
 
 SoundNo LoadObject(const char* name, int count) {
+    if (name == nullptr) name = "";
     constexpr const char* kContext = "elSound::LoadObject";
     if (!SoundDevice.soundAvailable) return -1;
     if (count > kMaxSoundCopies || count < -kMaxSoundCopies) return Fail(kContext, kMessageTooManyCopies);
@@ -218,6 +219,7 @@ SoundNo LoadObject(const char* name, int count) {
 }
 
 void SetPackName(const char* name) {
+    if (name == nullptr) name = "";
     const int length =
         std::snprintf(SoundObjects.packPath, sizeof SoundObjects.packPath, "%s%s", ModulePath(0), name);
     // A path that does not fit selects nothing, rather than some other file.
@@ -226,6 +228,7 @@ void SetPackName(const char* name) {
 }
 
 SoundNo LoadPack(const char* name, int count) {
+    if (name == nullptr) name = "";
     constexpr const char* kContext = "elSound::LoadPack";
     if (!SoundDevice.soundAvailable) return -1;
     if (count > kMaxSoundCopies || count < -kMaxSoundCopies) return Fail(kContext, kMessageTooManyCopies);

@@ -107,6 +107,7 @@ uint32_t ChunkSize(const StreamRecord& stream) {
 namespace elSound {
 
 SoundNo LoadStream(const char* name, uint32_t loopPoint) {
+    if (name == nullptr) name = "";
     constexpr const char* kContext = "elSound::LoadStream";
     if (!SoundDevice.soundAvailable) return -1;
     const SoundNo number = TakeNumber(kContext);

@@ -10,6 +10,7 @@
 
 #include "engine/sound/sound_objects.h"
 #include "engine/sound/wave_pack.h"
+#include "engine/system/error_report.h"
 #include "engine/system/paths.h"
 #include "platform/audio.h"
 #include "platform/files.h"
@@ -59,6 +60,7 @@ int ReadWave(const char* path, WaveBlocks* wave) {
 }
 
 int Convert(const char* pack, const char* folder, int fresh) {
+    if (pack == nullptr) pack = "";
     const std::string programFolder = ModulePath(0);
     if (fresh) std::remove(platform::ResolvePath((programFolder + pack).c_str()).c_str());
 
@@ -69,8 +71,18 @@ int Convert(const char* pack, const char* folder, int fresh) {
     for (const auto& entry :
          std::filesystem::directory_iterator(platform::ResolvePath(searched.c_str()), error)) {
         if (!entry.is_regular_file(error)) continue;
-        std::string name = platform::Utf8ToSjis(entry.path().filename().string());
-        if (EndsWithWav(name)) names.push_back(name);
+        // The folder lists the file system's names; the engine names files in Shift-JIS. A name
+        // without a Shift-JIS form could not be loaded by its entry: it is left out, with a message.
+        const std::string system = entry.path().filename().string();
+        if (!EndsWithWav(system)) continue;
+        std::string name;
+        if (!platform::Utf8ToSjisExact(system, name)) {
+            const std::string message =
+                "シフトJISで表せないファイル名です (" + platform::Utf8ToSjisForMessage(system) + ")";
+            ReportError("elSound::Convert", message.c_str());
+            continue;
+        }
+        names.push_back(name);
     }
     // The search returns names in the order of their upper-case spelling, whatever the folder's own order.
     std::sort(names.begin(), names.end(),
@@ -83,14 +95,15 @@ int Convert(const char* pack, const char* folder, int fresh) {
 }
 
 void AppendToPack(const char* pack, const char* relativeName) {
+    if (pack == nullptr || relativeName == nullptr) return;
     const std::string programFolder = ModulePath(0);
     WaveBlocks wave;
     // A file that cannot be read leaves no record behind.
     if (ReadWave((programFolder + relativeName).c_str(), &wave) != 0) return;
     FILE* file = platform::OpenFile((programFolder + pack).c_str(), "ab");
     if (file == nullptr) return;
-    const char* slash = std::strrchr(relativeName, '\\');
-    const char* entryName = slash != nullptr ? slash + 1 : relativeName;
+    // The file name without its folder: a trail byte 0x5C (ソ, 表) is part of its character.
+    const char* entryName = platform::SjisFileName(relativeName);
     WritePackRecord(file, entryName, wave.format.data(), static_cast<uint32_t>(wave.format.size()),
                     wave.data.data(), static_cast<uint32_t>(wave.data.size()));
     std::fclose(file);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/sjis.h"
+
 namespace {
 
 bool ReadUint32(FILE* file, uint32_t* value) {
@@ -17,10 +19,6 @@ bool WriteUint32(FILE* file, uint32_t value) {
     const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
     return std::fwrite(bytes, 1, 4, file) == 4;
-}
-
-bool IsSjisLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 }  // namespace
@@ -81,12 +79,5 @@ bool WritePackRecord(FILE* file, const char* name, const uint8_t* format, uint32
 }
 
 void UpperCaseSjis(char* text) {
-    for (unsigned char* c = reinterpret_cast<unsigned char*>(text); *c != 0; ++c) {
-        if (IsSjisLeadByte(*c)) {
-            if (c[1] == 0) break;
-            ++c;  // the trail byte may look like a lower-case letter: it stays as it is
-        } else if (*c >= 'a' && *c <= 'z') {
-            *c = static_cast<unsigned char>(*c - 'a' + 'A');
-        }
-    }
+    platform::SjisUpperCase(text);
 }

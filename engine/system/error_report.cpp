@@ -32,13 +32,15 @@ void CutSjisText(char* text, size_t size) {
 
 // Formats into a fixed buffer without overrunning it, cutting on a character boundary.
 static void FormatBounded(char* buffer, size_t size, const char* format, va_list args) {
-    char wide[4096];
-    std::vsnprintf(wide, sizeof wide, format, args);
+    char wide[4096] = {};
+    if (format != nullptr) std::vsnprintf(wide, sizeof wide, format, args);
     CutSjisText(wide, size);
     std::memcpy(buffer, wide, std::strlen(wide) + 1);
 }
 
 int ReportError(const char* context, const char* message) {
+    if (context == nullptr) context = "";
+    if (message == nullptr) message = "";
     char text[kMessageTextSize];
     char joined[1024];
     std::snprintf(joined, sizeof joined, "%s : %s", context, message);
@@ -93,7 +95,7 @@ void DebugLog(const char* format, ...) {
     if (file == nullptr) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(file, format, args);
+    if (format != nullptr) std::vfprintf(file, format, args);
     va_end(args);
     std::fputs("\n", file);
     std::fclose(file);

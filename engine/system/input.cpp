@@ -9,6 +9,7 @@
 InputState Input;
 
 void PollKey(int virtualKey, KeyState* state) {
+    if (state == nullptr) return;
     const bool down = platform::IsKeyDown(virtualKey);
     if (down) {
         *state = (*state == 0) ? 1 : 3;
@@ -24,6 +25,8 @@ static bool IsButtonCode(int code) {
 }
 
 int WaitForRelease(const int* codes) {
+    static const int kNoCodes[] = {0};
+    if (codes == nullptr) codes = kNoCodes;
     if (Input.ReleasePhase == 0 && Input.CurrentKey == 0 && Input.HeldButton == 0) Input.ReleasePhase = 1;
 
     if (Input.ReleasePhase == 1) {

@@ -43,17 +43,21 @@ char* ModulePath(int settings) {
     AppendBounded(path, kPathBufferSize, Paths.AltBaseDir);
     AppendBounded(path, kPathBufferSize, "\\");
     AppendBounded(path, kPathBufferSize, Paths.lastComponent);
+    // The pointer file's folder and the program folder's name are the file system's own bytes, not
+    // Shift-JIS: names below this folder keep them as they are.
+    platform::SetSettingsFolder(path);
     return path;
 }
 
 char* DataPath(const char* name) {
     Paths.dataPath[0] = '\0';
     AppendBounded(Paths.dataPath, sizeof Paths.dataPath, ModulePath(0));
-    AppendBounded(Paths.dataPath, sizeof Paths.dataPath, name);
+    AppendBounded(Paths.dataPath, sizeof Paths.dataPath, name != nullptr ? name : "");
     return Paths.dataPath;
 }
 
 void LoadAltBaseDir(const char* pointerFileName) {
+    if (pointerFileName == nullptr) pointerFileName = "";
     char path[kPathBufferSize * 2] = {};
     platform::GetWindowsDirectory(path, kPathBufferSize);
     if (std::strlen(path) > 3) AppendBounded(path, sizeof path, "\\");
@@ -62,6 +66,7 @@ void LoadAltBaseDir(const char* pointerFileName) {
     FILE* file = platform::OpenFile(path, "rt");
     if (file == nullptr) {
         Paths.AltBaseDir[0] = '\0';
+        platform::SetSettingsFolder("");
         return;
     }
     char line[kPathBufferSize] = {};
@@ -81,7 +86,7 @@ void LoadAltBaseDir(const char* pointerFileName) {
 static void SettingsPath(char* path, size_t size, const char* name) {
     path[0] = '\0';
     AppendBounded(path, size, ModulePath(1));
-    AppendBounded(path, size, name);
+    AppendBounded(path, size, name != nullptr ? name : "");
 }
 
 void WriteIntSetting(const char* name, int32_t value) {
@@ -107,17 +112,17 @@ int32_t ReadIntSetting(const char* name) {
 void GetDateText(int32_t* year, int32_t* month, int32_t* day, char* weekday) {
     static const char* const kWeekdays[7] = {"日", "月", "火", "水", "木", "金", "土"};
     platform::LocalTime now = platform::GetLocalTime();
-    *year = now.year;
-    *month = now.month;
-    *day = now.day;
-    std::memcpy(weekday, kWeekdays[now.dayOfWeek % 7], 3);
+    if (year != nullptr) *year = now.year;
+    if (month != nullptr) *month = now.month;
+    if (day != nullptr) *day = now.day;
+    if (weekday != nullptr) std::memcpy(weekday, kWeekdays[now.dayOfWeek % 7], 3);
 }
 
 void GetTimeOfDay(int32_t* hour, int32_t* minute, int32_t* second) {
     platform::LocalTime now = platform::GetLocalTime();
-    *hour = now.hour;
-    *minute = now.minute;
-    *second = now.second;
+    if (hour != nullptr) *hour = now.hour;
+    if (minute != nullptr) *minute = now.minute;
+    if (second != nullptr) *second = now.second;
 }
 
 static uint32_t SaturateTo32Bits(uint64_t value) {

@@ -41,6 +41,7 @@ void ReleaseFonts() {
 }
 
 uint8_t ListedCharset(const char* faceName) {
+    if (faceName == nullptr) faceName = "";
     for (int i = 0; i < FontList.count; ++i) {
         if (std::strcmp(FontList.entries[i].faceName, faceName) == 0) return FontList.entries[i].charset;
     }

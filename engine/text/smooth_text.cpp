@@ -243,6 +243,7 @@ void SetSmoothFont(int face, int size) {
 }
 
 void SetSmoothFontName(const char* faceName, int size) {
+    if (faceName == nullptr) faceName = "";
     OpenSmoothBracket(faceName, size, ListedCharset(faceName));
 }
 

@@ -92,6 +92,7 @@ void SetFont(int face, int size, int angle, int bold, int italic, int underline)
 }
 
 void SetFontName(const char* faceName, int size, int angle, int bold, int italic, int underline) {
+    if (faceName == nullptr) faceName = "";
     SetFaceName(faceName);
     OpenBracket(size, angle, bold, italic, underline, ListedCharset(faceName));
 }
@@ -107,10 +108,12 @@ void SetTextColors(uint32_t textColor, uint32_t backgroundColor, int transparent
 }
 
 void PutText(int x, int y, const char* text) {
+    if (text == nullptr) text = "";
     if (Text.dc != nullptr) platform::TextOut(Text.dc, x, y, text, static_cast<int>(std::strlen(text)));
 }
 
 void DrawTextBox(int left, int top, int right, int bottom, const char* text, int alignment) {
+    if (text == nullptr) text = "";
     Text.boxRect = {left, top, right, bottom};
     uint32_t format = BoxFormat(alignment);
     if (format == 0xFFFFFFFFu || Text.dc == nullptr) return;
@@ -118,6 +121,7 @@ void DrawTextBox(int left, int top, int right, int bottom, const char* text, int
 }
 
 int MeasureTextBox(int left, int top, int right, int bottom, const char* text) {
+    if (text == nullptr) text = "";
     Text.measureRect = {left, top, right, bottom};
     if (Text.dc == nullptr) return 0;
     return platform::DrawText(Text.dc, text, -1, Text.measureRect,
@@ -137,10 +141,10 @@ void ReleaseFont() {
 
 void DebugPrint(int x, int y, const char* format, ...) {
     char text[kDebugTextSize];
-    char wide[2048];
+    char wide[2048] = {};
     va_list args;
     va_start(args, format);
-    std::vsnprintf(wide, sizeof wide, format, args);
+    if (format != nullptr) std::vsnprintf(wide, sizeof wide, format, args);
     va_end(args);
     CutSjisText(wide, sizeof text);  // the line keeps its 260-byte bound, cut on a whole character
     std::memcpy(text, wide, std::strlen(wide) + 1);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/sjis.h"
 
@@ -16,6 +17,7 @@ namespace platform {
 namespace {
 
 std::string moduleFileOverride;
+std::string settingsFolder;  // "\" form, ending in "\"; empty when none is set
 
 // Copies text into a fixed buffer, cut to fit, always terminated. Returns the length written.
 size_t CopyBounded(const std::string& text, char* buffer, size_t size) {
@@ -26,12 +28,50 @@ size_t CopyBounded(const std::string& text, char* buffer, size_t size) {
     return length;
 }
 
-// A system path (UTF-8, "/") as the engine sees names: Shift-JIS where possible, "\" separators.
-std::string ToEngineName(const std::string& path) {
-    std::string name = Utf8ToSjis(path);
-    for (char& c : name)
+// A path of this system in the engine's "\" form. Its bytes stay the file system's own: they are
+// never taken for Shift-JIS (a folder named in UTF-8 has no Shift-JIS form in general).
+std::string ToBackslashes(std::string path) {
+    for (char& c : path)
         if (c == '/') c = '\\';
-    return name;
+    return path;
+}
+
+// The executable's path in the "\" form, or "" when it cannot be read.
+std::string ModuleFile() {
+    if (!moduleFileOverride.empty()) return moduleFileOverride;
+    char path[4096];
+    ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return {};
+    return ToBackslashes(std::string(path, static_cast<size_t>(length)));
+}
+
+std::string WindowsDirectory() {
+    std::string folder;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0') {
+        folder = config;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr) {
+        folder = std::string(home) + "/.config";
+    } else {
+        folder = "/tmp";
+    }
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return ToBackslashes(folder);
+}
+
+// How many leading bytes of an engine name are a folder of this system: the program folder, the
+// settings pointer folder or the settings folder, whichever is the longest the name starts with.
+// Those bytes are taken as they are; the rest of the name is Shift-JIS.
+size_t SystemFolderLength(std::string_view name) {
+    const std::string module = ModuleFile();
+    const size_t slash = module.rfind('\\');
+    std::string windows = WindowsDirectory();
+    if (!windows.empty() && windows.back() != '\\') windows += '\\';
+    const std::string folders[] = {slash == std::string::npos ? std::string() : module.substr(0, slash + 1),
+                                   windows, settingsFolder};
+    size_t longest = 0;
+    for (const std::string& folder : folders)
+        if (folder.size() > longest && name.substr(0, folder.size()) == folder) longest = folder.size();
+    return longest;
 }
 
 bool Exists(const std::string& path) {
@@ -40,6 +80,7 @@ bool Exists(const std::string& path) {
 }
 
 // The entry of folder whose name equals component without regard to ASCII case, or "" when none.
+// Both are UTF-8, whose multi-byte characters hold no ASCII bytes: only single-byte letters fold.
 std::string FindCaseInsensitive(const std::string& folder, const std::string& component) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) return {};
@@ -57,33 +98,29 @@ std::string FindCaseInsensitive(const std::string& folder, const std::string& co
 }  // namespace
 
 size_t GetModuleFileName(char* buffer, size_t size) {
-    if (!moduleFileOverride.empty()) return CopyBounded(moduleFileOverride, buffer, size);
-    char path[4096];
-    ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return CopyBounded("", buffer, size);
-    path[length] = '\0';
-    return CopyBounded(ToEngineName(path), buffer, size);
+    return CopyBounded(ModuleFile(), buffer, size);
 }
 
 void SetModuleFileNameForTesting(const char* backslashPath) {
     moduleFileOverride = backslashPath ? backslashPath : "";
 }
 
+void SetSettingsFolder(const char* backslashFolder) {
+    settingsFolder = backslashFolder ? backslashFolder : "";
+}
+
 size_t GetWindowsDirectory(char* buffer, size_t size) {
-    std::string folder;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0') {
-        folder = config;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr) {
-        folder = std::string(home) + "/.config";
-    } else {
-        folder = "/tmp";
-    }
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return CopyBounded(ToEngineName(folder), buffer, size);
+    return CopyBounded(WindowsDirectory(), buffer, size);
 }
 
 std::string ResolvePath(const char* name) {
-    std::string path = SjisToUtf8(name == nullptr ? "" : name);
+    if (name == nullptr) return {};
+    const std::string_view given(name);
+    const size_t kept = SystemFolderLength(given);
+    std::string rest;
+    if (!SjisToUtf8Exact(given.substr(kept), rest)) return {};
+    std::string path = std::string(given.substr(0, kept)) + rest;
+    // Every "\" left is a separator: the folder's UTF-8 and the converted rest hold no other.
     for (char& c : path)
         if (c == '\\') c = '/';
     if (path.empty() || Exists(path)) return path;
@@ -117,10 +154,12 @@ std::string ResolvePath(const char* name) {
 }
 
 FILE* OpenFile(const char* name, const char* mode) {
+    if (name == nullptr || mode == nullptr) return nullptr;
     std::string systemMode;
     for (const char* m = mode; *m != '\0'; ++m)
         if (*m != 't') systemMode += *m;
     std::string path = ResolvePath(name);
+    if (path.empty()) return nullptr;
     return std::fopen(path.c_str(), systemMode.c_str());
 }
 

@@ -58,6 +58,36 @@ std::string SjisToUtf8(std::string_view sjis) {
     });
 }
 
+bool SjisToUtf8Exact(std::string_view sjis, std::string& out) {
+    thread_local Converter converter("UTF-8", "CP932");
+    bool exact = true;
+    out = converter.Run(sjis, [&exact](std::string&, std::string_view rest) -> size_t {
+        exact = false;
+        return rest.size();
+    });
+    return exact;
+}
+
+bool Utf8ToSjisExact(std::string_view utf8, std::string& out) {
+    thread_local Converter converter("CP932", "UTF-8");
+    bool exact = true;
+    out = converter.Run(utf8, [&exact](std::string&, std::string_view rest) -> size_t {
+        exact = false;
+        return rest.size();
+    });
+    return exact;
+}
+
+std::string Utf8ToSjisForMessage(std::string_view utf8) {
+    thread_local Converter converter("CP932", "UTF-8");
+    return converter.Run(utf8, [](std::string& out, std::string_view rest) -> size_t {
+        out += '?';
+        unsigned char lead = static_cast<unsigned char>(rest[0]);
+        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        return length > rest.size() ? rest.size() : length;
+    });
+}
+
 std::string Utf8ToSjis(std::string_view utf8) {
     thread_local Converter converter("CP932", "UTF-8");
     return converter.Run(utf8, [](std::string& out, std::string_view rest) -> size_t {

@@ -123,7 +123,7 @@ TEST_P(PackTest, EachFailureReportsUnderItsOperationAndTakesNoSlot) {
     EXPECT_EQ(elDraw::CreateObject(1, 1, 2), 4);  // nothing was taken by the failures
 }
 
-TEST_P(PackTest, AMalformedEntryEndsTheScan) {
+TEST_P(PackTest, AMalformedEntryEndsTheScanAnEntryWithoutPixelsDoesNot) {
     const std::string longest(30, 'N');  // 30 characters and the 0: the longest name stored
     const PackBytes good = PackBytes().Entry(1, 1, "A.BMP", {0x1234}).Entry(1, 1, longest, {0x0421});
     WritePack(PackBytes(good)
@@ -132,7 +132,14 @@ TEST_P(PackTest, AMalformedEntryEndsTheScan) {
                   .Raw({0, 0})
                   .Entry(1, 1, "B.BMP", {1}),
               "long.pak");
-    WritePack(PackBytes(good).Entry(0, 5, "Z.BMP", {}).Entry(1, 1, "B.BMP", {1}), "zero.pak");
+    // Entries of width or height 0 hold no pixels and are stepped over, even one of the name asked for.
+    WritePack(PackBytes(good)
+                  .Entry(0, 5, "Z.BMP", {})
+                  .Entry(3, 0, "B.BMP", {})
+                  .Entry(0, 0, "", {})
+                  .Entry(1, 1, "B.BMP", {0x2345})
+                  .Entry(1, 1, "Z.BMP", {0x0777}),
+              "zero.pak");
     WritePack(PackBytes(good).Entry(1, 1, "B.BMP", {1}).Entry(200, 200, "C.BMP", {1, 2, 3}), "short.pak");
     WritePack(PackBytes(good).Raw({1, 0, 1, 0, 'D', '.'}), "cut.pak");
     for (const char* name : {"long.pak", "zero.pak", "short.pak", "cut.pak"}) {
@@ -148,9 +155,16 @@ TEST_P(PackTest, AMalformedEntryEndsTheScan) {
         ReleaseObject(n);
     }
     // Past a malformed entry nothing is found, also an entry that is whole.
-    for (const char* name : {"long.pak", "zero.pak"}) {
-        SetPackFile(name);
-        EXPECT_EQ(elDraw::LoadPack("B.BMP", 2), 0) << name;
+    SetPackFile("long.pak");
+    EXPECT_EQ(elDraw::LoadPack("B.BMP", 2), 0);
+    SetPackFile("zero.pak");
+    for (const auto& [name, stored] :
+         {std::pair<const char*, uint16_t>{"b.bmp", 0x2345}, {"Z.BMP", 0x0777}}) {
+        const ObjectNo found = elDraw::LoadPack(name, 2);
+        ASSERT_NE(found, 0) << name;
+        EXPECT_EQ(ObjectTable.records[found].width, 1);
+        EXPECT_EQ(ObjectPixel(found, 0, 0), FromStored(stored));
+        ReleaseObject(found);
     }
     SetPackFile("short.pak");
     EXPECT_NE(elDraw::LoadPack("B.BMP", 2), 0);

@@ -1,5 +1,7 @@
 // WAVE packs built by the converter and loaded by entry name: folders left out of entry names,
 // appended packs, unreadable files, missing packs and entries, long names and reloading.
+#include <sys/wait.h>
+
 #include "engine/sound/wave_pack.h"
 #include "tests/engine_sound/sound_fixture.h"
 
@@ -132,6 +134,135 @@ TEST_F(SoundPackTest, PackObjectsAreReloadedFromTheSelectedPack) {
     EXPECT_EQ(SoundObjects.objects[0].fromPack, 1);
     EXPECT_EQ(BufferBytes(0), Samples16({4, 4}));
     EXPECT_EQ(platform::SoundBufferVolume(SoundObjects.objects[0].copies[1].buffer), -700);
+}
+
+// Sounds named in Japanese, in a folder named in Japanese, below a program folder whose own name
+// is not ASCII. ソ and 表 end in the byte of "\\", ポ in "|", ヂ in "a"; ａ is a full-width letter.
+class JapaneseSoundPackTest : public SoundPackTest {
+  protected:
+    void SetUp() override {
+        SoundPackTest::SetUp();
+        base = folder;
+        folder = base / std::filesystem::path(u8"Jürgen_ゲーム");
+        std::filesystem::create_directories(folder / std::filesystem::path(u8"音ソ"));
+        std::string program = (folder / "program").string();
+        for (char& c : program)
+            if (c == '/') c = '\\';
+        platform::SetModuleFileNameForTesting(program.c_str());
+    }
+    void TearDown() override {
+        SoundPackTest::TearDown();
+        std::filesystem::remove_all(base);
+    }
+    std::filesystem::path Sounds(const char8_t* name) const {
+        return folder / std::filesystem::path(u8"音ソ") / name;
+    }
+    // Writes a short sound whose samples are the given values.
+    void WriteSound(const char8_t* name, std::vector<int16_t> samples) {
+        ASSERT_TRUE(WriteBytes(Sounds(name).string(), WaveFile(1, 22050, 16, Samples16(samples))));
+    }
+    std::vector<std::string> EntriesAt(const std::filesystem::path& pack) {
+        std::vector<std::string> names;
+        FILE* file = std::fopen(pack.c_str(), "rb");
+        if (file == nullptr) return names;
+        PackRecord record;
+        while (ReadPackRecordHeader(file, &record)) {
+            names.push_back(record.name);
+            if (!SkipPackRecord(file, record)) break;
+        }
+        std::fclose(file);
+        return names;
+    }
+    // Loads each entry (any case) and checks that it holds its own sound.
+    void ExpectEachLoads(const std::vector<std::pair<const char*, int16_t>>& entries) {
+        for (const auto& [name, first] : entries) {
+            SCOPED_TRACE(name);
+            const SoundNo number = elSound::LoadPack(name, 1);
+            ASSERT_GE(number, 0);
+            EXPECT_EQ(BufferBytes(number), Samples16({first, first}));
+            elSound::FreeObject(number);
+        }
+    }
+
+    std::filesystem::path base;
+};
+
+TEST_F(JapaneseSoundPackTest, TheConverterAndAppendNameEntriesByTheirWholeLastCharacters) {
+    OpenDevice();
+    WriteSound(u8"ソード.wav", {1, 1});
+    WriteSound(u8"表.wav", {2, 2});
+    WriteSound(u8"ソ.wav", {3, 3});
+    WriteSound(u8"ポヂａ.wav", {4, 4});
+    WriteSound(u8"Jürgen.wav", {5, 5});  // no Shift-JIS form: left out, with a message
+    EXPECT_EQ(elSound::Convert("音.pak", "音ソ", 1), 1);
+    EXPECT_EQ(EntriesAt(folder / std::filesystem::path(u8"音.pak")),
+              (std::vector<std::string>{"ソ.WAV", "ソード.WAV", "ポヂａ.WAV", "表.WAV"}));
+    ASSERT_EQ(MessageCount(), 1u);
+    EXPECT_EQ(LastMessage(), "elSound::Convert : シフトJISで表せないファイル名です (J?rgen.wav)");
+
+    elSound::AppendToPack("音.pak", "音ソ\\表.wav");
+    EXPECT_EQ(EntriesAt(folder / std::filesystem::path(u8"音.pak")).back(), "表.wav");
+    elSound::SetPackName("音.pak");
+    ExpectEachLoads({{"ソード.wav", 1}, {"表.WAV", 2}, {"ソ.wav", 3}, {"ポヂａ.wav", 4}});
+    // The same names stream from the pack and load from their files.
+    const SoundNo streamed = elSound::LoadStream("ソード.WAV", 0);
+    EXPECT_GE(streamed, 0);
+    elSound::FreeObject(streamed);
+    const SoundNo file = elSound::LoadObject("音ソ\\ポヂａ.WAV", 1);
+    ASSERT_GE(file, 0);
+    EXPECT_EQ(BufferBytes(file), Samples16({4, 4}));
+    EXPECT_EQ(MessageCount(), 1u);
+}
+
+TEST_F(JapaneseSoundPackTest, EltoolPacksAJapaneseFolderListsItReadablyAndEveryEntryLoads) {
+    OpenDevice();
+    WriteSound(u8"ソード.wav", {1, 1});
+    WriteSound(u8"表.wav", {2, 2});
+    WriteSound(u8"ソ.wav", {3, 3});
+    const std::string pack = (folder / std::filesystem::path(u8"効果音.pak")).string();
+    const std::string sounds = (folder / std::filesystem::path(u8"音ソ")).string();
+    auto run = [](const std::string& arguments, std::string* output) {
+        FILE* pipe = ::popen((std::string(ELTOOL_PATH) + " " + arguments + " 2>/dev/null").c_str(), "r");
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+            if (output != nullptr) *output += buffer;
+        const int status = ::pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(run("pack-waves " + pack + " " + sounds + " --fresh", nullptr), 0);
+    EXPECT_EQ(EntriesAt(pack), (std::vector<std::string>{"ソ.WAV", "ソード.WAV", "表.WAV"}));
+    std::string listed;
+    ASSERT_EQ(run("list-wave-pack " + pack, &listed), 0);
+    const std::u8string expected =
+        u8"ソ.WAV\t1\t22050\t16\t4\nソード.WAV\t1\t22050\t16\t4\n表.WAV\t1\t22050\t16\t4\n";
+    EXPECT_EQ(listed, std::string(expected.begin(), expected.end()));
+
+    elSound::SetPackName("効果音.pak");
+    ExpectEachLoads({{"ソード.wav", 1}, {"表.wav", 2}, {"ソ.wav", 3}});
+    EXPECT_EQ(MessageCount(), 0u);
+}
+
+TEST_F(SoundPackTest, OperationsGivenNoNameRefuseLikeAnEmptyName) {
+    OpenDevice();
+    WriteShortWave("a.wav");
+    EXPECT_EQ(elSound::Convert("se.pak", "", 1), 1);
+    EXPECT_EQ(elSound::Convert(nullptr, nullptr, 1), elSound::Convert("", "", 1));
+    elSound::AppendToPack(nullptr, nullptr);
+    elSound::AppendToPack("se.pak", nullptr);
+    EXPECT_EQ(elSound::LoadObject(nullptr, 1), -1);
+    EXPECT_EQ(elSound::LoadObject("", 1), -1);
+    EXPECT_EQ(LastMessage(), "elSound::LoadObject : WAVEリソースが見つかりません");
+    elSound::SetPackName("se.pak");
+    EXPECT_EQ(elSound::LoadPack(nullptr, 1), -1);
+    EXPECT_EQ(LastMessage(), "elSound::LoadPack : WAVEファイルを読み込めません");
+    EXPECT_EQ(elSound::LoadStream(nullptr, 0), -1);
+    elSound::SetPackName(nullptr);
+    EXPECT_EQ(elSound::LoadPack("A.WAV", 1), -1);  // the program folder itself is no pack
+    EXPECT_EQ(Entries("se.pak"), (std::vector<std::string>{"A.WAV"}));
+    elSound::PlayWaveSync(nullptr);
+    // Nothing was handed out by the refusals.
+    elSound::SetPackName("se.pak");
+    EXPECT_EQ(elSound::LoadPack("a.wav", 1), 0);
 }
 
 }  // namespace

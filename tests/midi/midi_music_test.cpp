@@ -117,6 +117,19 @@ TEST_F(MidiMusicTest, ReportsOtherThanSuccessAndReportsWhileClosedAreIgnored) {
     EXPECT_EQ(Mode(), "closed");
 }
 
+TEST_F(MidiMusicTest, AJapaneseNameOpensBelowAProgramFolderNamedOutsideAscii) {
+    const fs::path program = folder / fs::path(u8"Jürgen ゲーム");
+    fs::create_directories(program / fs::path(u8"曲ソ"));
+    miditest::WriteFile((program / fs::path(u8"曲ソ/ソード表.mid")).string(), miditest::ShortPiece());
+    std::string module = (program / "game").string();
+    for (char& c : module)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(module.c_str());
+    EXPECT_EQ(MidiPlay("曲ソ\\ソード表.mid", 0), 0);
+    EXPECT_EQ(Mode(), "playing");
+    EXPECT_NE(MidiPlay(nullptr, 0), 0);  // no name opens nothing
+}
+
 TEST_F(MidiMusicTest, ANameBeyondTheCommandBoundOpensNothing) {
     const std::string name(300, 'a');
     EXPECT_NE(MidiPlay(name.c_str(), 1), 0);

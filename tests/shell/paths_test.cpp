@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/files.h"
@@ -133,6 +134,79 @@ TEST_F(PathsTest, NamesResolveWithoutRegardToCase) {
     FILE* file = platform::OpenFile(name.c_str(), "rt");
     ASSERT_NE(file, nullptr);
     std::fclose(file);
+}
+
+// Folders the file system names outside ASCII (the program folder, the settings pointer folder, the
+// folder a pointer file names, the current directory) keep their own bytes; the names the engine
+// joins to them are Shift-JIS.
+TEST_F(PathsTest, FoldersNamedOutsideAsciiJoinShiftJisNames) {
+    const std::filesystem::path program = root / std::filesystem::path(u8"Jürgen ゲーム");
+    const std::filesystem::path config = root / std::filesystem::path(u8"設定ü");
+    std::filesystem::create_directories(program / std::filesystem::path(u8"表ソ"));
+    std::filesystem::create_directories(config);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::string backslashed = (program / "run").string();
+    for (char& c : backslashed)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(backslashed.c_str());
+
+    WriteIntSetting("表ソ\\得点ポ.dat", 12);
+    EXPECT_TRUE(std::filesystem::exists(program / std::filesystem::path(u8"表ソ/得点ポ.dat")));
+    EXPECT_EQ(ReadIntSetting("表ソ\\得点ポ.DAT"), 12);
+    EXPECT_EQ(platform::ResolvePath(DataPath("表ソ")), (program / std::filesystem::path(u8"表ソ")).string());
+
+    // The pointer file lies in the settings pointer folder and names a folder of the file system.
+    const std::filesystem::path save = root / std::filesystem::path(u8"セーブü");
+    std::filesystem::create_directories(save / std::filesystem::path(u8"Jürgen ゲーム"));
+    std::string line = save.string();
+    for (char& c : line)
+        if (c == '/') c = '\\';
+    std::ofstream(config / std::filesystem::path(u8"ポインタ.txt"), std::ios::binary) << line << "\n";
+    LoadAltBaseDir("ポインタ.txt");
+    EXPECT_STREQ(Paths.AltBaseDir, line.c_str());
+    WriteIntSetting("得点.dat", 34);
+    const std::filesystem::path moved = save / std::filesystem::path(u8"Jürgen ゲーム/得点.dat");
+    EXPECT_TRUE(std::filesystem::exists(moved));
+    EXPECT_EQ(ReadIntSetting("得点.dat"), 34);
+
+    // Relative names stay below the current directory, whatever it is named.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(program);
+    DebugLog("%s", "記録");
+    std::filesystem::current_path(before);
+    std::ifstream log(program / "DEBUG.TXT", std::ios::binary);
+    std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(logged, "記録\n");
+
+    // A name whose Shift-JIS is cut inside a character names no file.
+    EXPECT_EQ(platform::ResolvePath((std::string(ModulePath(0)) + "\x95").c_str()), "");
+    EXPECT_EQ(platform::OpenFile((std::string(ModulePath(0)) + "\x95").c_str(), "wb"), nullptr);
+    EXPECT_EQ(platform::OpenFile(nullptr, "rb"), nullptr);
+}
+
+TEST_F(PathsTest, OperationsGivenNoPointerRefuseLikeAnEmptyName) {
+    std::string program = (root / "prog" / "run").string();
+    std::filesystem::create_directories(root / "prog");
+    for (char& c : program)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(program.c_str());
+    EXPECT_STREQ(DataPath(nullptr), ModulePath(0));
+    WriteIntSetting(nullptr, 5);  // the program folder itself: nothing is written
+    EXPECT_EQ(ReadIntSetting(nullptr), 0);
+    LoadAltBaseDir(nullptr);
+    EXPECT_STREQ(Paths.AltBaseDir, "");
+    GetDateText(nullptr, nullptr, nullptr, nullptr);
+    int32_t month = 0, minute = -1;
+    GetDateText(nullptr, &month, nullptr, nullptr);
+    GetTimeOfDay(nullptr, &minute, nullptr);
+    EXPECT_GE(month, 1);
+    EXPECT_LE(month, 12);
+    EXPECT_GE(minute, 0);
+    EXPECT_LE(minute, 59);
+    EXPECT_EQ(ReportError(nullptr, nullptr), 0);
+    EXPECT_EQ(HasError(), 1);
+    PollKey('A', nullptr);
+    EXPECT_EQ(WaitForRelease(static_cast<const int*>(nullptr)), 0);
 }
 
 }  // namespace

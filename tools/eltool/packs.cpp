@@ -8,7 +8,9 @@
 
 #include "commands.h"
 #include "engine/draw/pack_format.h"
+#include "names.h"
 #include "platform/bmp.h"
+#include "platform/sjis.h"
 
 namespace eltool {
 namespace {
@@ -17,6 +19,17 @@ constexpr int kMaxEntryName = pack::kMaxStoredName - 1;
 
 bool Close(std::FILE* file) {
     return std::fclose(file) == 0;
+}
+
+// A picture by this system's path (the command line's and the folder listing's names are UTF-8).
+platform::BmpResult LoadPicture(const std::string& path, platform::Picture& picture) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr)
+        return platform::BmpResult{platform::BmpError::FileNotFound,
+                                   platform::BmpErrorText(platform::BmpError::FileNotFound)};
+    const platform::BmpResult result = platform::LoadBmpStream(in, picture);
+    std::fclose(in);
+    return result;
 }
 
 // Appends the entry of one decoded picture.
@@ -60,7 +73,13 @@ int PackPictures(int argc, char** argv) {
     // The same pictures in the same order as the engine's own conversion; one it cannot read gets
     // no entry there either.
     for (const std::string& file : pack::ListPictures(folder)) {
-        const std::string name = pack::UpperCased(file.c_str());
+        // Entries are named in Shift-JIS, as the engine asks for them.
+        std::string sjis;
+        if (!EngineName("pack-pictures", file, sjis)) {
+            refused = true;
+            continue;
+        }
+        const std::string name = pack::UpperCased(sjis.c_str());
         if (name.size() > kMaxEntryName) {
             std::fprintf(stderr, "eltool pack-pictures: %s: name longer than %d characters\n", file.c_str(),
                          kMaxEntryName);
@@ -68,7 +87,7 @@ int PackPictures(int argc, char** argv) {
             continue;
         }
         platform::Picture picture;
-        const platform::BmpResult result = platform::LoadBmpFile((folder + "/" + file).c_str(), picture);
+        const platform::BmpResult result = LoadPicture(folder + "/" + file, picture);
         if (!result) {
             std::fprintf(stderr, "eltool pack-pictures: %s: %s\n", file.c_str(), result.reason);
             refused = true;
@@ -101,7 +120,7 @@ int ListPicturePack(int argc, char** argv) {
     pack::ScanEntries(
         in,
         [&](const pack::EntryHeader& entry) {
-            std::printf("%s %d %d\n", entry.name, entry.width, entry.height);
+            std::printf("%s %d %d\n", platform::SjisToUtf8(entry.name).c_str(), entry.width, entry.height);
             ++entries;
             return false;
         },
@@ -127,7 +146,9 @@ int UnpackPicture(int argc, char** argv) {
     }
     pack::EntryHeader entry;
     platform::Picture picture;
-    bool found = pack::FindEntry(in, pack::UpperCased(argv[1]).c_str(), entry);
+    std::string name;
+    bool found = EngineName("unpack-picture", argv[1], name) &&
+                 pack::FindEntry(in, pack::UpperCased(name.c_str()).c_str(), entry);
     if (found) {
         picture.width = entry.width;
         picture.height = entry.height;
@@ -143,7 +164,11 @@ int UnpackPicture(int argc, char** argv) {
         std::fprintf(stderr, "eltool unpack-picture: %s: no entry %s\n", argv[0], argv[1]);
         return kExitFailed;
     }
-    if (!platform::SaveBmp24(argv[2], picture)) {
+    const std::vector<uint8_t> bytes = platform::EncodeBmp24(picture);
+    std::FILE* out = std::fopen(argv[2], "wb");
+    bool written = out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (out != nullptr) written = Close(out) && written;
+    if (!written) {
         std::fprintf(stderr, "eltool unpack-picture: %s: cannot write\n", argv[2]);
         return kExitFailed;
     }

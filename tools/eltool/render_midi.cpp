@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "engine/sound/midi.h"
+#include "names.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -72,22 +73,6 @@ bool CheckPiece(const char* path) {
     return true;
 }
 
-// The folder of `path` as the program folder (in "\" form), so that MidiPlay names the file.
-std::string PlaceProgramBeside(const char* path) {
-    std::string full = path;
-    if (full.empty() || full[0] != '/') {
-        char* cwd = getcwd(nullptr, 0);
-        full = std::string(cwd != nullptr ? cwd : ".") + "/" + full;
-        std::free(cwd);
-    }
-    const size_t slash = full.rfind('/');
-    std::string folder = full.substr(0, slash + 1), name = full.substr(slash + 1);
-    std::string program = folder + "eltool";
-    std::replace(program.begin(), program.end(), '/', '\\');
-    platform::SetModuleFileNameForTesting(program.c_str());
-    return name;
-}
-
 bool Silent(const int16_t* samples, size_t count) {
     for (size_t i = 0; i < count; ++i)
         if (std::abs(int(samples[i])) > 3) return false;
@@ -119,7 +104,10 @@ int RenderMidi(int argc, char** argv) {
         return kExitFailed;
     }
     const platform::WaveFormat format = platform::OutputFormat();
-    const std::string name = PlaceProgramBeside(argv[0]);
+    // The piece is opened by its Shift-JIS name below its own folder, or through a link.
+    const PlacedFile placed(argv[0], "PIECE.MID", 200);
+    PlaceProgramIn(placed.folder());
+    const std::string& name = placed.name();
     MidiInit();
     passesEnded = 0;
     if (MidiPlay(name.c_str(), passes > 1 ? 1 : 0) != 0) {

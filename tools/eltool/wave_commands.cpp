@@ -16,6 +16,7 @@
 #include "commands.h"
 #include "engine/sound/elsound.h"
 #include "engine/sound/wave_pack.h"
+#include "names.h"
 #include "platform/audio.h"
 #include "platform/files.h"
 #include "platform/headless/headless.h"
@@ -24,17 +25,6 @@
 
 namespace eltool {
 namespace {
-
-// A path of this system as the engine names files below the root: Shift-JIS, "\" separators,
-// without the leading separator (the program folder is then the root, "\").
-std::string EngineNameBelowRoot(const std::string& path) {
-    std::string name = platform::Utf8ToSjis(std::filesystem::absolute(path).lexically_normal().string());
-    for (char& c : name)
-        if (c == '/') c = '\\';
-    while (!name.empty() && name.front() == '\\') name.erase(name.begin());
-    while (!name.empty() && name.back() == '\\') name.pop_back();
-    return name;
-}
 
 bool ParseInt(const char* text, long low, long high, long* value) {
     char* end = nullptr;
@@ -72,8 +62,14 @@ int PackWaves(int argc, char** argv) {
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::string name = entry.path().filename().string();
         if (name.size() < 4 || strcasecmp(name.c_str() + name.size() - 4, ".wav") != 0) continue;
+        std::string sjis;
+        if (!platform::Utf8ToSjisExact(name, sjis)) {
+            std::fprintf(stderr, "eltool pack-waves: %s: the name has no Shift-JIS form (left out)\n",
+                         entry.path().c_str());
+            continue;
+        }
         platform::WaveFile wave;
-        const platform::WaveError result = platform::ReadWaveFile(entry.path().c_str(), &wave);
+        const platform::WaveError result = ReadWaveAt(entry.path(), &wave);
         if (result != platform::WaveError::kNone) {
             std::fprintf(stderr, "eltool pack-waves: %s: %s (left out)\n", entry.path().c_str(),
                          platform::WaveErrorText(result));
@@ -81,10 +77,25 @@ int PackWaves(int argc, char** argv) {
             ++readable;
         }
     }
-    platform::SetModuleFileNameForTesting("\\eltool");
-    elSound::Convert(EngineNameBelowRoot(pack).c_str(), EngineNameBelowRoot(folder).c_str(), fresh ? 1 : 0);
-    platform::SetModuleFileNameForTesting("");
-    if (readable > 0 && !std::filesystem::exists(pack, error)) {
+    // The engine's converter reads and writes below the program folder. A folder of its own holds
+    // links to the WAVE folder and to the pack, so that neither path needs a Shift-JIS form.
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path(error) / ("eltool_pack_waves_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(work, error);
+    bool linked = std::filesystem::create_directories(work, error);
+    if (linked)
+        std::filesystem::create_directory_symlink(std::filesystem::absolute(folder), work / "WAVES", error);
+    linked = linked && !error;
+    if (linked) std::filesystem::create_symlink(std::filesystem::absolute(pack), work / "PACK", error);
+    linked = linked && !error;
+    if (linked) {
+        if (fresh) std::remove(pack);
+        PlaceProgramIn(work);
+        elSound::Convert("PACK", "WAVES", 0);
+        PlaceProgramIn({});
+    }
+    std::filesystem::remove_all(work, error);  // the links only, never what they point at
+    if (!linked || (readable > 0 && !std::filesystem::exists(pack, error))) {
         std::fprintf(stderr, "eltool pack-waves: %s: cannot write\n", pack);
         return kExitFailed;
     }
@@ -142,7 +153,7 @@ namespace {
 // display set-up opens it, and the output format when one is given: kExitOk, or kExitFailed with a
 // line saying why.
 int OpenHeadlessSound(const std::filesystem::path& folder, const long* format) {
-    platform::SetModuleFileNameForTesting(("\\" + EngineNameBelowRoot(folder.string()) + "\\eltool").c_str());
+    PlaceProgramIn(folder);
     if (elSound::Init() == 0) {
         std::fprintf(stderr, "eltool render-wave: no audio device\n");
         ResetSoundObjects();
@@ -217,13 +228,16 @@ int RenderStream(int argc, char** argv) {
         std::fprintf(stderr, "eltool render-wave: %s: cannot open\n", pack);
         return kExitFailed;
     }
-    // The pack is selected by its name below the program folder: its own folder.
-    const std::filesystem::path packPath = std::filesystem::absolute(pack);
-    int result = OpenHeadlessSound(packPath.parent_path(), haveFormat ? format : nullptr);
+    // The pack is selected by its name below the program folder: its own folder. The entry's name
+    // is asked for in Shift-JIS, as the pack holds it.
+    std::string entryName;
+    if (!EngineName("render-wave", entry, entryName)) return kExitFailed;
+    const PlacedFile placed(pack, "STREAM.PAK", kSoundPathSize / 2);
+    int result = OpenHeadlessSound(placed.folder(), haveFormat ? format : nullptr);
     SoundNo number = -1;
     if (result == kExitOk) {
-        elSound::SetPackName(platform::Utf8ToSjis(packPath.filename().string()).c_str());
-        number = elSound::LoadStream(entry, loopPoint < 0 ? 0 : static_cast<uint32_t>(loopPoint));
+        elSound::SetPackName(placed.name().c_str());
+        number = elSound::LoadStream(entryName.c_str(), loopPoint < 0 ? 0 : static_cast<uint32_t>(loopPoint));
         if (number < 0) {
             std::fprintf(stderr, "eltool render-wave: %s: the entry %s cannot be streamed\n", pack, entry);
             result = kExitFailed;
@@ -250,7 +264,7 @@ int RenderStream(int argc, char** argv) {
         }
     }
     elSound::Release();
-    platform::SetModuleFileNameForTesting("");
+    PlaceProgramIn({});
     return result;
 }
 
@@ -308,7 +322,7 @@ int RenderWave(int argc, char** argv) {
 
     // The input is checked first, so that a refused file is named with its reason.
     platform::WaveFile wave;
-    const platform::WaveError read = platform::ReadWaveFile(in, &wave);
+    const platform::WaveError read = ReadWaveAt(in, &wave);
     if (read != platform::WaveError::kNone) {
         std::fprintf(stderr, "eltool render-wave: %s: %s\n", in, platform::WaveErrorText(read));
         return kExitFailed;
@@ -320,19 +334,11 @@ int RenderWave(int argc, char** argv) {
         return kExitFailed;
     }
 
-    // The engine loads by a name below the program folder; a long file name is reached through a
-    // short link in a folder of its own.
-    std::filesystem::path input = std::filesystem::absolute(in);
-    std::filesystem::path linkFolder;
-    std::string name = platform::Utf8ToSjis(input.filename().string());
-    if (name.size() > kSoundNameSize - 1) {
-        linkFolder = std::filesystem::temp_directory_path() / ("eltool_render_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(linkFolder);
-        std::filesystem::create_symlink(input, linkFolder / "INPUT.WAV");
-        input = linkFolder / "INPUT.WAV";
-        name = "INPUT.WAV";
-    }
-    int result = OpenHeadlessSound(input.parent_path(), haveFormat ? format : nullptr);
+    // The engine loads by a name below the program folder; a long file name, or one without a
+    // Shift-JIS form, is reached through a short link in a folder of its own.
+    const PlacedFile placed(in, "INPUT.WAV", kSoundNameSize - 1);
+    const std::string& name = placed.name();
+    int result = OpenHeadlessSound(placed.folder(), haveFormat ? format : nullptr);
     const SoundNo number = result == kExitOk ? elSound::LoadObject(name.c_str(), 1) : -1;
     if (result == kExitOk && number < 0) {
         std::fprintf(stderr, "eltool render-wave: %s: cannot be loaded\n", in);
@@ -367,8 +373,7 @@ int RenderWave(int argc, char** argv) {
         }
     }
     elSound::Release();
-    platform::SetModuleFileNameForTesting("");
-    if (!linkFolder.empty()) std::filesystem::remove_all(linkFolder);
+    PlaceProgramIn({});
     return result;
 }
 
