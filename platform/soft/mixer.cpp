@@ -19,11 +19,19 @@
 namespace platform {
 
 bool PlayableFormat(const WaveFormat& format) {
-    if (format.formatTag != 1) return false;
-    if (format.channels != 1 && format.channels != 2) return false;
-    if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return false;
-    if (format.samplesPerSec < kFrequencyMin || format.samplesPerSec > kFrequencyMax) return false;
-    return format.blockAlign == format.channels * format.bitsPerSample / 8;
+    return UnplayableReason(format) == nullptr;
+}
+
+const char* UnplayableReason(const WaveFormat& format) {
+    if (format.formatTag == 0xFFFE) return "extensible format whose samples are not 8- or 16-bit PCM";
+    if (format.formatTag != 1) return "samples are not PCM (compressed or floating point)";
+    if (format.channels != 1 && format.channels != 2) return "not 1 or 2 channels";
+    if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return "not 8 or 16 bits per sample";
+    if (format.samplesPerSec < kFrequencyMin || format.samplesPerSec > kFrequencyMax)
+        return "sample rate outside 100..100000 Hz";
+    if (format.blockAlign != format.channels * format.bitsPerSample / 8)
+        return "block alignment does not match the channels and bits";
+    return nullptr;
 }
 
 namespace soft {
