@@ -109,7 +109,8 @@ WaveError ReadWave(const uint8_t* bytes, size_t size, WaveFile* wave);
 WaveError ReadWaveFile(const char* path, WaveFile* wave);
 
 // An extensible format block (tag 0xFFFE) whose sub-format is PCM at 8 or 16 bits becomes the
-// plain PCM block it describes (tag 1, no extra bytes); true when it did. The readers apply it.
+// plain PCM block it describes (tag 1; its extension stays in `extra`, which nothing reads for
+// PCM); true when it did. The readers apply it.
 bool PcmFromExtensible(WaveFormat* format);
 
 // Whether the mixer can play `format` in a buffer: PCM 8 or 16 bits, 1 or 2 channels, a rate of

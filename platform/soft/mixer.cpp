@@ -718,16 +718,20 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
                 // samples, which stay in registers until the read position moves on; the sum goes
                 // to both sides of the mix in one step.
                 __m128 x[kTaps / 4];
-                uint32_t held = pos + 1;
+                uint32_t held = pos;
+                auto hold = [&] {
+                    const float* s = samples + (held - kTapsBefore);
+#pragma GCC unroll 8
+                    for (int t = 0; t < kTaps / 4; ++t) x[t] = _mm_loadu_ps(s + 4 * t);
+                };
+                hold();
                 __m128 gains = _mm_setr_ps(gainL, gainR, 0.0f, 0.0f);
                 const __m128 gainSteps = _mm_setr_ps(stepL, stepR, 0.0f, 0.0f);
                 float* out = bus + 2 * done;
                 for (uint32_t n = 0; n < run; ++n) {
                     if (pos != held) {
                         held = pos;
-                        const float* s = samples + (pos - kTapsBefore);
-#pragma GCC unroll 8
-                        for (int t = 0; t < kTaps / 4; ++t) x[t] = _mm_loadu_ps(s + 4 * t);
+                        hold();
                     }
                     const float* k = table + PhaseRow(frac, scale) * kTaps;
                     __m128 a0 = _mm_mul_ps(x[0], _mm_loadu_ps(k));

@@ -51,8 +51,7 @@ bool PcmFromExtensible(WaveFormat* format) {
     if (std::memcmp(x.data() + 8, kPcmSubFormat, 16) != 0) return false;
     const uint16_t bits = format->bitsPerSample, valid = Le16(x.data() + 2);
     if ((bits != 8 && bits != 16) || valid > bits) return false;
-    format->formatTag = kPcmTag;
-    format->extra.clear();
+    format->formatTag = kPcmTag;  // the extension stays in `extra`, which PCM does not read
     return true;
 }
 

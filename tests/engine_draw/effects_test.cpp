@@ -512,7 +512,9 @@ TEST_P(EffectTest, DisplaceMovesARampByTheSameRowsAtBothDepths) {
             }
         EXPECT_EQ(wrong, 0);
         // Reaches 1..31 two columns each, 64 - k rows of each column can reach that far.
-        if (strength == 1.0f) EXPECT_EQ(moved, 2976);
+        if (strength == 1.0f) {
+            EXPECT_EQ(moved, 2976);
+        }
     }
 }
 

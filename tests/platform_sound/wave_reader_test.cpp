@@ -125,7 +125,7 @@ TEST(WaveReader, ExtensiblePcmOfEightOrSixteenBitsReadsAsPlainPcm) {
         ASSERT_EQ(Read(riff.bytes, &wave), WaveError::kNone);
         EXPECT_EQ(wave.format.formatTag, 1);
         EXPECT_EQ(wave.format.bitsPerSample, bits);
-        EXPECT_TRUE(wave.format.extra.empty());
+        EXPECT_EQ(wave.format.extra.size(), 24u);  // kept as written
         EXPECT_EQ(UnplayableReason(wave.format), nullptr);
         EXPECT_EQ(wave.formatBytes, 40u);
     }
