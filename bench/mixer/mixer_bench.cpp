@@ -330,7 +330,7 @@ void WriteRenders(const std::string& folder) {
     }
     {
         // A loud 1 kHz sine (0.8 of full scale) at the output rate, stopped at a crest a quarter
-        // second in, then started again and stopped at a crest once more.
+        // second in, then started again from its beginning and stopped at a crest once more.
         Mixer mixer;
         platform::SoundBuffer b = Load(mixer, sine(48000, 1000, 48000, 0.8 * 32767), 1, 48000);
         mixer.Play(b, true);
@@ -338,6 +338,7 @@ void WriteRenders(const std::string& folder) {
         mixer.Stop(b);
         std::vector<int16_t> part = render(mixer, 12000);
         all.insert(all.end(), part.begin(), part.end());
+        mixer.SetPosition(b, 0);  // from its start, which is silent
         mixer.Play(b, true);
         part = render(mixer, 12012);
         all.insert(all.end(), part.begin(), part.end());
