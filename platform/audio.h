@@ -111,9 +111,19 @@ WaveError ReadWave(const uint8_t* bytes, size_t size, WaveFile* wave);
 // The same from a file; the name is resolved like every file name of the platform.
 WaveError ReadWaveFile(const char* path, WaveFile* wave);
 
+// An extensible format block (tag 0xFFFE) whose sub-format is PCM at 8 or 16 bits becomes the
+// plain PCM block it describes (tag 1; its extension stays in `extra`, which nothing reads for
+// PCM); true when it did. The readers apply it.
+bool PcmFromExtensible(WaveFormat* format);
+
 // Whether the mixer can play `format` in a buffer: PCM 8 or 16 bits, 1 or 2 channels, a rate of
 // kFrequencyMin..kFrequencyMax and the block alignment those imply.
 bool PlayableFormat(const WaveFormat& format);
+// Why the mixer cannot play `format` (a short English reason), or nullptr when it can.
+const char* UnplayableReason(const WaveFormat& format);
+// Writes "context: name: reason" as one line on standard error, the name (Shift-JIS) as UTF-8:
+// the reason behind a refused sound, next to the message the engine shows.
+void WriteSoundRefusal(const char* context, const char* name, const char* reason);
 
 // Plays a WAVE file on its own, returning when it has finished; false when it cannot be played.
 // The caller closes the device first and reopens it afterwards.

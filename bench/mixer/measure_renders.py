@@ -2,7 +2,7 @@
 """Measures the renders of `bench_mixer --write DIR`: THD+N of the 1 kHz sines (FFT, Blackman-Harris
 window, everything but the fundamental's bins counts as distortion and noise, 20 Hz..Nyquist),
 the gains of the volume/pan render, the worst image of the resampled sweep and the largest step of
-the looped sine whose frequency changes."""
+the looped sine whose frequency changes, and the largest step of a loud sine stopped while playing."""
 import sys
 import wave
 
@@ -65,6 +65,12 @@ def main(folder):
     d = np.abs(np.diff(l[:, 0]))
     print(f"looped 441 Hz with frequency steps: largest sample step {d.max():.0f} "
           f"(the steepest, 882 Hz at amplitude 12000, steps up to {12000 * 2 * np.pi * 882 / 48000:.0f})")
+    st, _ = read(f"{folder}/stop_loud_sine.wav")
+    st = st[:, 0]
+    steps = np.abs(np.diff(st))
+    sine_step = 0.8 * 32767 * 2 * np.sin(np.pi * 1000 / 48000)
+    print(f"loud sine stopped at full level: largest sample step {steps.max():.0f} = "
+          f"{steps.max() / 32768:.3f} of full scale (the sine's own steepest step {sine_step:.0f})")
 
 
 if __name__ == "__main__":

@@ -13,8 +13,9 @@
 // Nothing is drawn.
 //
 // Before the benchmarks: the latency from PlaySoundBuffer to the first rendered sample on the SDL
-// device (dummy driver), in device periods. With --write DIR it also renders test signals to WAVE
-// files there.
+// device (dummy driver), in device periods. With --write DIR it renders test signals to WAVE files
+// there instead; with --fixed SECONDS it only mixes that many seconds of the resampled voices, a
+// fixed amount of work for counting instructions.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <benchmark/benchmark.h>
@@ -122,9 +123,8 @@ platform::SoundBuffer Load(platform::soft::Mixer& mixer, const std::vector<int16
     return b;
 }
 
-void OurMixer(benchmark::State& state) {
-    const bool resample = state.range(0) != 0;
-    platform::soft::Mixer mixer;
+// The 64 voices, each with its own frequency (or all at the output rate), volume and pan, looping.
+void StartVoices(platform::soft::Mixer& mixer, bool resample) {
     for (int i = 0; i < kVoices; ++i) {
         platform::SoundBuffer b = Load(mixer, Sound(i), 1, kSoundRate);
         const VoiceSetting s = Setting(i);
@@ -133,17 +133,42 @@ void OurMixer(benchmark::State& state) {
         mixer.SetPan(b, s.pan);
         mixer.Play(b, true);
     }
+}
+
+// One second of output in device periods.
+void RenderSecond(platform::soft::Mixer& mixer, std::vector<int16_t>& out) {
+    for (uint32_t done = 0; done < kOutputRate; done += kPeriod) {
+        mixer.Render(out.data(), std::min(kPeriod, kOutputRate - done));
+    }
+}
+
+void OurMixer(benchmark::State& state) {
+    platform::soft::Mixer mixer;
+    StartVoices(mixer, state.range(0) != 0);
     std::vector<int16_t> out(kPeriod * 2);
     for (auto _ : state) {
-        for (uint32_t done = 0; done < kOutputRate; done += kPeriod) {
-            mixer.Render(out.data(), std::min(kPeriod, kOutputRate - done));
-        }
+        RenderSecond(mixer, out);
         benchmark::DoNotOptimize(out.data());
     }
     state.SetLabel(resample
                        ? "ours: 64 voices resampled from their own rates, volume and pan; "
                          "compare with SdlStreamsResampling"
                        : "ours: 64 voices at step 1 (no resampling), volume and pan; compare with SdlMixer");
+}
+
+// A fixed amount of the same work, without the timing loop: for counting instructions
+// (valgrind --tool=callgrind bench_mixer --fixed SECONDS).
+void FixedRun(int seconds) {
+    platform::soft::Mixer mixer;
+    StartVoices(mixer, true);
+    std::vector<int16_t> out(kPeriod * 2);
+    int64_t sum = 0;
+    for (int s = 0; s < seconds; ++s) {
+        RenderSecond(mixer, out);
+        for (int16_t v : out) sum += v;
+    }
+    std::printf("rendered %d s of 64 resampled voices (checksum %lld)\n", seconds,
+                static_cast<long long>(sum));
 }
 
 void SdlMixer(benchmark::State& state) {
@@ -367,6 +392,25 @@ void WriteRenders(const std::string& folder) {
         }
         WriteWave(folder + "/loop441_frequency_steps.wav", all, 2, 48000);
     }
+    {
+        // A loud 1 kHz sine (0.8 of full scale) at the output rate, stopped at a crest a quarter
+        // second in, then started again from its beginning and stopped at a crest once more.
+        Mixer mixer;
+        platform::SoundBuffer b = Load(mixer, sine(48000, 1000, 48000, 0.8 * 32767), 1, 48000);
+        mixer.Play(b, true);
+        std::vector<int16_t> all = render(mixer, 12012);
+        mixer.Stop(b);
+        std::vector<int16_t> part = render(mixer, 12000);
+        all.insert(all.end(), part.begin(), part.end());
+        mixer.SetPosition(b, 0);  // from its start, which is silent
+        mixer.Play(b, true);
+        part = render(mixer, 12012);
+        all.insert(all.end(), part.begin(), part.end());
+        mixer.Stop(b);
+        part = render(mixer, 12000);
+        all.insert(all.end(), part.begin(), part.end());
+        WriteWave(folder + "/stop_loud_sine.wav", all, 2, 48000);
+    }
 }
 
 }  // namespace
@@ -392,6 +436,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--write") == 0) {
             WriteRenders(argv[i + 1]);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--fixed") == 0) {
+            FixedRun(std::atoi(argv[i + 1]));
             return 0;
         }
     }

@@ -776,13 +776,15 @@ int BlurBlt(int x, int y, int block, ObjectNo object, int left, int top, int rig
 int DisplaceBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float strength) {
     Frame f;
     if (int r = Begin(f, x, y, object, left, top, right, bottom); r >= 0) return r;
-    const float top31 = static_cast<float>(f.format.maxLevel);
-    const int64_t offset = static_cast<int64_t>(top31 - top31 * Unit(strength));
+    // A distance in rows, the same at both depths: the offset is not scaled, and an 8-bit red
+    // counts in the 5-bit steps of a 16-bit one.
+    const int64_t offset = static_cast<int64_t>(31.0f - 31.0f * Unit(strength));
+    const int redShift = f.format.wide ? 3 : 0;
     for (int row = 0; row < f.h; ++row)
         for (int col = 0; col < f.w; ++col) {
             const uint32_t s = f.SourcePixel(col, row);
             if (Transparent(s, f.format)) continue;
-            int64_t k = static_cast<int64_t>(Split(s, f.format).c[0]) - offset;
+            int64_t k = static_cast<int64_t>(Split(s, f.format).c[0] >> redShift) - offset;
             if (k < 1 || row + k >= f.h) k = 0;
             f.SetDest(col, row, f.DestPixel(col, row + static_cast<int>(k)));
         }

@@ -11,7 +11,10 @@
 // becomes L * 255 / 31 (integer division; see EffectLevel), a constant 31 of a formula becomes
 // 255, the half mask is 0x7F7F7F, a noise amount n becomes n << 3, the grey level is
 // (r + g + b) / 3, and a source pixel whose low 24 bits are 0 is transparent (at 16 bits: the raw
-// value 0). Mixed pixels get a top byte of 0; copies keep the source pixel whole.
+// value 0). Mixed pixels get a top byte of 0; copies keep the source pixel whole. The scaling is for
+// levels and amounts only; geometry keeps its numbers: DisplaceBlt's reach is a number of rows, so
+// its offset stays 31 - 31 * S and an 8-bit red counts in 5-bit steps (red >> 3), and a picture
+// moves the same rows at both depths.
 //
 // Blits return 1 when they ran (also when clipping left nothing to draw) and 0 when a surface cannot
 // be locked or the object is free or out of range. The destination is clipped against ClipRect,

@@ -36,6 +36,7 @@ struct SoundSource {
     bool formatUsable = false;  // the block was long enough to describe a format at all
     const uint8_t* data = nullptr;
     uint32_t dataSize = 0;
+    const char* name = "";  // for the line that tells why a load was refused
 };
 
 uint16_t Read16(const uint8_t* p) {
@@ -90,19 +91,30 @@ bool FillObject(SoundNo number, int count, const SoundSource& source, const char
     if (!reloading) object.nextCopy = 0;
     if (object.nextCopy >= copies) object.nextCopy = 0;
 
+    // Data that ends inside a sample frame plays its whole frames.
+    const char* refusal = source.formatUsable ? platform::UnplayableReason(source.format)
+                                              : "format block shorter than 16 bytes";
+    const uint32_t size =
+        refusal == nullptr ? source.dataSize - source.dataSize % source.format.blockAlign : 0;
+    if (refusal == nullptr && size == 0) refusal = "no whole sample frame in the data";
     for (int c = 0; c < copies; ++c) {
         SoundCopy& copy = object.copies[c];
         int32_t result = platform::kAudioBadFormat;
-        if (source.formatUsable)
-            result = platform::CreateSoundBuffer(source.format, source.dataSize, &copy.buffer);
+        if (refusal == nullptr) {
+            result = platform::CreateSoundBuffer(source.format, size, &copy.buffer);
+            if (result != platform::kAudioOk)
+                refusal =
+                    result == platform::kAudioInvalidParam ? "data too large" : "no memory or device for it";
+        }
         if (result != platform::kAudioOk) {
             copy.buffer = 0;
             ReleaseCopies(object, c);
             if (!reloading) object = SoundObject{};
+            platform::WriteSoundRefusal(context, source.name, refusal);
             ReportError(context, kMessageNoBuffer);
             return false;
         }
-        FillBuffer(copy.buffer, source.data, source.dataSize);
+        FillBuffer(copy.buffer, source.data, size);
         SettleNewCopy(object, copy, reloading);
     }
     return true;
@@ -122,10 +134,19 @@ SoundNo FinishLoad(SoundNo number, const char* name, const char* context, const 
     return number;
 }
 
-// A WAVE resource with the canonical 44-byte header: format record at byte 20, data size at 40.
-bool SourceFromResource(const char* name, SoundSource* source) {
+// A WAVE resource: a RIFF/WAVE image read chunk by chunk into `parsed`, or else one with the
+// canonical 44-byte header: format record at byte 20, data size at 40.
+bool SourceFromResource(const char* name, SoundSource* source, platform::WaveFile* parsed) {
     const platform::Resource* resource = platform::FindResource(name);
-    if (resource == nullptr || resource->size < kResourceHeaderSize) return false;
+    if (resource == nullptr) return false;
+    if (platform::ReadWave(resource->data, resource->size, parsed) == platform::WaveError::kNone) {
+        source->format = parsed->format;
+        source->formatUsable = true;
+        source->data = parsed->data.data();
+        source->dataSize = static_cast<uint32_t>(parsed->data.size());
+        return true;
+    }
+    if (resource->size < kResourceHeaderSize) return false;
     const uint32_t dataSize = Read32(resource->data + 40);
     if (dataSize > resource->size - kResourceHeaderSize) return false;
     source->formatUsable = FormatFromRecord(resource->data + 20, 16, &source->format);
@@ -147,6 +168,7 @@ bool FormatFromRecord(const uint8_t* block, size_t size, platform::WaveFormat* f
     format->bitsPerSample = Read16(block + 14);
     format->extra.clear();
     if (format->formatTag != 1 && size > 16) format->extra.assign(block + 16, block + size);
+    platform::PcmFromExtensible(format);
     return true;
 }
 
@@ -201,15 +223,23 @@ SoundNo LoadObject(const char* name, int count) {
     if (number < 0) return -1;
 
     SoundSource source;
+    source.name = name;
     WaveBlocks wave;
+    platform::WaveFile resourceWave;
     char path[kSoundPathSize];
     const int length = std::snprintf(path, sizeof path, "%s%s", ModulePath(0), name);
     const bool pathFits = length >= 0 && static_cast<size_t>(length) < sizeof path;
-    if (pathFits && ReadWave(path, &wave) == 0) {
+    const int read = pathFits ? ReadWave(path, &wave) : -1;
+    if (read == 0) {
         source.formatUsable = FormatFromRecord(wave.format.data(), wave.format.size(), &source.format);
         source.data = wave.data.data();
         source.dataSize = static_cast<uint32_t>(wave.data.size());
-    } else if (!SourceFromResource(name, &source)) {
+    } else if (!SourceFromResource(name, &source, &resourceWave)) {
+        char reason[160];
+        std::snprintf(
+            reason, sizeof reason, "file: %s; no resource of that name",
+            read < 0 ? "path too long" : platform::WaveErrorText(static_cast<platform::WaveError>(read)));
+        platform::WriteSoundRefusal(kContext, name, reason);
         return Fail(kContext, kMessageNoResource);
     }
 
@@ -255,6 +285,7 @@ SoundNo LoadPack(const char* name, int count) {
     if (!found) return Fail(kContext, kMessageNotInPack);
 
     SoundSource source;
+    source.name = name;
     source.formatUsable = FormatFromRecord(wave.format.data(), wave.format.size(), &source.format);
     source.data = wave.data.data();
     source.dataSize = record.dataSize;

@@ -83,7 +83,8 @@ SoundNo LoadObject(const char* name, int count);
 void SetPackName(const char* name);
 SoundNo LoadPack(const char* name, int count);
 void FreeObject(SoundNo number);
-// Reads a RIFF/WAVE file: 0 on success, non-zero (with both blocks empty) on failure.
+// Reads a RIFF/WAVE file: 0 on success, non-zero (with both blocks empty) on failure: the
+// platform::WaveError that tells why.
 int ReadWave(const char* path, WaveBlocks* wave);
 // Builds the pack (relative to the program folder) from every *.WAV file of the folder; a fresh
 // pack replaces the old one, otherwise the records are appended behind it. Always 1.

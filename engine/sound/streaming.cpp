@@ -131,12 +131,16 @@ SoundNo LoadStream(const char* name, uint32_t loopPoint) {
                  std::fread(formatBlock.data(), 1, record.formatSize, file) == record.formatSize) &&
                 FormatFromRecord(formatBlock.data(), formatBlock.size(), &format) &&
                 format.avgBytesPerSec != 0;
+        if (!found)
+            platform::WriteSoundRefusal(kContext, name, "format block unreadable or without a byte rate");
     }
     if (!found) {
         std::fclose(file);
         return Fail(kContext, kMessageNotInPack);
     }
-    stream.dataSize = record.dataSize;
+    // Data that ends inside a sample frame plays its whole frames.
+    stream.dataSize =
+        format.blockAlign > 1 ? record.dataSize - record.dataSize % format.blockAlign : record.dataSize;
     if (stream.dataSize / format.avgBytesPerSec < kShortestStreamSeconds) {
         // Shorter than five seconds: loaded whole, as an ordinary object of one copy.
         std::fclose(file);
@@ -170,6 +174,9 @@ SoundNo LoadStream(const char* name, uint32_t loopPoint) {
     if (result != platform::kAudioOk) {
         copy.buffer = 0;
         if (!reloading) object = SoundObject{};
+        const char* reason = platform::UnplayableReason(format);
+        platform::WriteSoundRefusal(
+            kContext, name, reason != nullptr ? reason : "byte rate not a whole number of sample frames");
         ReportError(kContext, kMessageNoBuffer);
         return -1;
     }

@@ -38,7 +38,8 @@ int ReadWave(const char* path, WaveBlocks* wave) {
     wave->format.clear();
     wave->data.clear();
     platform::WaveFile file;
-    if (platform::ReadWaveFile(path, &file) != platform::WaveError::kNone) return 1;
+    const platform::WaveError error = platform::ReadWaveFile(path, &file);
+    if (error != platform::WaveError::kNone) return static_cast<int>(error);
     const platform::WaveFormat& f = file.format;
     // PCM has no extra bytes, whatever its format chunk holds; other formats keep their count and bytes.
     uint16_t extraCount = 0;

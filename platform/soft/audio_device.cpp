@@ -1,9 +1,17 @@
 // The buffer operations of platform/audio.h on the device's mixer; the backends open and close it.
 #include "platform/soft/audio_device.h"
 
+#include <cstdio>
+
+#include "platform/sjis.h"
 #include "platform/soft/sequencer_mix.h"
 
 namespace platform {
+
+void WriteSoundRefusal(const char* context, const char* name, const char* reason) {
+    std::fprintf(stderr, "%s: %s: %s\n", context != nullptr ? context : "",
+                 SjisToUtf8(name != nullptr ? name : "").c_str(), reason != nullptr ? reason : "");
+}
 
 namespace soft {
 

@@ -19,11 +19,19 @@
 namespace platform {
 
 bool PlayableFormat(const WaveFormat& format) {
-    if (format.formatTag != 1) return false;
-    if (format.channels != 1 && format.channels != 2) return false;
-    if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return false;
-    if (format.samplesPerSec < kFrequencyMin || format.samplesPerSec > kFrequencyMax) return false;
-    return format.blockAlign == format.channels * format.bitsPerSample / 8;
+    return UnplayableReason(format) == nullptr;
+}
+
+const char* UnplayableReason(const WaveFormat& format) {
+    if (format.formatTag == 0xFFFE) return "extensible format whose samples are not 8- or 16-bit PCM";
+    if (format.formatTag != 1) return "samples are not PCM (compressed or floating point)";
+    if (format.channels != 1 && format.channels != 2) return "not 1 or 2 channels";
+    if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return "not 8 or 16 bits per sample";
+    if (format.samplesPerSec < kFrequencyMin || format.samplesPerSec > kFrequencyMax)
+        return "sample rate outside 100..100000 Hz";
+    if (format.blockAlign != format.channels * format.bitsPerSample / 8)
+        return "block alignment does not match the channels and bits";
+    return nullptr;
 }
 
 namespace soft {
@@ -47,6 +55,7 @@ namespace {
 // Control word, written by the control side: position to jump to, flags, serial.
 constexpr uint64_t kPlayBit = 1ull << 32;
 constexpr uint64_t kLoopBit = 1ull << 33;
+constexpr uint64_t kTailBit = 1ull << 34;  // published: a stopped voice's fading end still reads it
 constexpr uint64_t kReleaseBit = 1ull << 35;
 constexpr int kSerialShift = 36;
 constexpr uint32_t kSerialMask = (1u << 28) - 1;
@@ -155,8 +164,19 @@ struct Mixer::Voice {
     bool changed = false;  // publish at the end of this render
 };
 
+// The end of a voice stopped while playing: a copy of it that plays on, fading out.
+struct Mixer::Tail {
+    Voice voice;
+    uint32_t left = 0;    // frames of the fade still to mix; 0 when there is none
+    uint32_t length = 0;  // frames of the whole fade
+    float fromL = 0.0f, fromR = 0.0f;
+};
+
 Mixer::Mixer()
-    : slots_(new Slot[kMaxBuffers]), shared_(new Shared[kMaxBuffers]), voices_(new Voice[kMaxBuffers]) {
+    : slots_(new Slot[kMaxBuffers]),
+      shared_(new Shared[kMaxBuffers]),
+      voices_(new Voice[kMaxBuffers]),
+      tails_(new Tail[kMaxBuffers]) {
     PrepareKernels();  // built here, never on the render side
 }
 
@@ -174,6 +194,7 @@ void Mixer::SetFormat(const MixFormat& format) {
         Voice& v = voices_[i];
         v.frac = static_cast<uint32_t>(static_cast<uint64_t>(v.frac) * format.rate / format_.rate);
         v.stepRate = 0;
+        tails_[i].left = 0;
     }
     format_ = format;
 }
@@ -216,6 +237,7 @@ void Mixer::FreeSlot(uint32_t index) {
         voices_[index].active = false;
         voices_[index].playing = false;
         voices_[index].samples = nullptr;
+        tails_[index].left = 0;
         shared_[index].convertDone.store(slot.conversions, std::memory_order_relaxed);
     }
 }
@@ -393,7 +415,7 @@ int32_t Mixer::Unlock(SoundBuffer buffer, const LockedRegions& regions) {
     bool here = !concurrent_ || slot->unplayed;
     if (!here && !ConversionPending(index, *slot)) {
         const uint64_t seen = shared.published.load(std::memory_order_acquire);
-        here = SerialOf(seen) == slot->serial && (seen & kPlayBit) == 0;
+        here = SerialOf(seen) == slot->serial && (seen & (kPlayBit | kTailBit)) == 0;
     }
     if (!here && !ConversionPending(index, *slot)) {
         slot->convertFirst = UINT32_MAX;
@@ -527,7 +549,10 @@ void Mixer::Adopt(uint32_t index, uint64_t control) {
     const bool wasPlaying = v.playing;
     v.serial = SerialOf(control);
     v.changed = true;
+    // Stopped while playing: its end fades out from where the mix had come to.
+    if (wasPlaying && (control & (kPlayBit | kReleaseBit)) == 0) StartTail(index);
     if (control & kReleaseBit) {
+        tails_[index].left = 0;
         // Conversions still announced will never be needed; answering them leaves the slot clean.
         shared_[index].convertDone.store(shared_[index].convertPosted.load(std::memory_order_acquire),
                                          std::memory_order_release);
@@ -570,6 +595,7 @@ void Mixer::Adopt(uint32_t index, uint64_t control) {
 void Mixer::Publish(uint32_t index, const Voice& v) {
     uint64_t word = static_cast<uint64_t>(v.serial) << kSerialShift | v.pos;
     if (v.playing) word |= kPlayBit;
+    if (tails_[index].left > 0) word |= kTailBit;
     shared_[index].published.store(word, std::memory_order_release);
 }
 
@@ -578,7 +604,8 @@ namespace {
 // One sample of a tap outside the fast range: past the end, the start again when looping; before
 // the start, the end once a looping voice has come round it; silence otherwise.
 template <int kChannels>
-inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool looping, bool wrapped, int channel) {
+inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool looping, bool wrapped,
+                   int channel) {
     if (frame < 0 || frame >= frames) {
         if (!looping || (frame < 0 && !wrapped)) return 0.0f;
         frame %= static_cast<int64_t>(frames);
@@ -587,13 +614,20 @@ inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool lo
     return samples[frame * kChannels + channel];
 }
 
-// Dot products of the kernel taps with mono or interleaved stereo samples.
+// Dot products of the kernel taps with mono or interleaved stereo samples (every kernel has a
+// multiple of 8 taps). Fully unrolled, with two sums so that each product need not wait for the last.
 template <int kTaps>
 inline float DotMono(const float* s, const float* k) {
+    static_assert(kTaps % 8 == 0);
 #if defined(__SSE2__)
-    __m128 acc = _mm_mul_ps(_mm_loadu_ps(s), _mm_loadu_ps(k));
-    for (int t = 4; t < kTaps; t += 4)
-        acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(s + t), _mm_loadu_ps(k + t)));
+    __m128 a0 = _mm_mul_ps(_mm_loadu_ps(s), _mm_loadu_ps(k));
+    __m128 a1 = _mm_mul_ps(_mm_loadu_ps(s + 4), _mm_loadu_ps(k + 4));
+#pragma GCC unroll 8
+    for (int t = 8; t < kTaps; t += 8) {
+        a0 = _mm_add_ps(a0, _mm_mul_ps(_mm_loadu_ps(s + t), _mm_loadu_ps(k + t)));
+        a1 = _mm_add_ps(a1, _mm_mul_ps(_mm_loadu_ps(s + t + 4), _mm_loadu_ps(k + t + 4)));
+    }
+    __m128 acc = _mm_add_ps(a0, a1);
     acc = _mm_add_ps(acc, _mm_movehl_ps(acc, acc));
     acc = _mm_add_ss(acc, _mm_shuffle_ps(acc, acc, 1));
     return _mm_cvtss_f32(acc);
@@ -607,12 +641,14 @@ inline float DotMono(const float* s, const float* k) {
 template <int kTaps>
 inline void DotStereo(const float* s, const float* k, float* left, float* right) {
 #if defined(__SSE2__)
-    __m128 acc = _mm_setzero_ps();
+    __m128 a0 = _mm_setzero_ps(), a1 = _mm_setzero_ps();
+#pragma GCC unroll 16
     for (int t = 0; t < kTaps; t += 4) {
         const __m128 kk = _mm_loadu_ps(k + t);
-        acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(s + 2 * t), _mm_unpacklo_ps(kk, kk)));
-        acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(s + 2 * t + 4), _mm_unpackhi_ps(kk, kk)));
+        a0 = _mm_add_ps(a0, _mm_mul_ps(_mm_loadu_ps(s + 2 * t), _mm_unpacklo_ps(kk, kk)));
+        a1 = _mm_add_ps(a1, _mm_mul_ps(_mm_loadu_ps(s + 2 * t + 4), _mm_unpackhi_ps(kk, kk)));
     }
+    __m128 acc = _mm_add_ps(a0, a1);
     acc = _mm_add_ps(acc, _mm_movehl_ps(acc, acc));
     *left = _mm_cvtss_f32(acc);
     *right = _mm_cvtss_f32(_mm_shuffle_ps(acc, acc, 1));
@@ -676,6 +712,57 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
             const uint64_t room = static_cast<uint64_t>(last - pos + 1) * rate - 1 - frac;
             const uint64_t step = static_cast<uint64_t>(stepInt) * rate + stepFrac;
             const uint32_t run = static_cast<uint32_t>(std::min<uint64_t>(room / step + 1, frames - done));
+#if defined(__SSE2__)
+            if constexpr (kSrcChannels == 1 && kBusChannels == 2 && kTaps <= 32) {
+                // A mono sound read slower than the output: several frames in a row read the same
+                // samples, which stay in registers until the read position moves on; the sum goes
+                // to both sides of the mix in one step.
+                __m128 x[kTaps / 4];
+                uint32_t held = pos;
+                auto hold = [&] {
+                    const float* s = samples + (held - kTapsBefore);
+#pragma GCC unroll 8
+                    for (int t = 0; t < kTaps / 4; ++t) x[t] = _mm_loadu_ps(s + 4 * t);
+                };
+                hold();
+                __m128 gains = _mm_setr_ps(gainL, gainR, 0.0f, 0.0f);
+                const __m128 gainSteps = _mm_setr_ps(stepL, stepR, 0.0f, 0.0f);
+                float* out = bus + 2 * done;
+                for (uint32_t n = 0; n < run; ++n) {
+                    if (pos != held) {
+                        held = pos;
+                        hold();
+                    }
+                    const float* k = table + PhaseRow(frac, scale) * kTaps;
+                    __m128 a0 = _mm_mul_ps(x[0], _mm_loadu_ps(k));
+                    __m128 a1 = _mm_mul_ps(x[1], _mm_loadu_ps(k + 4));
+#pragma GCC unroll 8
+                    for (int t = 2; t < kTaps / 4; t += 2) {
+                        a0 = _mm_add_ps(a0, _mm_mul_ps(x[t], _mm_loadu_ps(k + 4 * t)));
+                        a1 = _mm_add_ps(a1, _mm_mul_ps(x[t + 1], _mm_loadu_ps(k + 4 * t + 4)));
+                    }
+                    // The sum in every lane, times the left and right gains, onto the mix's frame.
+                    __m128 y = _mm_add_ps(a0, a1);
+                    y = _mm_add_ps(y, _mm_movehl_ps(y, y));
+                    y = _mm_add_ps(y, _mm_shuffle_ps(y, y, _MM_SHUFFLE(0, 1, 0, 1)));
+                    const __m128 frame = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(out)));
+                    _mm_store_sd(reinterpret_cast<double*>(out),
+                                 _mm_castps_pd(_mm_add_ps(frame, _mm_mul_ps(y, gains))));
+                    out += 2;
+                    gains = _mm_add_ps(gains, gainSteps);
+                    frac += stepFrac;
+                    pos += stepInt;
+                    if (frac >= rate) {
+                        frac -= rate;
+                        ++pos;
+                    }
+                }
+                done += run;
+                gainL = _mm_cvtss_f32(gains);
+                gainR = _mm_cvtss_f32(_mm_shuffle_ps(gains, gains, 1));
+                continue;
+            }
+#endif
             for (uint32_t n = 0; n < run; ++n) {
                 const float* k = table + PhaseRow(frac, scale) * kTaps;
                 const float* s = samples + static_cast<size_t>(pos - kTapsBefore) * kSrcChannels;
@@ -719,9 +806,11 @@ void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float g
 
 // The mixing loop for a kernel band and a pairing of source and mix channels.
 Mixer::MixFunction Mixer::MixFunctionFor(int band, int sourceChannels, int mixChannels) {
-    static constexpr MixFunction functions[5][2][2] = {
+    static constexpr MixFunction functions[6][2][2] = {
         {{&Mixer::MixVoice<1, 1, 16>, &Mixer::MixVoice<1, 2, 16>},
          {&Mixer::MixVoice<2, 1, 16>, &Mixer::MixVoice<2, 2, 16>}},
+        {{&Mixer::MixVoice<1, 1, 32>, &Mixer::MixVoice<1, 2, 32>},
+         {&Mixer::MixVoice<2, 1, 32>, &Mixer::MixVoice<2, 2, 32>}},
         {{&Mixer::MixVoice<1, 1, 24>, &Mixer::MixVoice<1, 2, 24>},
          {&Mixer::MixVoice<2, 1, 24>, &Mixer::MixVoice<2, 2, 24>}},
         {{&Mixer::MixVoice<1, 1, 32>, &Mixer::MixVoice<1, 2, 32>},
@@ -734,12 +823,41 @@ Mixer::MixFunction Mixer::MixFunctionFor(int band, int sourceChannels, int mixCh
     return functions[band][sourceChannels - 1][mixChannels - 1];
 }
 
+void Mixer::StartTail(uint32_t index) {
+    const Voice& v = voices_[index];
+    Tail& tail = tails_[index];
+    if (v.source.render != nullptr || v.samples == nullptr || v.stepRate != format_.rate) return;
+    tail.voice = v;
+    tail.length = std::max<uint32_t>(1, format_.rate * kFadeMs / 1000);
+    tail.left = tail.length;
+    tail.fromL = v.gainL;
+    tail.fromR = v.gainR;
+}
+
+void Mixer::MixTail(uint32_t index, uint32_t frames) {
+    Tail& tail = tails_[index];
+    const uint32_t n = std::min(frames, tail.left);
+    // The gains fall on a straight line from where the voice stopped to 0 at the fade's end.
+    const float from = static_cast<float>(tail.left) / static_cast<float>(tail.length);
+    const float to = static_cast<float>(tail.left - n) / static_cast<float>(tail.length);
+    const float startL = tail.fromL * from, startR = tail.fromR * from;
+    const float stepL = (tail.fromL * to - startL) / static_cast<float>(n);
+    const float stepR = (tail.fromR * to - startR) / static_cast<float>(n);
+    Voice& v = tail.voice;
+    const MixFunction mix = MixFunctionFor(v.band, v.channels, static_cast<int>(format_.channels));
+    (this->*mix)(v, bus_, n, startL, startR, stepL, stepR);
+    tail.left -= n;
+    if (!v.playing) tail.left = 0;  // the sound came to its end first
+    if (tail.left == 0) voices_[index].changed = true;
+}
+
 void Mixer::MixBlock(uint32_t frames) {
     const uint32_t limit = slotLimit_.load(std::memory_order_acquire);
     const uint32_t busChannels = format_.channels;
     std::fill_n(bus_, frames * busChannels, 0.0f);
     for (uint32_t i = 0; i < limit; ++i) {
         Voice& v = voices_[i];
+        if (tails_[i].left > 0) MixTail(i, frames);
         if (!v.playing) continue;
         const uint32_t hertz = shared_[i].frequency.load(std::memory_order_relaxed);
         if (hertz != v.frequency || v.stepRate != format_.rate) {

@@ -12,6 +12,10 @@
 // otherwise the render side converts the unlocked bytes itself before its next mix, and the next
 // Lock waits for that. Sample memory of a released buffer is freed only once the render side has
 // let go of it. Nothing on the render side allocates, blocks or takes a lock.
+//
+// A voice stopped while playing is not cut off in the mix: the render side plays on from where it
+// had come to for a few milliseconds (kFadeMs), fading to silence, while the buffer itself is
+// stopped at once (its play state, position and every later change are as if it were silent).
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -49,6 +53,7 @@ class Mixer {
     static constexpr uint32_t kBlockFrames = 256;      // frames mixed per pass over the voices
     static constexpr uint32_t kMaxBytes = 0x0FFFFFFF;  // largest buffer
     static constexpr int kLockWaitMs = 1000;           // longest wait of Lock for the render side
+    static constexpr uint32_t kFadeMs = 5;             // fade of a voice stopped while playing
 
     Mixer();
     ~Mixer();
@@ -92,6 +97,7 @@ class Mixer {
     struct Slot;
     struct Shared;
     struct Voice;
+    struct Tail;
 
     Slot* Find(SoundBuffer buffer);
     bool ConversionPending(uint32_t index, const Slot& slot) const;
@@ -108,6 +114,8 @@ class Mixer {
     using MixFunction = void (Mixer::*)(Voice&, float*, uint32_t, float, float, float, float);
     static MixFunction MixFunctionFor(int band, int sourceChannels, int mixChannels);
     void MixSource(Voice& voice, uint32_t frames, float gainL, float gainR, float stepL, float stepR);
+    void StartTail(uint32_t index);
+    void MixTail(uint32_t index, uint32_t frames);
     void Install(uint32_t index, const WaveFormat& format, uint32_t bytes, SoundBuffer* buffer);
     void Publish(uint32_t index, const Voice& voice);
 
@@ -116,6 +124,7 @@ class Mixer {
     std::unique_ptr<Slot[]> slots_;
     std::unique_ptr<Shared[]> shared_;
     std::unique_ptr<Voice[]> voices_;
+    std::unique_ptr<Tail[]> tails_;       // render side: the fading ends of stopped voices
     std::atomic<uint32_t> slotLimit_{0};  // slots 0..limit-1 have been used at some time
     int pendingFrees_ = 0;
     alignas(64) float bus_[kBlockFrames * 2];

@@ -1,8 +1,10 @@
 // The interpolation kernels shared by the mixer and the output converter: Kaiser-windowed sincs in
-// tables of phases, applied to float samples. Reading at most one source frame per output frame
-// uses 16 taps cut off at the source's Nyquist frequency; reading faster, kernels as much wider as
-// they read faster (24 to 64 taps) cut off lower, so that what the output rate cannot carry is
-// filtered out instead of folding back.
+// tables of phases, applied to float samples. Reading exactly one source frame per output frame
+// uses 16 taps cut off at the source's Nyquist frequency (whole positions read the samples
+// unchanged); reading fewer, 32 taps whose transition band lies between 0.9 and 1.1 of the source's
+// Nyquist frequency, so that images of what the source holds stay 60 dB down; reading faster,
+// kernels as much wider as they read faster (24 to 64 taps) cut off lower, so that what the output
+// rate cannot carry is filtered out instead of folding back.
 #pragma once
 #include <cstdint>
 
@@ -22,7 +24,8 @@ struct Kernel {
 
 // The kernel for reading `numerator` / `denominator` source frames per output frame.
 const Kernel& KernelForStep(uint64_t numerator, uint64_t denominator);
-// Index of that kernel among the few there are (0 for the one that reads at most a frame per frame).
+// Index of that kernel among the few there are (0 for the one that reads exactly a frame per frame,
+// 1 for the one that reads fewer).
 int KernelBand(uint64_t numerator, uint64_t denominator);
 const Kernel& KernelOfBand(int band);
 // Builds every table now (they are built once, on first use).

@@ -7,6 +7,8 @@ namespace platform {
 
 namespace {
 
+constexpr uint16_t kPcmTag = 1;
+
 uint32_t Le32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
@@ -26,13 +28,32 @@ WaveError ReadFormat(const uint8_t* chunk, uint32_t size, WaveFormat* format) {
     if (format->channels == 0 || format->blockAlign == 0 || format->samplesPerSec == 0) {
         return WaveError::kBadFormatBlock;
     }
-    // The extension size, when present, must fit in the chunk; what follows it is kept as written.
-    if (size >= 18 && Le16(chunk + 16) > size - 18) return WaveError::kBadFormatBlock;
+    // The extension size of a format other than PCM, when present, must fit in the chunk; PCM has
+    // no extension, whatever the bytes behind its 16 say. What follows is kept as written.
+    if (format->formatTag != kPcmTag && size >= 18 && Le16(chunk + 16) > size - 18)
+        return WaveError::kBadFormatBlock;
     format->extra.assign(chunk + 16, chunk + size);
+    PcmFromExtensible(format);
     return WaveError::kNone;
 }
 
+constexpr uint16_t kExtensibleTag = 0xFFFE;
+// The sub-format of extensible PCM: the PCM tag in the first two bytes of the media-subtype GUID.
+constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                       0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
 }  // namespace
+
+bool PcmFromExtensible(WaveFormat* format) {
+    // Extension: size (2), valid bits (2), channel mask (4), sub-format (16).
+    const std::vector<uint8_t>& x = format->extra;
+    if (format->formatTag != kExtensibleTag || x.size() < 24 || Le16(x.data()) < 22) return false;
+    if (std::memcmp(x.data() + 8, kPcmSubFormat, 16) != 0) return false;
+    const uint16_t bits = format->bitsPerSample, valid = Le16(x.data() + 2);
+    if ((bits != 8 && bits != 16) || valid > bits) return false;
+    format->formatTag = kPcmTag;  // the extension stays in `extra`, which PCM does not read
+    return true;
+}
 
 const char* WaveErrorText(WaveError error) {
     switch (error) {

@@ -572,7 +572,7 @@ TEST_P(EffectTest, BlurEqualsTheBlockRuleAtEveryBlockSizeClipAndLevel) {
 
 TEST_P(EffectTest, DisplaceTakesTheBackBufferPixelAsManyRowsBelowAsTheRedLevelMinusTheOffset) {
     auto red = [&](uint32_t level) {
-        return Wide() ? Rgb32(level, 1, 1) : (level << Display.format.redPosition5) | 1;
+        return Wide() ? Rgb32(level << 3, 1, 1) : (level << Display.format.redPosition5) | 1;
     };
     // Strength 1: offset 0, so red level k reads k rows below; a reach past the area reads itself.
     ObjectNo sprite =
@@ -582,10 +582,40 @@ TEST_P(EffectTest, DisplaceTakesTheBackBufferPixelAsManyRowsBelowAsTheRedLevelMi
     EXPECT_EQ(BackPixel(0, 0), 120u);  // two rows below
     EXPECT_EQ(BackPixel(1, 0), 101u);  // nine rows would leave the six-row area
     EXPECT_EQ(BackPixel(2, 0), 102u);  // transparent
-    // Strength 0: offset 31 (255 at 32 bits) leaves every level below 1.
+    // Strength 0: offset 31 at both depths leaves every level below 1.
     PaintBack([](int x, int y) { return static_cast<uint32_t>(100 + 10 * y + x); });
     DisplaceBlt(0, 0, sprite, 0, 0, 3, 6, 0.0f);
     EXPECT_EQ(BackPixel(0, 0), 100u);
+}
+
+TEST_P(EffectTest, DisplaceMovesARampByTheSameRowsAtBothDepths) {
+    // A 64 x 64 red ramp of the same colours at both depths (8-bit red 4x, 5-bit red x / 2); the
+    // reach is rows, so neither the offset nor an 8-bit red is scaled to 255.
+    constexpr int kSize = 64;
+    ObjectNo sprite = MakeObject(kSize, kSize, [&](int x, int) {
+        const uint32_t r8 = 4u * static_cast<uint32_t>(x);
+        return Wide() ? Rgb32(r8, 8, 8) : ((r8 >> 3) << Display.format.redPosition5) | 1u;
+    });
+    auto back = [](int x, int y) { return static_cast<uint32_t>(1 + x + kSize * y); };
+    for (float strength : {1.0f, 0.5f}) {
+        SCOPED_TRACE(strength);
+        PaintBack(back);
+        DisplaceBlt(0, 0, sprite, 0, 0, kSize, kSize, strength);
+        const int offset = static_cast<int>(31.0f - 31.0f * strength);
+        int moved = 0, wrong = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                int k = x / 2 - offset;
+                if (k < 1 || y + k >= kSize) k = 0;
+                moved += k > 0 ? 1 : 0;
+                wrong += BackPixel(x, y) == back(x, y + k) ? 0 : 1;
+            }
+        EXPECT_EQ(wrong, 0);
+        // Reaches 1..31 two columns each, 64 - k rows of each column can reach that far.
+        if (strength == 1.0f) {
+            EXPECT_EQ(moved, 2976);
+        }
+    }
 }
 
 // ---- Rotations ----

@@ -130,6 +130,7 @@ TEST_F(StreamingTest, PlayedOnceAStreamIsHeardWholeThenStopsRewound) {
         elSound::Play(number, -1);
         EXPECT_EQ(FirstMismatch(Listen(kRate), 0, kRate, 0), SIZE_MAX);
         elSound::Stop(number, -1);
+        Listen(kFramesPerTurn);  // the stopped stream fades out
     }
 }
 
@@ -144,6 +145,7 @@ TEST_F(StreamingTest, LoopsContinueSeamlesslyAtTheLoopPoint) {
     EXPECT_EQ(FirstMismatch(heard, frames, frames, 0), SIZE_MAX);
     EXPECT_EQ(FirstMismatch(heard, 2 * frames, kRate, 0), SIZE_MAX);
     elSound::Stop(whole, -1);
+    Listen(kFramesPerTurn);  // the stopped stream fades out
 
     const SoundNo fromThird = elSound::LoadStream("seven.wav", 3 * kBytesPerSecond);
     ASSERT_GE(fromThird, 0);

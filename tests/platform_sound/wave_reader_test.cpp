@@ -1,5 +1,5 @@
-// The RIFF/WAVE reader: chunk order, padding, unknown chunks, extra format bytes, and every way a
-// file can be cut short or lie about its sizes.
+// The RIFF/WAVE reader: chunk order, padding, unknown chunks, extra format bytes, extensible PCM, and
+// every way a file can be cut short or lie about its sizes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -91,11 +91,56 @@ TEST(WaveReader, KeepsTheExtraFormatBytes) {
     ASSERT_EQ(Read(riff.bytes, &wave), WaveError::kNone);
     EXPECT_EQ(wave.formatBytes, 20u);
     EXPECT_EQ(wave.format.extra, (std::vector<uint8_t>{2, 0, 0xF9, 0x01}));
-    // An extension size larger than the chunk holds is refused.
+    // PCM has no extension: whatever count follows its 16 bytes, it loads.
     Riff lying;
     lying.Chunk("fmt ", Fmt(1, 22050, 16, {3, 0, 0xF9, 0x01})).Chunk("data", {0, 0});
-    EXPECT_EQ(Read(lying.bytes, &wave), WaveError::kBadFormatBlock);
+    EXPECT_EQ(Read(lying.bytes, &wave), WaveError::kNone);
+    EXPECT_EQ(wave.format.formatTag, 1);
+    // Another format's extension size larger than the chunk holds is refused.
+    std::vector<uint8_t> adpcm = Fmt(1, 22050, 4, {3, 0, 0xF9, 0x01});
+    adpcm[0] = 2;
+    Riff lyingAdpcm;
+    lyingAdpcm.Chunk("fmt ", adpcm).Chunk("data", {0, 0});
+    EXPECT_EQ(Read(lyingAdpcm.bytes, &wave), WaveError::kBadFormatBlock);
     EXPECT_TRUE(wave.data.empty());
+}
+
+// A WAVE_FORMAT_EXTENSIBLE block: size 22, valid bits, channel mask, then the sub-format.
+std::vector<uint8_t> Extensible(uint16_t channels, uint16_t bits, bool pcm, size_t cut = 0) {
+    std::vector<uint8_t> f = Fmt(channels, 44100, bits, {22, 0, static_cast<uint8_t>(bits), 0, 3, 0, 0, 0});
+    f[0] = 0xFE;
+    f[1] = 0xFF;
+    const uint8_t guid[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    f.insert(f.end(), guid, guid + 16);
+    if (!pcm) f[24] = 3;  // floating-point samples
+    f.resize(f.size() - cut);
+    return f;
+}
+
+TEST(WaveReader, ExtensiblePcmOfEightOrSixteenBitsReadsAsPlainPcm) {
+    for (uint16_t bits : {8, 16}) {
+        Riff riff;
+        riff.Chunk("fmt ", Extensible(2, bits, true)).Chunk("data", {1, 2, 3, 4});
+        WaveFile wave;
+        ASSERT_EQ(Read(riff.bytes, &wave), WaveError::kNone);
+        EXPECT_EQ(wave.format.formatTag, 1);
+        EXPECT_EQ(wave.format.bitsPerSample, bits);
+        EXPECT_EQ(wave.format.extra.size(), 24u);  // kept as written
+        EXPECT_EQ(UnplayableReason(wave.format), nullptr);
+        EXPECT_EQ(wave.formatBytes, 40u);
+    }
+    // Floating-point samples, 24 bits and an extension cut short stay extensible, and are not played.
+    for (const std::vector<uint8_t>& fmt :
+         {Extensible(2, 32, false), Extensible(2, 24, true), Extensible(2, 16, true, 2)}) {
+        Riff riff;
+        riff.Chunk("fmt ", fmt).Chunk("data", {1, 2, 3, 4, 5, 6});
+        WaveFile wave;
+        const WaveError error = Read(riff.bytes, &wave);
+        if (error != WaveError::kNone) continue;  // a cut extension may be refused outright
+        EXPECT_EQ(wave.format.formatTag, 0xFFFE);
+        ASSERT_NE(UnplayableReason(wave.format), nullptr);
+        EXPECT_NE(std::string(UnplayableReason(wave.format)).find("extensible"), std::string::npos);
+    }
 }
 
 TEST(WaveReader, RefusesMalformedFilesWithAReason) {
