@@ -144,7 +144,8 @@ void RenderSecond(platform::soft::Mixer& mixer, std::vector<int16_t>& out) {
 
 void OurMixer(benchmark::State& state) {
     platform::soft::Mixer mixer;
-    StartVoices(mixer, state.range(0) != 0);
+    const bool resample = state.range(0) != 0;
+    StartVoices(mixer, resample);
     std::vector<int16_t> out(kPeriod * 2);
     for (auto _ : state) {
         RenderSecond(mixer, out);
