@@ -11,6 +11,7 @@
 #include "engine/draw/primitives.h"
 #include "engine/text/text_block.h"
 #include "tests/engine_draw/draw_fixture.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -142,19 +143,19 @@ TEST_P(JapaneseNamesTest, EltoolPacksJapaneseNamedPicturesTheWayTheEngineDoes) {
         WriteFile(program / Utf8(u8"絵ソ") / Utf8(files[i]), 1 + i, 2,
                   [&](int, int) { return 0x400000u * (i + 1); });
     const std::string pack = (program / Utf8(u8"道具.pak")).string();
-    const std::string run = std::string(EL_ELTOOL_PATH) + " pack-pictures '" + pack + "' '" +
-                            (program / Utf8(u8"絵ソ")).string() + "' --fresh";
-    ASSERT_EQ(std::system(run.c_str()), 0);
+    ASSERT_EQ(testsupport::RunProgram(EL_ELTOOL_PATH,
+                                      {"pack-pictures", pack, (program / Utf8(u8"絵ソ")).string(), "--fresh"})
+                  .status,
+              0);
     if (GetParam() == 32) {
         ASSERT_EQ(elDraw::Convert("絵.pak", "絵ソ", 1), 1);
         EXPECT_TRUE(ReadFile(program / Utf8(u8"絵.pak")) == ReadFile(pack));
     }
     // The listing shows the entries' names as this system writes them.
-    FILE* pipe = ::popen((std::string(EL_ELTOOL_PATH) + " list-picture-pack '" + pack + "'").c_str(), "r");
-    std::string listed;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) listed += buffer;
-    EXPECT_EQ(::pclose(pipe), 0);
+    const testsupport::ProgramRun listing =
+        testsupport::RunProgram(EL_ELTOOL_PATH, {"list-picture-pack", pack});
+    EXPECT_EQ(listing.status, 0);
+    const std::string& listed = listing.out;
     const std::u8string expected = u8"ソード.BMP 1 2\nポヂａ.BMP 3 2\n表.BMP 2 2\n";
     EXPECT_EQ(listed, std::string(expected.begin(), expected.end()));
 

@@ -4,6 +4,7 @@
 
 #include "engine/sound/wave_pack.h"
 #include "tests/engine_sound/sound_fixture.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -221,18 +222,15 @@ TEST_F(JapaneseSoundPackTest, EltoolPacksAJapaneseFolderListsItReadablyAndEveryE
     WriteSound(u8"ソ.wav", {3, 3});
     const std::string pack = (folder / std::filesystem::path(u8"効果音.pak")).string();
     const std::string sounds = (folder / std::filesystem::path(u8"音ソ")).string();
-    auto run = [](const std::string& arguments, std::string* output) {
-        FILE* pipe = ::popen((std::string(ELTOOL_PATH) + " " + arguments + " 2>/dev/null").c_str(), "r");
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-            if (output != nullptr) *output += buffer;
-        const int status = ::pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    auto run = [](const std::vector<std::string>& arguments, std::string* output) {
+        const testsupport::ProgramRun result = testsupport::RunProgram(ELTOOL_PATH, arguments);
+        if (output != nullptr) *output = result.out;
+        return result.status;
     };
-    ASSERT_EQ(run("pack-waves " + pack + " " + sounds + " --fresh", nullptr), 0);
+    ASSERT_EQ(run({"pack-waves", pack, sounds, "--fresh"}, nullptr), 0);
     EXPECT_EQ(EntriesAt(pack), (std::vector<std::string>{"ソ.WAV", "ソード.WAV", "表.WAV"}));
     std::string listed;
-    ASSERT_EQ(run("list-wave-pack " + pack, &listed), 0);
+    ASSERT_EQ(run({"list-wave-pack", pack}, &listed), 0);
     const std::u8string expected =
         u8"ソ.WAV\t1\t22050\t16\t4\nソード.WAV\t1\t22050\t16\t4\n表.WAV\t1\t22050\t16\t4\n";
     EXPECT_EQ(listed, std::string(expected.begin(), expected.end()));

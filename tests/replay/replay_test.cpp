@@ -1,5 +1,6 @@
 // The replay runner as a user runs it: a child process on small stages written for each test.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 
 #include "platform/bmp.h"
 #include "tests/support/run_program.h"
+#include "wave_stream.h"
 
 namespace fs = std::filesystem;
 
@@ -318,6 +320,55 @@ TEST_F(ReplayTest, AShotThatCannotBeWrittenSaysSoAndFails) {
     Result r = Run({"--data", dir, "--frames", "2", "--shot", "/dev/full"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "milkanet-replay: cannot write shot '/dev/full'\n");
+}
+
+TEST_F(ReplayTest, ARecordingThatCannotBeWrittenSaysSoAndFails) {
+    Result r = Run({"--data", dir, "--frames", "200", "--audio", "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "milkanet-replay: cannot write audio '/dev/full'\n");
+}
+
+TEST_F(ReplayTest, AKilledRecordingLeavesAPlayableFileUpToItsLastBlock) {
+    // The run goes on far longer than the test waits; it is killed once two blocks are on disk.
+    const fs::path wave = dir / "sound.wav";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(EL_REPLAY_BINARY, EL_REPLAY_BINARY, "--data", dir.c_str(), "--frames", "100000000", "--audio",
+                wave.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const uintmax_t twoBlocks = 44 + 2 * replay::WaveStream::kBlockBytes;
+    auto size = [&] {
+        std::error_code missing;
+        const uintmax_t bytes = fs::file_size(wave, missing);
+        return missing ? 0 : bytes;
+    };
+    for (int wait = 0; wait < 15000 && size() < twoBlocks; ++wait) {  // 5 min at most
+        if (::waitpid(child, nullptr, WNOHANG) != 0) break;
+        ::usleep(20000);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    const std::string bytes = ReadFile(wave);
+    ASSERT_GE(bytes.size(), twoBlocks);
+    auto le32 = [&](size_t at) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(bytes[at + i]);
+        return v;
+    };
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(bytes.substr(36, 4), "data");
+    // The header counts whole blocks that are on disk (a block written after the last count may follow).
+    const uint32_t data = le32(40);
+    EXPECT_GE(data, 2 * replay::WaveStream::kBlockBytes);
+    EXPECT_EQ(data % replay::WaveStream::kBlockBytes, 0u);
+    EXPECT_LE(44 + uintmax_t{data}, bytes.size());
+    EXPECT_EQ(le32(4), 36 + data);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@
 #include "platform/window.h"
 #include "replay_script.h"
 #include "shell/program.h"
-#include "wave_output.h"
+#include "wave_stream.h"
 
 namespace replay {
 namespace {
@@ -43,8 +43,9 @@ struct Run {
     bool started = false;
     SceneFrame sceneFrames[kSceneCount] = {};  // the program's own frames, as its start-up left them
     FILE* trace = nullptr;
-    // The mixer's output: what every frame run so far made heard, at the output format of the first.
-    std::vector<int16_t> audio;
+    // The mixer's output: what every frame run so far made heard, at the output format of the first,
+    // going to the file as it is made.
+    WaveStream audio;
     uint32_t audioRate = 0;
     uint16_t audioChannels = 0;
     int64_t audioFrames = 0;  // frames whose sound has been taken
@@ -110,14 +111,14 @@ void RecordAudio(int64_t framesDone) {
         if (run.audioRate == 0) {
             run.audioRate = format.samplesPerSec;
             run.audioChannels = format.channels;
+            run.audio.SetFormat(run.audioChannels, run.audioRate);
         }
         const uint32_t rate = Pacing.FrameRate > 0 ? Pacing.FrameRate : 60;
         const uint32_t frames = run.audioRate / rate;
         std::vector<int16_t> block(static_cast<size_t>(frames) * format.channels);
         platform::headless::RenderAudio(block.data(), frames);
         // A format chosen during the run changes what is rendered; the file keeps the first one.
-        if (format.channels == run.audioChannels)
-            run.audio.insert(run.audio.end(), block.begin(), block.end());
+        if (format.channels == run.audioChannels) run.audio.Append(block.data(), block.size());
         ++run.audioFrames;
     }
 }
@@ -231,11 +232,8 @@ int RunReplay(const Program& program, int argc, char** argv) {
     const std::string statePath = Absolute(options.statePath);
     const std::string shotPath = Absolute(options.shotPath);
     const std::string audioPath = Absolute(options.audioPath);
-    if (!audioPath.empty()) {
-        FILE* probe = std::fopen(audioPath.c_str(), "wb");
-        if (probe == nullptr) return Fail(2, "cannot write audio '" + options.audioPath + "'");
-        std::fclose(probe);
-    }
+    if (!audioPath.empty() && !run.audio.Open(audioPath))
+        return Fail(2, "cannot write audio '" + options.audioPath + "'");
     FILE* state = nullptr;
     if (!statePath.empty() && (state = std::fopen(statePath.c_str(), "w")) == nullptr)
         return Fail(2, "cannot write state '" + options.statePath + "'");
@@ -270,9 +268,7 @@ int RunReplay(const Program& program, int argc, char** argv) {
         std::fputc('\n', state);
         if (std::fclose(state) != 0) status = Fail(1, "cannot write state");
     }
-    if (!audioPath.empty() &&
-        !eltool::WriteWave16(audioPath.c_str(), run.audioChannels ? run.audioChannels : 2,
-                             run.audioRate ? run.audioRate : 48000, run.audio))
+    if (!audioPath.empty() && !run.audio.Finish())
         status = Fail(1, "cannot write audio '" + options.audioPath + "'");
     if (!shotPath.empty()) {
         const ShotResult shot = SaveShot(shotPath);
