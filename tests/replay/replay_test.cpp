@@ -315,6 +315,19 @@ TEST_F(ReplayTest, TheGameTakesJoystickLinesButNoMouse) {
         << stick.err;
 }
 
+TEST_F(ReplayTest, AShotGoesIntoAFolderNamedOutsideAscii) {
+    // Output paths are the file system's own names, never read as the engine's Shift-JIS.
+    const fs::path folder = dir / fs::path(u8"画面ソ Jürgen");
+    fs::create_directories(folder);
+    const fs::path shot = folder / fs::path(u8"表.bmp");
+    Result r = Run({"--data", dir, "--frames", "2", "--shot", shot});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::ifstream in(shot, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.size(), 54u + 800u * 600u * 3u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+}
+
 TEST_F(ReplayTest, AShotThatCannotBeWrittenSaysSoAndFails) {
     // The file opens, so the run goes ahead; the write of the picture itself fails.
     Result r = Run({"--data", dir, "--frames", "2", "--shot", "/dev/full"});

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -182,7 +183,12 @@ ShotResult SaveShot(const std::string& path) {
         for (int x = 0; x < last.width; ++x)
             picture.pixels[static_cast<size_t>(y) * last.width + x] =
                 platform::RawToRgb(last.format, platform::GetRawPixel(last, x, y));
-    return platform::SaveBmp24(path.c_str(), picture) ? ShotResult::Written : ShotResult::WriteFailed;
+    // The path is the file system's own (from the command line), not an engine name: written as it is.
+    const std::vector<uint8_t> bytes = platform::EncodeBmp24(picture);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return ShotResult::WriteFailed;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written ? ShotResult::Written : ShotResult::WriteFailed;
 }
 
 // Output paths are taken relative to the directory the runner was started in, not the data folder.
