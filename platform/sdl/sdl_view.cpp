@@ -32,10 +32,12 @@ int ChooseScale(int clientWidth, int clientHeight, int usableWidth, int usableHe
 Box PictureBox(int clientWidth, int clientHeight, int outputWidth, int outputHeight, bool wholeNumber) {
     Box box;
     if (clientWidth <= 0 || clientHeight <= 0) return box;
-    if (wholeNumber) {
-        int factor = outputWidth / clientWidth < outputHeight / clientHeight ? outputWidth / clientWidth
-                                                                             : outputHeight / clientHeight;
-        if (factor < 1) factor = 1;
+    const int factor = outputWidth / clientWidth < outputHeight / clientHeight ? outputWidth / clientWidth
+                                                                               : outputHeight / clientHeight;
+    // An output smaller than the picture (a small screen, a window the desktop made smaller, a
+    // back buffer larger than the window) shows it shrunk to fit: the picture is never drawn past
+    // the output's edges.
+    if (wholeNumber && factor >= 1) {
         box.width = clientWidth * factor;
         box.height = clientHeight * factor;
     } else if (static_cast<int64_t>(outputWidth) * clientHeight <=

@@ -24,7 +24,8 @@ extern ViewState View;
 // tenths of the usable desktop.
 int ChooseScale(int clientWidth, int clientHeight, int usableWidth, int usableHeight);
 // Where the picture goes in an output of the given size: centred, scaled by the largest whole
-// number that fits (at least 1), or when wholeNumber is false as large as the aspect allows.
+// number that fits, or when wholeNumber is false or not even factor 1 fits, as large as the aspect
+// allows; always inside the output.
 Box PictureBox(int clientWidth, int clientHeight, int outputWidth, int outputHeight, bool wholeNumber);
 // A window position (pixels from the output's top-left) as a client position and back; positions
 // outside the picture map outside the client area, as they would beside an unscaled window.

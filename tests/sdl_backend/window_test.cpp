@@ -181,6 +181,19 @@ TEST(LayoutTest, ScaleAndPicturePlacementFollowTheOutput) {
     EXPECT_EQ(aspect.y, 0);
     EXPECT_EQ(aspect.width, 1920);
     EXPECT_EQ(aspect.height, 1440);
+    // An output smaller than the picture shrinks it to fit instead of drawing past its edges.
+    for (bool wholeNumber : {true, false}) {
+        const sdl::Box small = sdl::PictureBox(800, 600, 640, 480, wholeNumber);
+        EXPECT_EQ(small.x, 0);
+        EXPECT_EQ(small.y, 0);
+        EXPECT_EQ(small.width, 640);
+        EXPECT_EQ(small.height, 480);
+        const sdl::Box wide = sdl::PictureBox(1280, 720, 800, 600, wholeNumber);
+        EXPECT_EQ(wide.x, 0);
+        EXPECT_EQ(wide.y, 75);
+        EXPECT_EQ(wide.width, 800);
+        EXPECT_EQ(wide.height, 450);
+    }
     // Every client position survives the way out and back, whole-number or not.
     for (const sdl::Box& box : {whole, aspect}) {
         for (int x = 0; x < 800; ++x) {
