@@ -58,6 +58,15 @@ TEST_F(EltoolWaveTest, RenderWaveWritesWhatIsHeardAtTheOutputFormat) {
     ASSERT_TRUE(WriteBytes(Path("bad.wav"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}));
     EXPECT_EQ(Run({"render-wave", Path("bad.wav"), Path("x.wav")}), 1);
     EXPECT_EQ(Run({"render-wave", Path("tone.wav"), Path("x.wav"), "--volume", "loud"}), 2);
+    // A format is three whole numbers and nothing more.
+    for (const char* format :
+         {"2,48000,16junk", "2,48000", "2,,16", "2,48000,16,", " 2,48000,16", "-1,48000,16"}) {
+        EXPECT_EQ(Run({"render-wave", Path("tone.wav"), Path("x.wav"), "--format", format}), 2) << format;
+        EXPECT_EQ(Run({"render-wave", "--pack", Path("none.pak"), "--stream", "A.WAV", "--seconds", "1",
+                       "--format", format, Path("x.wav")}),
+                  2)
+            << format;
+    }
     EXPECT_EQ(Run({"render-wave", Path("tone.wav")}), 2);
 }
 

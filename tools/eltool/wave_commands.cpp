@@ -34,6 +34,22 @@ bool ParseInt(const char* text, long low, long high, long* value) {
     return true;
 }
 
+// "CHANNELS,RATE,BITS" as whole numbers and nothing else ("2,48000,16junk" is refused); the values
+// themselves are judged by SelectFormat.
+bool ParseFormat(const char* text, long* format) {
+    const char* at = text;
+    for (int i = 0; i < 3; ++i) {
+        char* end = nullptr;
+        if (*at < '0' || *at > '9') return false;
+        format[i] = std::strtol(at, &end, 10);
+        if (end == at || format[i] > 1000000000L) return false;
+        if (i < 2 && *end != ',') return false;
+        if (i == 2 && *end != '\0') return false;
+        at = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 int PackWaves(int argc, char** argv) {
@@ -209,7 +225,7 @@ int RenderStream(int argc, char** argv) {
             seconds = std::strtod(value, &end);
             ok = end != value && *end == '\0' && seconds > 0.0 && seconds <= 3600.0;
         } else if (std::strcmp(option, "--format") == 0) {
-            ok = std::sscanf(value, "%ld,%ld,%ld", &format[0], &format[1], &format[2]) == 3;
+            ok = ParseFormat(value, format);
             haveFormat = true;
         } else {
             ok = false;
@@ -300,7 +316,7 @@ int RenderWave(int argc, char** argv) {
         } else if (std::strcmp(option, "--frequency") == 0) {
             ok = ParseInt(value, 1, 1000000000, &frequency);
         } else if (std::strcmp(option, "--format") == 0) {
-            ok = std::sscanf(value, "%ld,%ld,%ld", &format[0], &format[1], &format[2]) == 3;
+            ok = ParseFormat(value, format);
             haveFormat = true;
         } else if (std::strcmp(option, "--loop") == 0) {
             char* end = nullptr;
