@@ -1,6 +1,7 @@
 // eltool's WAVE commands as a user runs them: what render-wave writes, what list-wave-pack prints
 // for a pack that pack-waves built, and the exit codes of refused input and bad usage.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -120,6 +121,37 @@ TEST_F(EltoolWaveTest, RenderWaveStreamsAPackEntryFromItsLoopPoint) {
                    Path("x.wav")}),
               1);
     EXPECT_EQ(Run(streamWith({Path("x.wav")})), 2);  // no --seconds
+}
+
+}  // namespace
+
+namespace {
+
+// A FIFO, a device or a folder in place of a file is refused at once with a reason (exit 1); none
+// of them is read without end or waited on.
+TEST_F(EltoolWaveTest, EveryCommandRefusesWhatIsNotARegularFileWithoutWaiting) {
+    const std::string fifo = Path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(WriteBytes(Path("tone.wav"), WaveFile(1, 22050, 16, Samples16({1, 2, 3, 4}))));
+    const std::vector<std::vector<std::string>> cases = {
+        {"decode-bmp", fifo, Path("out.bmp")},
+        {"decode-bmp", "/dev/zero", Path("out.bmp")},
+        {"list-picture-pack", fifo},
+        {"list-picture-pack", folder.string()},
+        {"list-wave-pack", "/dev/zero"},
+        {"unpack-picture", fifo, "A.BMP", Path("out.bmp")},
+        {"render-midi", "/dev/zero", Path("out.wav")},
+        {"render-midi", fifo, Path("out.wav")},
+        {"render-wave", fifo, Path("out.wav")},
+        {"pack-pictures", fifo, Path("se")},
+        {"pack-waves", fifo, Path("se")},
+        {"render-wave", Path("tone.wav"), fifo},
+    };
+    for (const std::vector<std::string>& arguments : cases) {
+        const testsupport::ProgramRun run = testsupport::RunProgram(ELTOOL_PATH, arguments);
+        EXPECT_EQ(run.status, 1) << arguments[0] << " " << arguments[1];
+        EXPECT_NE(run.err.find("eltool " + arguments[0] + ": "), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "names.h"
 #include "platform/bmp.h"
 
 namespace eltool {
@@ -14,12 +15,9 @@ int DecodeBmp(int argc, char** argv) {
         return kExitUsage;
     }
     // Command-line paths are this system's own paths, opened as given.
-    FILE* in = std::fopen(argv[0], "rb");
-    if (in == nullptr) {
-        std::fprintf(stderr, "eltool decode-bmp: %s: %s\n", argv[0],
-                     platform::BmpErrorText(platform::BmpError::FileNotFound));
-        return kExitFailed;
-    }
+    if (!OutputPathUsable("decode-bmp", argv[1])) return kExitFailed;
+    FILE* in = OpenInput("decode-bmp", argv[0], uint64_t{1} << 32);
+    if (in == nullptr) return kExitFailed;
     platform::Picture picture;
     const platform::BmpResult result = platform::LoadBmpStream(in, picture);
     std::fclose(in);

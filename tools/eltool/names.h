@@ -2,6 +2,8 @@
 // given are Shift-JIS below a program folder whose bytes stay the file system's own.
 #pragma once
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -34,7 +36,19 @@ class PlacedFile {
     std::string name_;
 };
 
-// A WAVE file by this system's path, read whole and parsed.
+// A WAVE file by this system's path, read whole and parsed (regular files of up to 4 GiB only).
 platform::WaveError ReadWaveAt(const std::filesystem::path& path, platform::WaveFile* wave);
+
+// Opens a file named on the command line for reading: a regular file of at most `largest` bytes.
+// A FIFO, device or folder is refused without waiting on it. Null after a line under the command's
+// name saying why.
+std::FILE* OpenInput(const char* command, const char* path, uint64_t largest);
+// False, after a line under the command's name, when `path` exists but is not a regular file (a
+// FIFO, device or folder): an output is never written into one.
+bool OutputPathUsable(const char* command, const char* path);
+
+constexpr uint64_t kLargestWave = (uint64_t{1} << 32) + 8;  // RIFF sizes are 32-bit
+constexpr uint64_t kLargestMidi = uint64_t{64} << 20;
+constexpr uint64_t kLargestPack = uint64_t{1} << 34;
 
 }  // namespace eltool

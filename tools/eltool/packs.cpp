@@ -63,6 +63,7 @@ int PackPictures(int argc, char** argv) {
         std::fprintf(stderr, "eltool pack-pictures: %s: not a folder\n", folder.c_str());
         return kExitFailed;
     }
+    if (!OutputPathUsable("pack-pictures", packPath)) return kExitFailed;
     if (fresh) std::remove(packPath);
     std::FILE* out = std::fopen(packPath, "ab");
     if (out == nullptr) {
@@ -110,11 +111,8 @@ int ListPicturePack(int argc, char** argv) {
         std::fprintf(stderr, "usage: eltool list-picture-pack PACK\n");
         return kExitUsage;
     }
-    std::FILE* in = std::fopen(argv[0], "rb");
-    if (in == nullptr) {
-        std::fprintf(stderr, "eltool list-picture-pack: %s: cannot open\n", argv[0]);
-        return kExitFailed;
-    }
+    std::FILE* in = OpenInput("list-picture-pack", argv[0], kLargestPack);
+    if (in == nullptr) return kExitFailed;
     pack::ScanEnd end = pack::ScanEnd::EndOfFile;
     int entries = 0;
     pack::ScanEntries(
@@ -139,11 +137,9 @@ int UnpackPicture(int argc, char** argv) {
         std::fprintf(stderr, "usage: eltool unpack-picture PACK NAME OUT.bmp\n");
         return kExitUsage;
     }
-    std::FILE* in = std::fopen(argv[0], "rb");
-    if (in == nullptr) {
-        std::fprintf(stderr, "eltool unpack-picture: %s: cannot open\n", argv[0]);
-        return kExitFailed;
-    }
+    if (!OutputPathUsable("unpack-picture", argv[2])) return kExitFailed;
+    std::FILE* in = OpenInput("unpack-picture", argv[0], kLargestPack);
+    if (in == nullptr) return kExitFailed;
     pack::EntryHeader entry;
     platform::Picture picture;
     std::string name;

@@ -52,11 +52,8 @@ void HandleMessages() {
 
 // The file is checked first so that a refusal can name its reason.
 bool CheckPiece(const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "eltool render-midi: %s: cannot open\n", path);
-        return false;
-    }
+    FILE* file = OpenInput("render-midi", path, kLargestMidi);
+    if (file == nullptr) return false;
     std::vector<uint8_t> bytes;
     uint8_t block[65536];
     size_t got;

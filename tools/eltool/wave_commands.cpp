@@ -73,6 +73,7 @@ int PackWaves(int argc, char** argv) {
         std::fprintf(stderr, "eltool pack-waves: %s: not a folder\n", folder);
         return kExitFailed;
     }
+    if (!OutputPathUsable("pack-waves", pack)) return kExitFailed;
     // Files the converter will leave out, named with the reason.
     int readable = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -124,11 +125,8 @@ int ListWavePack(int argc, char** argv) {
         std::fprintf(stderr, "usage: eltool list-wave-pack PACK\n");
         return kExitUsage;
     }
-    FILE* file = std::fopen(argv[0], "rb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "eltool list-wave-pack: %s: cannot open\n", argv[0]);
-        return kExitFailed;
-    }
+    FILE* file = OpenInput("list-wave-pack", argv[0], kLargestPack);
+    if (file == nullptr) return kExitFailed;
     std::fseek(file, 0, SEEK_END);
     const long size = std::ftell(file);
     std::rewind(file);

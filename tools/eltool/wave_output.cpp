@@ -1,6 +1,8 @@
 // Canonical 16-bit PCM WAVE files: "RIFF", "fmt " of 16 bytes, "data".
 #include "wave_output.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace eltool {
@@ -33,6 +35,10 @@ bool WriteWave16(const char* path, uint16_t channels, uint32_t rate, const std::
     std::vector<uint8_t> data;
     data.reserve(dataBytes);
     for (int16_t s : samples) Put16(data, static_cast<uint16_t>(s));
+    // Only a regular file (or a new one) is written: a FIFO would wait for a reader, a device or
+    // folder is not a file to hold a recording.
+    struct stat info {};
+    if (::stat(path, &info) == 0 && !S_ISREG(info.st_mode)) return false;
     FILE* file = std::fopen(path, "wb");
     if (file == nullptr) return false;
     bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
