@@ -152,6 +152,16 @@ TEST_F(EltoolWaveTest, EveryCommandRefusesWhatIsNotARegularFileWithoutWaiting) {
         EXPECT_EQ(run.status, 1) << arguments[0] << " " << arguments[1];
         EXPECT_NE(run.err.find("eltool " + arguments[0] + ": "), std::string::npos) << run.err;
     }
+    // A pack made from a folder holding one sound it cannot read: the others are packed, the
+    // refusal is said, and the exit status says that not everything went in.
+    ASSERT_TRUE(WriteBytes(Path("se/good.wav"), WaveFile(1, 22050, 16, Samples16({1, 2}))));
+    ASSERT_TRUE(WriteBytes(Path("se/broken.wav"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}));
+    const testsupport::ProgramRun packed =
+        testsupport::RunProgram(ELTOOL_PATH, {"pack-waves", Path("se.pak"), Path("se"), "--fresh"});
+    EXPECT_EQ(packed.status, 1);
+    EXPECT_NE(packed.err.find("broken.wav"), std::string::npos) << packed.err;
+    ASSERT_EQ(Run({"list-wave-pack", Path("se.pak")}), 0);
+    EXPECT_EQ(output, "GOOD.WAV\t1\t22050\t16\t4\n");
 }
 
 }  // namespace

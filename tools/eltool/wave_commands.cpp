@@ -75,7 +75,7 @@ int PackWaves(int argc, char** argv) {
     }
     if (!OutputPathUsable("pack-waves", pack)) return kExitFailed;
     // Files the converter will leave out, named with the reason.
-    int readable = 0;
+    int readable = 0, refused = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::string name = entry.path().filename().string();
         if (name.size() < 4 || strcasecmp(name.c_str() + name.size() - 4, ".wav") != 0) continue;
@@ -83,6 +83,7 @@ int PackWaves(int argc, char** argv) {
         if (!platform::Utf8ToSjisExact(name, sjis)) {
             std::fprintf(stderr, "eltool pack-waves: %s: the name has no Shift-JIS form (left out)\n",
                          entry.path().c_str());
+            ++refused;
             continue;
         }
         platform::WaveFile wave;
@@ -90,6 +91,7 @@ int PackWaves(int argc, char** argv) {
         if (result != platform::WaveError::kNone) {
             std::fprintf(stderr, "eltool pack-waves: %s: %s (left out)\n", entry.path().c_str(),
                          platform::WaveErrorText(result));
+            ++refused;
         } else {
             ++readable;
         }
@@ -117,7 +119,7 @@ int PackWaves(int argc, char** argv) {
         return kExitFailed;
     }
     std::printf("%d records added to %s\n", readable, pack);
-    return kExitOk;
+    return refused > 0 ? kExitFailed : kExitOk;  // what could be packed is, but a refusal is said
 }
 
 int ListWavePack(int argc, char** argv) {
