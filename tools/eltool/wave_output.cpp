@@ -42,7 +42,7 @@ bool WriteWave16(const char* path, uint16_t channels, uint32_t rate, const std::
     FILE* file = std::fopen(path, "wb");
     if (file == nullptr) return false;
     bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                   std::fwrite(data.data(), 1, data.size(), file) == data.size();
+                   (data.empty() || std::fwrite(data.data(), 1, data.size(), file) == data.size());
     return std::fclose(file) == 0 && written;
 }
 
