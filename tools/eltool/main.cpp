@@ -1,6 +1,7 @@
 // eltool's entry point: picks the subcommand from the table and runs it.
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "commands.h"
 
@@ -49,8 +50,17 @@ int main(int argc, char** argv) {
         PrintUsage(stderr);
         return kExitUsage;
     }
-    for (const Command& c : kCommands)
-        if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
+    for (const Command& c : kCommands) {
+        if (std::strcmp(argv[1], c.name) != 0) continue;
+        // Nothing the standard library throws (a folder that vanished, memory that ran out) may end
+        // the tool without a word: it says what went wrong and fails like any refused input.
+        try {
+            return c.run(argc - 2, argv + 2);
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "eltool %s: %s\n", c.name, failure.what());
+            return kExitFailed;
+        }
+    }
     std::fprintf(stderr, "eltool: unknown command '%s'\n", argv[1]);
     PrintUsage(stderr);
     return kExitUsage;
