@@ -1,7 +1,9 @@
 // The player's settings: parsing "name = value" lines, the environment overrides, the file itself.
 #include "platform/sdl/sdl_settings.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -41,7 +43,8 @@ bool ApplySetting(Settings& settings, const std::string& name, const std::string
         }
         char* end = nullptr;
         long factor = std::strtol(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0' || factor < 1 || factor > 16) return false;
+        // The whole value is the number: a NUL byte and what follows it is not ignored.
+        if (value.empty() || end != value.c_str() + value.size() || factor < 1 || factor > 16) return false;
         settings.scale = static_cast<int>(factor);
         return true;
     }
@@ -78,6 +81,29 @@ bool MakeFolders(const std::string& path) {
         if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
     }
     return true;
+}
+
+enum class SettingsFile { Read, NotAFile, Missing };
+
+// A settings file is a small regular file: a FIFO is not waited on, a device (a link to /dev/zero)
+// or anything larger than kLargestSettings is not read.
+constexpr off_t kLargestSettings = 64 * 1024;
+
+SettingsFile ReadSettingsFile(const std::string& path, std::string& text) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return SettingsFile::Missing;  // errno says why
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestSettings) {
+        ::close(fd);
+        return SettingsFile::NotAFile;
+    }
+    char chunk[1024];
+    ssize_t got = 0;
+    while (text.size() <= static_cast<size_t>(kLargestSettings) &&
+           (got = ::read(fd, chunk, sizeof chunk)) > 0)
+        text.append(chunk, static_cast<size_t>(got));
+    ::close(fd);
+    return SettingsFile::Read;
 }
 
 }  // namespace
@@ -158,13 +184,13 @@ void LoadSettings() {
     Settings settings;
     std::string path = SettingsPath();
     if (!path.empty()) {
-        if (FILE* file = std::fopen(path.c_str(), "rb")) {
-            std::string text;
-            char chunk[1024];
-            size_t got;
-            while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-            std::fclose(file);
+        std::string text;
+        const SettingsFile read = ReadSettingsFile(path, text);
+        if (read == SettingsFile::Read) {
             ApplySettingsText(settings, text, path);
+        } else if (read == SettingsFile::NotAFile) {
+            std::fprintf(stderr, "milkanet: %s is not a regular file of settings; the defaults are used\n",
+                         path.c_str());
         } else if (errno == ENOENT && MakeFolders(path)) {
             // First start: write the defaults so the player finds every setting in one place.
             if (FILE* out = std::fopen(path.c_str(), "wx")) {

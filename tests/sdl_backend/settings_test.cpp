@@ -1,5 +1,6 @@
 // The player's settings: lines, broken lines, the environment, the file written on first start.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -32,6 +33,8 @@ TEST(SettingsTest, LinesSetWhatTheyNameAndBrokenLinesChangeNothing) {
     for (const char* broken : {"scale = 0", "scale = 2x", "scale =", "scale = 17", "fullscreen = maybe",
                                "colour = red", "just words", "present = gpu"})
         EXPECT_FALSE(platform::sdl::ApplySettingLine(settings, broken)) << broken;
+    // A NUL byte inside the value is part of it, not its end.
+    EXPECT_FALSE(platform::sdl::ApplySettingLine(settings, std::string("scale = 1\0junk", 15)));
     EXPECT_EQ(settings.scale, before.scale);
     EXPECT_EQ(settings.fullScreen, before.fullScreen);
     EXPECT_EQ(settings.present, before.present);
@@ -82,6 +85,34 @@ TEST(SettingsTest, FirstStartWritesTheDefaultsThenTheFileAndTheEnvironmentCount)
     unsetenv("MILKANET_SCALE");
     unsetenv("MILKANET_FULLSCREEN");
     platform::sdl::Options = Settings{};
+    std::filesystem::remove_all(config);
+}
+
+// A settings file that is no file (a FIFO nobody writes into, a link to a device that never ends)
+// is not waited on or read: the start goes on with the defaults and says why.
+TEST(SettingsTest, ASettingsPathThatIsNoRegularFileGivesTheDefaultsAtOnce) {
+    const std::string config = testing::TempDir() + "milkanet-settings-odd." + std::to_string(::getpid());
+    std::filesystem::remove_all(config);
+    std::filesystem::create_directories(config + "/milkanet");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const std::string path = config + "/milkanet/settings.ini";
+    for (int kind = 0; kind < 2; ++kind) {
+        std::filesystem::remove(path);
+        if (kind == 0) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        } else {
+            std::filesystem::create_symlink("/dev/zero", path);
+        }
+        platform::sdl::Options.scale = 7;
+        testing::internal::CaptureStderr();
+        platform::sdl::LoadSettings();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("is not a regular file of settings; the defaults are used"), std::string::npos)
+            << kind << ": " << said;
+        EXPECT_EQ(platform::sdl::Options.scale, 0) << kind;
+    }
+    platform::sdl::Options = Settings{};
+    unsetenv("XDG_CONFIG_HOME");
     std::filesystem::remove_all(config);
 }
 
