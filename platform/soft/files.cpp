@@ -2,10 +2,12 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -160,6 +162,29 @@ FILE* OpenFile(const char* name, const char* mode) {
         if (*m != 't') systemMode += *m;
     std::string path = ResolvePath(name);
     if (path.empty()) return nullptr;
+    // What the engine reads is a file: a FIFO is not waited on and a device or folder is not read
+    // (a picture, sound, pack or stage file named /dev/zero would never end). Nothing is written
+    // into a FIFO either, which would wait for a reader.
+    const bool reading = systemMode[0] == 'r' && systemMode.find('+') == std::string::npos;
+    if (reading) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            errno = EINVAL;
+            return nullptr;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        FILE* file = ::fdopen(fd, systemMode.c_str());
+        if (file == nullptr) ::close(fd);
+        return file;
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
+        errno = EINVAL;
+        return nullptr;
+    }
     return std::fopen(path.c_str(), systemMode.c_str());
 }
 

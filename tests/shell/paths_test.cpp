@@ -1,4 +1,5 @@
 // Program-folder paths, the settings folder moved by a pointer file, settings files and version codes.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -182,6 +183,32 @@ TEST_F(PathsTest, FoldersNamedOutsideAsciiJoinShiftJisNames) {
     EXPECT_EQ(platform::ResolvePath((std::string(ModulePath(0)) + "\x95").c_str()), "");
     EXPECT_EQ(platform::OpenFile((std::string(ModulePath(0)) + "\x95").c_str(), "wb"), nullptr);
     EXPECT_EQ(platform::OpenFile(nullptr, "rb"), nullptr);
+}
+
+// Every file the engine reads is a regular file: a FIFO that nobody writes, a device that never
+// ends and a folder are refused at once, and nothing is written into a FIFO.
+TEST_F(PathsTest, TheEngineOpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
+    std::string program = (root / "run").string();
+    for (char& c : program)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(program.c_str());
+    const std::string folder = ModulePath(0);
+    ASSERT_EQ(::mkfifo((root / "pipe.txt").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", root / "zero.bmp");
+    std::filesystem::create_directories(root / "pictures.bmp");
+    std::ofstream(root / "plain.txt") << "1 2 3\n";
+    for (const char* name : {"pipe.txt", "zero.bmp", "pictures.bmp"}) {
+        EXPECT_EQ(platform::OpenFile((folder + name).c_str(), "rb"), nullptr) << name;
+        EXPECT_EQ(platform::OpenFile((folder + name).c_str(), "rt"), nullptr) << name;
+    }
+    EXPECT_EQ(platform::OpenFile((folder + "pipe.txt").c_str(), "wb"), nullptr);
+    EXPECT_EQ(platform::OpenFile((folder + "pipe.txt").c_str(), "at"), nullptr);
+    FILE* plain = platform::OpenFile((folder + "plain.txt").c_str(), "rt");
+    ASSERT_NE(plain, nullptr);
+    int first = 0;
+    EXPECT_EQ(std::fscanf(plain, "%d", &first), 1);
+    EXPECT_EQ(first, 1);
+    std::fclose(plain);
 }
 
 TEST_F(PathsTest, OperationsGivenNoPointerRefuseLikeAnEmptyName) {
