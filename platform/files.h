@@ -24,7 +24,17 @@ size_t GetWindowsDirectory(char* buffer, size_t size);
 std::string ResolvePath(const char* name);
 
 // fopen on a resolved name; a "t" in the mode is ignored. Null for a name ResolvePath refuses.
+// Reading opens regular files only; nothing is written into a FIFO.
 FILE* OpenFile(const char* name, const char* mode);
+
+// Makes `size` bytes the whole content of the file at `path` (a path of this system, as
+// ResolvePath gives it): written into a temporary file beside it, checked at every write and at the
+// close, then renamed into place. On any failure the old file (if any) is as it was, no partial
+// file is left, and `reason` (when given) says what failed.
+bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string* reason = nullptr);
+// One line on standard error, "context: name: reason", the name (Shift-JIS) shown as UTF-8: what
+// went wrong with a file, beside what the engine reports in its own way.
+void WriteFileProblem(const char* context, const char* nameSjis, const char* reason);
 
 // The settings folder the engine uses when it was moved away from the program folder ("\" form,
 // ending in "\", the file system's own bytes); "" or null when there is none.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/draw/display.h"
+#include "engine/system/error_report.h"
 #include "engine/system/paths.h"
 #include "platform/blit.h"
 #include "platform/bmp.h"
@@ -58,10 +59,12 @@ int SaveScreenBMP(const char* name, int width, int height) {
     const std::vector<uint8_t> file =
         platform::EncodeBmp24(pixels.data(), width, height, width, kHeaderFiller);
 
+    // Written whole or not at all; a failure keeps the capture's result but is said and logged.
     const std::string path = std::string(ModulePath(0)) + name;
-    if (std::FILE* out = platform::OpenFile(path.c_str(), "wb")) {
-        std::fwrite(file.data(), 1, file.size(), out);
-        std::fclose(out);
+    std::string reason;
+    if (!platform::WriteWholeFile(platform::ResolvePath(path.c_str()), file.data(), file.size(), &reason)) {
+        platform::WriteFileProblem("elDraw::SaveScreenBMP", name, reason.c_str());
+        DebugLog("elDraw::SaveScreenBMP: %s: %s", name, reason.c_str());
     }
     platform::Unlock(*back);
     return 1;

@@ -37,11 +37,7 @@ BmpResult LoadBmpFile(const char* path, Picture& out, const BmpLimits& limits) {
 bool SaveBmp24(const char* path, const Picture& picture, int filler) {
     std::vector<uint8_t> file = EncodeBmp24(picture, filler);
     if (file.empty() || path == nullptr) return false;
-    FILE* f = OpenFile(path, "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-    ok = (std::fclose(f) == 0) && ok;
-    return ok;
+    return WriteWholeFile(ResolvePath(path), file.data(), file.size());
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -186,6 +187,76 @@ FILE* OpenFile(const char* name, const char* mode) {
         return nullptr;
     }
     return std::fopen(path.c_str(), systemMode.c_str());
+}
+
+namespace {
+
+// The permissions a new file gets from fopen: those of the file it replaces, else 0666 less the umask.
+mode_t NewFileMode(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool Fail(std::string* reason, const char* what) {
+    if (reason != nullptr) *reason = std::string(what) + " (" + std::strerror(errno) + ")";
+    return false;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string* reason) {
+    if (path.empty()) {
+        errno = ENOENT;
+        return Fail(reason, "no such name");
+    }
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        errno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
+        return Fail(reason, "not a regular file");
+    }
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temporary = folder + (folder.back() == '/' ? "" : "/") + "." + base + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return Fail(reason, "cannot create a file in its folder");
+    ::fchmod(fd, NewFileMode(path));
+    const char* at = static_cast<const char*>(data);
+    size_t left = size;
+    while (left > 0) {
+        const ssize_t done = ::write(fd, at, left);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) {
+            const int error = done < 0 ? errno : ENOSPC;
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            errno = error;
+            return Fail(reason, "cannot write it whole");
+        }
+        at += done;
+        left -= static_cast<size_t>(done);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        errno = error;
+        return Fail(reason, "cannot write it whole");
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        errno = error;
+        return Fail(reason, "cannot put it in place");
+    }
+    return true;
+}
+
+void WriteFileProblem(const char* context, const char* nameSjis, const char* reason) {
+    std::fprintf(stderr, "%s: %s: %s\n", context != nullptr ? context : "",
+                 SjisToUtf8(nameSjis != nullptr ? nameSjis : "").c_str(), reason != nullptr ? reason : "");
 }
 
 }  // namespace platform

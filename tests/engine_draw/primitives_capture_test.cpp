@@ -1,4 +1,7 @@
 // Drawing primitives on the back buffer and the screen capture to a BMP file, at both depths.
+#include <sys/resource.h>
+
+#include <csignal>
 #include <fstream>
 #include <iterator>
 
@@ -132,6 +135,31 @@ TEST_P(PrimitivesCaptureTest, CapturesAreCutToTheBackBufferAndNeedALock) {
     EXPECT_EQ(SaveScreenBMP("lost.bmp", 4, 4), 0);
     EXPECT_FALSE(std::filesystem::exists(folder / "lost.bmp"));
     Display.backBuffer->lost = false;
+}
+
+// On a full disk (a file-size limit stands in for one) the capture keeps its answer but leaves the
+// old file as it was and no partial file, and says what failed on standard error.
+TEST_P(PrimitivesCaptureTest, ACaptureThatCannotBeWrittenWholeLeavesTheOldFileAndSaysWhy) {
+    std::ofstream(folder / "full.bmp", std::ios::binary) << "old";
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 600 * 1024;  // the whole capture is 1,440,058 bytes
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    testing::internal::CaptureStderr();
+    const int result = SaveScreenBMP("full.bmp", 800, 600);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(result, 1);
+    EXPECT_NE(said.find("elDraw::SaveScreenBMP: full.bmp: cannot write it whole"), std::string::npos) << said;
+    const std::vector<uint8_t> old = ReadFile("full.bmp");
+    EXPECT_EQ(std::string(old.begin(), old.end()), "old");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files += entry.path().filename().string().find("full.bmp") != std::string::npos;
+    EXPECT_EQ(files, 1) << "a partial file was left";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PrimitivesCaptureTest, ::testing::Values(16, 32));

@@ -1,7 +1,9 @@
 // Program-folder paths, the settings folder moved by a pointer file, settings files and version codes.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -209,6 +211,44 @@ TEST_F(PathsTest, TheEngineOpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
     EXPECT_EQ(std::fscanf(plain, "%d", &first), 1);
     EXPECT_EQ(first, 1);
     std::fclose(plain);
+}
+
+// A file is replaced whole or not at all: a full disk (a file-size limit stands in for one here), a
+// device or a folder leaves the old file as it was and no partial file beside it.
+TEST_F(PathsTest, WholeFilesAreWrittenCompletelyOrNotAtAll) {
+    const std::filesystem::path target = root / "shot.bmp";
+    std::ofstream(target, std::ios::binary) << "old picture";
+    std::filesystem::permissions(target, std::filesystem::perms(0640));
+    const std::string big(1 << 20, 'x');
+    std::string reason;
+
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = platform::WriteWholeFile(target.string(), big.data(), big.size(), &reason);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason.rfind("cannot write it whole", 0), 0u) << reason;
+    std::ifstream old(target, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>()),
+              "old picture");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root)) files += entry.is_regular_file();
+    EXPECT_EQ(files, 1) << "a partial file was left";
+
+    EXPECT_FALSE(platform::WriteWholeFile("/dev/full", big.data(), 10, &reason));
+    EXPECT_EQ(reason.rfind("not a regular file", 0), 0u) << reason;
+    EXPECT_FALSE(platform::WriteWholeFile(root.string(), big.data(), 10, &reason));
+    EXPECT_FALSE(
+        platform::WriteWholeFile((root / "no such folder" / "a.bmp").string(), big.data(), 10, &reason));
+
+    ASSERT_TRUE(platform::WriteWholeFile(target.string(), big.data(), big.size(), &reason)) << reason;
+    EXPECT_EQ(std::filesystem::file_size(target), big.size());
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
 }
 
 TEST_F(PathsTest, OperationsGivenNoPointerRefuseLikeAnEmptyName) {

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "names.h"
 #include "platform/bmp.h"
+#include "platform/files.h"
 
 namespace eltool {
 
@@ -26,11 +27,9 @@ int DecodeBmp(int argc, char** argv) {
         return kExitFailed;
     }
     const std::vector<uint8_t> file = platform::EncodeBmp24(picture);
-    FILE* out = std::fopen(argv[1], "wb");
-    bool written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    if (out != nullptr) written = std::fclose(out) == 0 && written;
-    if (!written) {
-        std::fprintf(stderr, "eltool decode-bmp: %s: cannot write\n", argv[1]);
+    std::string reason;
+    if (!platform::WriteWholeFile(argv[1], file.data(), file.size(), &reason)) {
+        std::fprintf(stderr, "eltool decode-bmp: %s: %s\n", argv[1], reason.c_str());
         return kExitFailed;
     }
     return kExitOk;

@@ -10,6 +10,7 @@
 #include "engine/draw/pack_format.h"
 #include "names.h"
 #include "platform/bmp.h"
+#include "platform/files.h"
 #include "platform/sjis.h"
 
 namespace eltool {
@@ -161,11 +162,9 @@ int UnpackPicture(int argc, char** argv) {
         return kExitFailed;
     }
     const std::vector<uint8_t> bytes = platform::EncodeBmp24(picture);
-    std::FILE* out = std::fopen(argv[2], "wb");
-    bool written = out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    if (out != nullptr) written = Close(out) && written;
-    if (!written) {
-        std::fprintf(stderr, "eltool unpack-picture: %s: cannot write\n", argv[2]);
+    std::string reason;
+    if (!platform::WriteWholeFile(argv[2], bytes.data(), bytes.size(), &reason)) {
+        std::fprintf(stderr, "eltool unpack-picture: %s: %s\n", argv[2], reason.c_str());
         return kExitFailed;
     }
     return kExitOk;

@@ -1,9 +1,9 @@
 // Canonical 16-bit PCM WAVE files: "RIFF", "fmt " of 16 bytes, "data".
 #include "wave_output.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
+
+#include "platform/files.h"
 
 namespace eltool {
 namespace {
@@ -35,15 +35,9 @@ bool WriteWave16(const char* path, uint16_t channels, uint32_t rate, const std::
     std::vector<uint8_t> data;
     data.reserve(dataBytes);
     for (int16_t s : samples) Put16(data, static_cast<uint16_t>(s));
-    // Only a regular file (or a new one) is written: a FIFO would wait for a reader, a device or
-    // folder is not a file to hold a recording.
-    struct stat info {};
-    if (::stat(path, &info) == 0 && !S_ISREG(info.st_mode)) return false;
-    FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) return false;
-    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                   (data.empty() || std::fwrite(data.data(), 1, data.size(), file) == data.size());
-    return std::fclose(file) == 0 && written;
+    // Written whole or not at all, and never into a FIFO, device or folder.
+    header.insert(header.end(), data.begin(), data.end());
+    return platform::WriteWholeFile(path, header.data(), header.size());
 }
 
 }  // namespace eltool
