@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/sound/elsound.h"
+#include "engine/sound/wave_pack.h"
 #include "engine/system/error_report.h"
 #include "engine/system/frame_pacing.h"
 #include "platform/audio.h"
@@ -39,6 +41,30 @@ class SoundTest : public ::testing::Test {
         platform::CloseAudioDevice();
         platform::SetModuleFileNameForTesting("");
         std::filesystem::remove_all(folder);
+    }
+
+    // The bytes of copy 0 of a loaded object.
+    static std::vector<uint8_t> CopyBytes(SoundNo number) {
+        const platform::SoundBuffer buffer = SoundObjects.objects[number].copies[0].buffer;
+        platform::LockedRegions regions;
+        if (platform::LockSoundBuffer(buffer, 0, 0, &regions) != platform::kAudioOk) return {};
+        const uint8_t* first = static_cast<const uint8_t*>(regions.first);
+        std::vector<uint8_t> bytes(first, first + regions.firstBytes);
+        platform::UnlockSoundBuffer(buffer, regions);
+        return bytes;
+    }
+    // The record names of a WAVE pack, in file order.
+    static std::vector<std::string> PackEntries(const std::filesystem::path& pack) {
+        std::vector<std::string> names;
+        FILE* file = std::fopen(pack.c_str(), "rb");
+        if (file == nullptr) return names;
+        PackRecord record;
+        while (ReadPackRecordHeader(file, &record)) {
+            names.push_back(record.name);
+            if (!SkipPackRecord(file, record)) break;
+        }
+        std::fclose(file);
+        return names;
     }
 
     // The device as the display set-up opens it.

@@ -12,28 +12,6 @@ using namespace wavetest;
 
 class SoundPackTest : public SoundTest {
   protected:
-    // The records' names in file order.
-    std::vector<std::string> Entries(const std::string& pack) {
-        std::vector<std::string> names;
-        FILE* file = std::fopen((folder / pack).c_str(), "rb");
-        if (file == nullptr) return names;
-        PackRecord record;
-        while (ReadPackRecordHeader(file, &record)) {
-            names.push_back(record.name);
-            if (!SkipPackRecord(file, record)) break;
-        }
-        std::fclose(file);
-        return names;
-    }
-    std::vector<uint8_t> BufferBytes(SoundNo number) {
-        const platform::SoundBuffer buffer = SoundObjects.objects[number].copies[0].buffer;
-        platform::LockedRegions regions;
-        if (platform::LockSoundBuffer(buffer, 0, 0, &regions) != platform::kAudioOk) return {};
-        const uint8_t* first = static_cast<const uint8_t*>(regions.first);
-        std::vector<uint8_t> bytes(first, first + regions.firstBytes);
-        platform::UnlockSoundBuffer(buffer, regions);
-        return bytes;
-    }
 };
 
 TEST_F(SoundPackTest, TheConverterWritesUpperCaseEntriesWithoutTheirFolder) {
@@ -44,7 +22,7 @@ TEST_F(SoundPackTest, TheConverterWritesUpperCaseEntriesWithoutTheirFolder) {
     WriteWave("SE/readme.txt", 1, 22050, 16, shot);  // not a *.WAV file
     ASSERT_TRUE(WriteBytes((folder / "SE" / "broken.wav").string(), {'R', 'I', 'F', 'F', 1, 0}));
     EXPECT_EQ(elSound::Convert("se.pak", "SE", 1), 1);
-    EXPECT_EQ(Entries("se.pak"), (std::vector<std::string>{"BELL.WAV", "SHOT.WAV"}));
+    EXPECT_EQ(PackEntries(folder / "se.pak"), (std::vector<std::string>{"BELL.WAV", "SHOT.WAV"}));
 
     elSound::SetPackName("se.pak");
     const SoundNo number = elSound::LoadPack("shot.wav", 3);
@@ -52,7 +30,7 @@ TEST_F(SoundPackTest, TheConverterWritesUpperCaseEntriesWithoutTheirFolder) {
     EXPECT_EQ(SoundObjects.objects[0].fromPack, 1);
     EXPECT_EQ(SoundObjects.objects[0].copyCount, 3);
     EXPECT_STREQ(SoundObjects.objects[0].name, "shot.wav");
-    EXPECT_EQ(BufferBytes(0), shot);
+    EXPECT_EQ(CopyBytes(0), shot);
     ASSERT_EQ(elSound::LoadPack("BELL.wav", 1), 1);
     EXPECT_EQ(SoundObjects.objects[1].defaultFrequency, 44100u);
     EXPECT_EQ(MessageCount(), 0u);
@@ -67,15 +45,16 @@ TEST_F(SoundPackTest, AppendedPacksKeepTheirFirstEntriesInFront) {
     elSound::Convert("all.pak", "one", 1);
     elSound::Convert("all.pak", "two", 0);
     elSound::Convert("all.pak", "", 0);
-    EXPECT_EQ(Entries("all.pak"), (std::vector<std::string>{"A.WAV", "A.WAV", "B.WAV", "TOP.WAV"}));
+    EXPECT_EQ(PackEntries(folder / "all.pak"),
+              (std::vector<std::string>{"A.WAV", "A.WAV", "B.WAV", "TOP.WAV"}));
     elSound::SetPackName("ALL.PAK");
     ASSERT_EQ(elSound::LoadPack("a.wav", 1), 0);
-    EXPECT_EQ(BufferBytes(0), Samples16({7, 7}));
+    EXPECT_EQ(CopyBytes(0), Samples16({7, 7}));
     ASSERT_EQ(elSound::LoadPack("top.wav", 1), 1);
-    EXPECT_EQ(BufferBytes(1), (std::vector<uint8_t>{1, 2}));
+    EXPECT_EQ(CopyBytes(1), (std::vector<uint8_t>{1, 2}));
 
     elSound::Convert("all.pak", "two", 1);  // fresh: the old records are gone
-    EXPECT_EQ(Entries("all.pak"), (std::vector<std::string>{"A.WAV", "B.WAV"}));
+    EXPECT_EQ(PackEntries(folder / "all.pak"), (std::vector<std::string>{"A.WAV", "B.WAV"}));
 }
 
 TEST_F(SoundPackTest, MissingPacksEntriesAndLongNamesAreReported) {
@@ -100,7 +79,7 @@ TEST_F(SoundPackTest, MissingPacksEntriesAndLongNamesAreReported) {
     EXPECT_EQ(elSound::LoadPack(name31.c_str(), 1), -1);
     EXPECT_EQ(LastMessage(), "elSound::LoadPack : ファイル名が長すぎます");
     EXPECT_EQ(SoundObjects.objects[1].inUse, 1);
-    EXPECT_EQ(BufferBytes(1), Samples16({3, 4}));
+    EXPECT_EQ(CopyBytes(1), Samples16({3, 4}));
 
     // A record whose data runs past the end of the pack is not read.
     pack.resize(pack.size() - 1);
@@ -116,9 +95,9 @@ TEST_F(SoundPackTest, AFileThatCannotBeReadLeavesNoRecord) {
     ASSERT_TRUE(WriteBytes((folder / "bad.wav").string(), {'R', 'I', 'F', 'F'}));
     elSound::AppendToPack("x.pak", "BAD.WAV");
     elSound::AppendToPack("x.pak", "MISSING.WAV");
-    EXPECT_TRUE(Entries("x.pak").empty());
+    EXPECT_TRUE(PackEntries(folder / "x.pak").empty());
     elSound::AppendToPack("x.pak", "A.WAV");
-    EXPECT_EQ(Entries("x.pak"), (std::vector<std::string>{"A.WAV"}));
+    EXPECT_EQ(PackEntries(folder / "x.pak"), (std::vector<std::string>{"A.WAV"}));
     EXPECT_EQ(ReadBytes((folder / "x.pak").string()).size(), 4u + 6 + 4 + 18 + 2);
 }
 
@@ -133,7 +112,7 @@ TEST_F(SoundPackTest, PackObjectsAreReloadedFromTheSelectedPack) {
     elSound::RestoreSounds();
     EXPECT_EQ(MessageCount(), 0u);
     EXPECT_EQ(SoundObjects.objects[0].fromPack, 1);
-    EXPECT_EQ(BufferBytes(0), Samples16({4, 4}));
+    EXPECT_EQ(CopyBytes(0), Samples16({4, 4}));
     EXPECT_EQ(platform::SoundBufferVolume(SoundObjects.objects[0].copies[1].buffer), -700);
 }
 
@@ -162,25 +141,13 @@ class JapaneseSoundPackTest : public SoundPackTest {
     void WriteSound(const char8_t* name, std::vector<int16_t> samples) {
         ASSERT_TRUE(WriteBytes(Sounds(name).string(), WaveFile(1, 22050, 16, Samples16(samples))));
     }
-    std::vector<std::string> EntriesAt(const std::filesystem::path& pack) {
-        std::vector<std::string> names;
-        FILE* file = std::fopen(pack.c_str(), "rb");
-        if (file == nullptr) return names;
-        PackRecord record;
-        while (ReadPackRecordHeader(file, &record)) {
-            names.push_back(record.name);
-            if (!SkipPackRecord(file, record)) break;
-        }
-        std::fclose(file);
-        return names;
-    }
     // Loads each entry (any case) and checks that it holds its own sound.
     void ExpectEachLoads(const std::vector<std::pair<const char*, int16_t>>& entries) {
         for (const auto& [name, first] : entries) {
             SCOPED_TRACE(name);
             const SoundNo number = elSound::LoadPack(name, 1);
             ASSERT_GE(number, 0);
-            EXPECT_EQ(BufferBytes(number), Samples16({first, first}));
+            EXPECT_EQ(CopyBytes(number), Samples16({first, first}));
             elSound::FreeObject(number);
         }
     }
@@ -196,13 +163,13 @@ TEST_F(JapaneseSoundPackTest, TheConverterAndAppendNameEntriesByTheirWholeLastCh
     WriteSound(u8"ポヂａ.wav", {4, 4});
     WriteSound(u8"Jürgen.wav", {5, 5});  // no Shift-JIS form: left out, with a message
     EXPECT_EQ(elSound::Convert("音.pak", "音ソ", 1), 1);
-    EXPECT_EQ(EntriesAt(folder / std::filesystem::path(u8"音.pak")),
+    EXPECT_EQ(PackEntries(folder / std::filesystem::path(u8"音.pak")),
               (std::vector<std::string>{"ソ.WAV", "ソード.WAV", "ポヂａ.WAV", "表.WAV"}));
     ASSERT_EQ(MessageCount(), 1u);
     EXPECT_EQ(LastMessage(), "elSound::Convert : シフトJISで表せないファイル名です (J?rgen.wav)");
 
     elSound::AppendToPack("音.pak", "音ソ\\表.wav");
-    EXPECT_EQ(EntriesAt(folder / std::filesystem::path(u8"音.pak")).back(), "表.wav");
+    EXPECT_EQ(PackEntries(folder / std::filesystem::path(u8"音.pak")).back(), "表.wav");
     elSound::SetPackName("音.pak");
     ExpectEachLoads({{"ソード.wav", 1}, {"表.WAV", 2}, {"ソ.wav", 3}, {"ポヂａ.wav", 4}});
     // The same names stream from the pack and load from their files.
@@ -211,7 +178,7 @@ TEST_F(JapaneseSoundPackTest, TheConverterAndAppendNameEntriesByTheirWholeLastCh
     elSound::FreeObject(streamed);
     const SoundNo file = elSound::LoadObject("音ソ\\ポヂａ.WAV", 1);
     ASSERT_GE(file, 0);
-    EXPECT_EQ(BufferBytes(file), Samples16({4, 4}));
+    EXPECT_EQ(CopyBytes(file), Samples16({4, 4}));
     EXPECT_EQ(MessageCount(), 1u);
 }
 
@@ -228,7 +195,7 @@ TEST_F(JapaneseSoundPackTest, EltoolPacksAJapaneseFolderListsItReadablyAndEveryE
         return result.status;
     };
     ASSERT_EQ(run({"pack-waves", pack, sounds, "--fresh"}, nullptr), 0);
-    EXPECT_EQ(EntriesAt(pack), (std::vector<std::string>{"ソ.WAV", "ソード.WAV", "表.WAV"}));
+    EXPECT_EQ(PackEntries(pack), (std::vector<std::string>{"ソ.WAV", "ソード.WAV", "表.WAV"}));
     std::string listed;
     ASSERT_EQ(run({"list-wave-pack", pack}, &listed), 0);
     const std::u8string expected =
@@ -256,7 +223,7 @@ TEST_F(SoundPackTest, OperationsGivenNoNameRefuseLikeAnEmptyName) {
     EXPECT_EQ(elSound::LoadStream(nullptr, 0), -1);
     elSound::SetPackName(nullptr);
     EXPECT_EQ(elSound::LoadPack("A.WAV", 1), -1);  // the program folder itself is no pack
-    EXPECT_EQ(Entries("se.pak"), (std::vector<std::string>{"A.WAV"}));
+    EXPECT_EQ(PackEntries(folder / "se.pak"), (std::vector<std::string>{"A.WAV"}));
     elSound::PlayWaveSync(nullptr);
     // Nothing was handed out by the refusals.
     elSound::SetPackName("se.pak");

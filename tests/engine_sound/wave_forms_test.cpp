@@ -57,16 +57,6 @@ class WaveFormsTest : public SoundTest {
         std::filesystem::create_directories((folder / name).parent_path());
         ASSERT_TRUE(WriteBytes((folder / name).string(), bytes));
     }
-    // The bytes of copy 0 of a loaded object.
-    static std::vector<uint8_t> Held(SoundNo number) {
-        const platform::SoundBuffer buffer = SoundObjects.objects[number].copies[0].buffer;
-        platform::LockedRegions regions;
-        if (platform::LockSoundBuffer(buffer, 0, 0, &regions) != platform::kAudioOk) return {};
-        const uint8_t* first = static_cast<const uint8_t*>(regions.first);
-        std::vector<uint8_t> bytes(first, first + regions.firstBytes);
-        platform::UnlockSoundBuffer(buffer, regions);
-        return bytes;
-    }
 };
 
 TEST_F(WaveFormsTest, FilesAsEditorsWriteThemLoadFromFilesPacksAndResources) {
@@ -104,7 +94,7 @@ TEST_F(WaveFormsTest, FilesAsEditorsWriteThemLoadFromFilesPacksAndResources) {
         const SoundNo fromResource = elSound::LoadObject(c.name, 1);  // no such file: the resource
         for (SoundNo number : {fromFile, fromPack, fromResource}) {
             ASSERT_GE(number, 0);
-            EXPECT_EQ(Held(number), c.expected);
+            EXPECT_EQ(CopyBytes(number), c.expected);
             EXPECT_EQ(SoundObjects.objects[number].defaultFrequency, 22050u);
         }
     }
