@@ -98,7 +98,8 @@ TEST(RefgenReference, TroffEscapesBackslashesLeadingDotsMinusesAndNonAscii) {
     EXPECT_EQ(refgen::EscapeTroff("a\\b", false), "a\\eb");
     EXPECT_EQ(refgen::EscapeTroff("-x", false), "-x");
     EXPECT_EQ(refgen::EscapeTroff("-x", true), "\\-x");
-    EXPECT_EQ(refgen::EscapeTroff("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\xC3\x97", false), "\\[u30A8]\\[u30E9]\\[u30FC]\\[u00D7]");
+    EXPECT_EQ(refgen::EscapeTroff("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\xC3\x97", false),
+              "\\[u30A8]\\[u30E9]\\[u30FC]\\[u00D7]");
     EXPECT_EQ(refgen::TroffLine(".TH"), "\\&.TH");
     EXPECT_EQ(refgen::TroffLine("'x"), "\\&'x");
     EXPECT_EQ(refgen::TroffLine("a.b"), "a.b");
@@ -135,7 +136,7 @@ TEST(RefgenReference, ManPageHasItsSectionsEscapedTextAndSeeAlso) {
         const std::string request = page.substr(at + 1, 2);
         EXPECT_TRUE(request == "TH" || request == "SH" || request == "PP" || request == "nf" ||
                     request == "fi" || request == "RS" || request == "RE" || request == "TP" ||
-                    request == "IP" || request == "B " || request == "BR")
+                    request == "IP" || request == "B " || request == "BR" || request == "nh")
             << page.substr(at, 20);
     }
 }

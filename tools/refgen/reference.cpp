@@ -141,7 +141,6 @@ Facility ParseFacility(const std::string& text, const std::string& stem, std::ve
             return std::any_of(entry->sections.begin(), entry->sections.end(),
                                [&](const Section& s) { return s.title == title; });
         };
-        if (!has("Description")) fail(entry->line, "entry has no Description section");
         if (entry->kind == Entry::Function && !has("Synopsis"))
             fail(entry->line, "entry has no Synopsis section");
     };

@@ -183,10 +183,11 @@ std::string InlineHtml(const std::string& text) {
 
 std::string ManPage(const Facility& facility, const Entry& entry, const std::string& name) {
     std::ostringstream out;
-    out << ".TH " << Quoted(name) << " 3 \"\" " << Quoted(kSource) << " " << Quoted(kManual) << "\n";
+    out << ".TH " << Quoted(name) << " 3 \"\" " << Quoted(kSource) << " " << Quoted(kManual) << "\n.nh\n";
     out << ".SH NAME\n"
         << TroffLine(EscapeTroff(JoinNames(entry), false)) << " \\- " << InlineTroff(entry.summary) << "\n";
-    bool synopsis = false;
+    bool synopsis = false, description = false;
+    for (const Section& s : entry.sections) description = description || s.title == "Description";
     for (const Section& s : entry.sections) {
         out << ".SH " << ManSectionTitle(s.title) << "\n";
         if (s.title == "Synopsis") {
@@ -197,6 +198,9 @@ std::string ManPage(const Facility& facility, const Entry& entry, const std::str
             out << ".fi\n.PP\n";
         }
         BlocksTroff(out, s.blocks);
+        // Without a Description section the summary says it all.
+        if (s.title == "Synopsis" && !description)
+            out << ".SH DESCRIPTION\n" << TroffLine(InlineTroff(entry.summary)) << "\n";
     }
     if (!synopsis) {
         // Types and constants: at least the header they come from.
@@ -218,7 +222,7 @@ std::string ManPage(const Facility& facility, const Entry& entry, const std::str
 std::string FacilityManPage(const Facility& facility, const std::vector<Facility>& all) {
     std::ostringstream out;
     const std::string page = FacilityPageName(facility);
-    out << ".TH " << Quoted(page) << " 3 \"\" " << Quoted(kSource) << " " << Quoted(kManual) << "\n";
+    out << ".TH " << Quoted(page) << " 3 \"\" " << Quoted(kSource) << " " << Quoted(kManual) << "\n.nh\n";
     out << ".SH NAME\n"
         << TroffLine(EscapeTroff(page, false)) << " \\- " << InlineTroff(facility.title) << "\n";
     out << ".SH SYNOPSIS\n.nf\n";
