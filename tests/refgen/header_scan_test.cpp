@@ -45,6 +45,8 @@ TEST(RefgenHeaderScan, VariablesConstantsAliasesAndForwardDeclarationsAreNoOpera
     EXPECT_EQ(refgen::ScanHeader("using ObjectNo = int;\n"
                                  "typedef void (*Frame)();\n"
                                  "void (*hook)(int);\n"
+                                 "Handler (*table)(int);\n"
+                                 "struct Program { int64_t (*framesDone)() = nullptr; void (*startup)(); };\n"
                                  "extern int counter;\n"
                                  "int table[4] = {1, 2, 3, 4};\n"
                                  "inline float& Step = other.step;\n"

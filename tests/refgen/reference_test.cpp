@@ -99,7 +99,8 @@ TEST(RefgenReference, TroffEscapesBackslashesLeadingDotsMinusesAndNonAscii) {
     EXPECT_EQ(refgen::EscapeTroff("-x", false), "-x");
     EXPECT_EQ(refgen::EscapeTroff("-x", true), "\\-x");
     EXPECT_EQ(refgen::EscapeTroff("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\xC3\x97", false),
-              "\\[u30A8]\\[u30E9]\\[u30FC]\\[u00D7]");
+              "\\[u30A8]\\:\\[u30E9]\\:\\[u30FC]\\:\\[u00D7]");
+    EXPECT_EQ(refgen::EscapeTroff("\xE3\x82\xA8", true), "\\[u30A8]");  // no break points in code
     EXPECT_EQ(refgen::TroffLine(".TH"), "\\&.TH");
     EXPECT_EQ(refgen::TroffLine("'x"), "\\&'x");
     EXPECT_EQ(refgen::TroffLine("a.b"), "a.b");

@@ -307,6 +307,8 @@ class Scanner {
             if (t == "=") return -1;
             if (t == "(") {
                 if (i == 0) return -1;
+                // "T (*name)(...)": a pointer to a function is a variable, not a declaration of one.
+                if (i + 1 < s.size() && (s[i + 1].text == "*" || s[i + 1].text == "&")) return -1;
                 const std::string& before = s[i - 1].text;
                 if (IsIdent(before) && kNotNames.count(before) == 0) return static_cast<int>(i);
                 // operator(), operator==, operator const char*

@@ -101,8 +101,13 @@ std::string EscapeTroff(const std::string& text, bool code) {
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
-            std::snprintf(hex, sizeof hex, "\\[u%04X]", NextCodePoint(text, i));
+            const uint32_t cp = NextCodePoint(text, i);
+            std::snprintf(hex, sizeof hex, "\\[u%04X]", cp);
             out += hex;
+            // Japanese text has no spaces: let a line break after any of its characters.
+            const bool wide = (cp >= 0x2E80 && cp <= 0x9FFF) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+                              (cp >= 0xFF00 && cp <= 0xFFEF);
+            if (wide && !code) out += "\\:";
             continue;
         }
         if (c == '\\') {

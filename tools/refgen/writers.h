@@ -9,8 +9,8 @@
 
 namespace refgen {
 
-// Text for a troff text line: backslashes as \e, other than ASCII as \[uXXXX]; in code also '-'
-// as \- (a minus that copies as one).
+// Text for a troff text line: backslashes as \e, other than ASCII as \[uXXXX] (outside code with a
+// break point \: after each Japanese character); in code also '-' as \- (a minus that copies as one).
 std::string EscapeTroff(const std::string& text, bool code);
 // A troff text line: the escaped text, guarded with \& when it would start with '.' or '\''.
 std::string TroffLine(const std::string& escaped);
