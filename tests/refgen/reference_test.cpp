@@ -142,6 +142,21 @@ TEST(RefgenReference, ManPageHasItsSectionsEscapedTextAndSeeAlso) {
     }
 }
 
+TEST(RefgenReference, SynopsisIncludesTheHeaderDeclaringTheNameWhenTheHeadersAreKnown) {
+    std::vector<std::string> errors;
+    refgen::Facility f = Parse(kFacility, errors);
+    f.headers = {"el/draw.h", "el/blits.h"};
+    refgen::Declarations d;
+    refgen::ScanHeader("void ReleaseObject(int);\nvoid ClearObject(int);\n", "el/blits.h", d);
+    const refgen::HeaderMap headers = refgen::HeadersOf(d);
+    EXPECT_EQ(refgen::EntryHeaders(f, f.entries[1], headers), std::vector<std::string>{"el/blits.h"});
+    // A name the headers do not know: the facility's line.
+    EXPECT_EQ(refgen::EntryHeaders(f, f.entries[0], headers), f.headers);
+    const std::string page = refgen::ManPage(f, f.entries[1], "ClearObject", headers);
+    EXPECT_NE(page.find(".B #include <el/blits.h>\n"), std::string::npos);
+    EXPECT_EQ(page.find("el/draw.h"), std::string::npos);
+}
+
 TEST(RefgenReference, HtmlHasContentsAnchorsAndEscapedText) {
     std::vector<std::string> errors;
     std::vector<refgen::Facility> all{Parse(kFacility, errors)};

@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kUsage =
-    "usage: refgen generate REFERENCE_DIR OUT_DIR   man pages into OUT_DIR/man3, HTML into OUT_DIR/html\n"
+    "usage: refgen generate REFERENCE_DIR OUT_DIR [INCLUDE_DIR]   man pages into OUT_DIR/man3, HTML into\n"
+    "                OUT_DIR/html; with INCLUDE_DIR each synopsis includes the header declaring it\n"
     "       refgen check REFERENCE_DIR INCLUDE_DIR   every public function of INCLUDE_DIR/*.h has an entry\n";
 
 bool ReadFile(const fs::path& path, std::string& text) {
@@ -62,44 +63,16 @@ bool ReadReference(const fs::path& folder, std::vector<refgen::Facility>& facili
     return errors.empty();
 }
 
-int Generate(const fs::path& reference, const fs::path& out) {
-    std::vector<refgen::Facility> facilities;
-    if (!ReadReference(reference, facilities)) return 1;
-    const fs::path man = out / "man3";
-    const fs::path html = out / "html";
-    std::error_code error;
-    fs::create_directories(man, error);
-    fs::create_directories(html, error);
-    for (const fs::path& stale : Files(man, ".3")) fs::remove(stale, error);
-    int pages = 0;
-    bool ok = true;
-    for (const refgen::Facility& f : facilities) {
-        ok = WriteFile(man / (refgen::FacilityPageName(f) + ".3"), refgen::FacilityManPage(f, facilities)) &&
-             ok;
-        ++pages;
-        for (const refgen::Entry& e : f.entries) {
-            for (const std::string& name : e.names) {
-                ok = WriteFile(man / (refgen::PageName(name) + ".3"), refgen::ManPage(f, e, name)) && ok;
-                ++pages;
-            }
-        }
-    }
-    ok = WriteFile(html / "index.html", refgen::HtmlReference(facilities)) && ok;
-    std::cout << "refgen: " << pages << " man pages in " << man.string() << ", "
-              << (html / "index.html").string() << "\n";
-    return ok ? 0 : 1;
-}
-
-int CheckHeaders(const fs::path& reference, const fs::path& include) {
-    std::vector<refgen::Facility> facilities;
-    const bool parsed = ReadReference(reference, facilities);
-    refgen::Declarations declared;
+// Reads every header of the folder into `declared`; false (said on standard error) when one cannot
+// be read or is unbalanced.
+bool ReadHeaders(const fs::path& include, refgen::Declarations& declared, size_t& count) {
     const std::vector<fs::path> headers = Files(include, ".h");
+    count = headers.size();
     if (headers.empty()) {
         std::cerr << "refgen: no headers in " << include.string() << "\n";
-        return 1;
+        return false;
     }
-    bool ok = parsed;
+    bool ok = true;
     for (const fs::path& header : headers) {
         std::string text;
         if (!ReadFile(header, text)) {
@@ -114,12 +87,57 @@ int CheckHeaders(const fs::path& reference, const fs::path& include) {
             ok = false;
         }
     }
+    return ok;
+}
+
+int Generate(const fs::path& reference, const fs::path& out, const fs::path* include) {
+    std::vector<refgen::Facility> facilities;
+    if (!ReadReference(reference, facilities)) return 1;
+    refgen::HeaderMap headers;
+    if (include != nullptr) {
+        refgen::Declarations declared;
+        size_t count = 0;
+        if (!ReadHeaders(*include, declared, count)) return 1;
+        headers = refgen::HeadersOf(declared);
+    }
+    const fs::path man = out / "man3";
+    const fs::path html = out / "html";
+    std::error_code error;
+    fs::create_directories(man, error);
+    fs::create_directories(html, error);
+    for (const fs::path& stale : Files(man, ".3")) fs::remove(stale, error);
+    int pages = 0;
+    bool ok = true;
+    for (const refgen::Facility& f : facilities) {
+        ok = WriteFile(man / (refgen::FacilityPageName(f) + ".3"), refgen::FacilityManPage(f, facilities)) &&
+             ok;
+        ++pages;
+        for (const refgen::Entry& e : f.entries) {
+            for (const std::string& name : e.names) {
+                ok = WriteFile(man / (refgen::PageName(name) + ".3"), refgen::ManPage(f, e, name, headers)) &&
+                     ok;
+                ++pages;
+            }
+        }
+    }
+    ok = WriteFile(html / "index.html", refgen::HtmlReference(facilities, headers)) && ok;
+    std::cout << "refgen: " << pages << " man pages in " << man.string() << ", "
+              << (html / "index.html").string() << "\n";
+    return ok ? 0 : 1;
+}
+
+int CheckHeaders(const fs::path& reference, const fs::path& include) {
+    std::vector<refgen::Facility> facilities;
+    const bool parsed = ReadReference(reference, facilities);
+    refgen::Declarations declared;
+    size_t headerCount = 0;
+    const bool ok = ReadHeaders(include, declared, headerCount) && parsed;
     const std::vector<std::string> problems = refgen::Check(facilities, declared);
     for (const std::string& p : problems) std::cerr << p << "\n";
     size_t entries = 0;
     for (const refgen::Facility& f : facilities)
         for (const refgen::Entry& e : f.entries) entries += e.names.size();
-    std::cout << "refgen: " << declared.operations.size() << " public functions in " << headers.size()
+    std::cout << "refgen: " << declared.operations.size() << " public functions in " << headerCount
               << " headers, " << entries << " documented names, " << problems.size() << " problems\n";
     return ok && problems.empty() ? 0 : 1;
 }
@@ -127,13 +145,12 @@ int CheckHeaders(const fs::path& reference, const fs::path& include) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::cerr << kUsage;
-        return 2;
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "generate" && (argc == 4 || argc == 5)) {
+        const fs::path include = argc == 5 ? argv[4] : "";
+        return Generate(argv[2], argv[3], argc == 5 ? &include : nullptr);
     }
-    const std::string command = argv[1];
-    if (command == "generate") return Generate(argv[2], argv[3]);
-    if (command == "check") return CheckHeaders(argv[2], argv[3]);
+    if (command == "check" && argc == 4) return CheckHeaders(argv[2], argv[3]);
     std::cerr << kUsage;
     return 2;
 }

@@ -1,6 +1,7 @@
 // troff -man pages, the HTML page and the completeness check.
 #include "writers.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -186,7 +187,28 @@ std::string InlineHtml(const std::string& text) {
     return out;
 }
 
-std::string ManPage(const Facility& facility, const Entry& entry, const std::string& name) {
+HeaderMap HeadersOf(const Declarations& declared) {
+    HeaderMap headers;
+    for (const auto* map :
+         {&declared.operations, &declared.types, &declared.constants, &declared.constantGroups})
+        for (const auto& [name, where] : *map) headers.emplace(name, where.substr(0, where.rfind(':')));
+    return headers;
+}
+
+std::vector<std::string> EntryHeaders(const Facility& facility, const Entry& entry,
+                                      const HeaderMap& headers) {
+    std::vector<std::string> out;
+    for (const std::string& name : entry.names) {
+        auto it = headers.find(name);
+        if (it == headers.end()) return facility.headers;
+        if (std::find(out.begin(), out.end(), it->second) == out.end()) out.push_back(it->second);
+    }
+    return out;
+}
+
+std::string ManPage(const Facility& facility, const Entry& entry, const std::string& name,
+                    const HeaderMap& headers) {
+    const std::vector<std::string> includes = EntryHeaders(facility, entry, headers);
     std::ostringstream out;
     out << ".TH " << Quoted(name) << " 3 \"\" " << Quoted(kSource) << " " << Quoted(kManual) << "\n.nh\n";
     out << ".SH NAME\n"
@@ -198,8 +220,7 @@ std::string ManPage(const Facility& facility, const Entry& entry, const std::str
         if (s.title == "Synopsis") {
             synopsis = true;
             out << ".nf\n";
-            for (const std::string& h : facility.headers)
-                out << ".B #include <" << EscapeTroff(h, true) << ">\n";
+            for (const std::string& h : includes) out << ".B #include <" << EscapeTroff(h, true) << ">\n";
             out << ".fi\n.PP\n";
         }
         BlocksTroff(out, s.blocks);
@@ -210,7 +231,7 @@ std::string ManPage(const Facility& facility, const Entry& entry, const std::str
     if (!synopsis) {
         // Types and constants: at least the header they come from.
         out << ".SH HEADER\n.nf\n";
-        for (const std::string& h : facility.headers) out << ".B #include <" << EscapeTroff(h, true) << ">\n";
+        for (const std::string& h : includes) out << ".B #include <" << EscapeTroff(h, true) << ">\n";
         out << ".fi\n";
     }
     out << ".SH SEE ALSO\n";
@@ -247,7 +268,7 @@ std::string FacilityManPage(const Facility& facility, const std::vector<Facility
     return out.str();
 }
 
-std::string HtmlReference(const std::vector<Facility>& all) {
+std::string HtmlReference(const std::vector<Facility>& all, const HeaderMap& headers) {
     std::ostringstream out;
     out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         << "<title>" << kManual << "</title>\n"
@@ -284,6 +305,12 @@ std::string HtmlReference(const std::vector<Facility>& all) {
                 out << "<code>" << EscapeHtml(e.names[i]) << "</code>";
             }
             out << "</h3>\n<p>" << InlineHtml(e.summary) << "</p>\n";
+            if (headers.count(e.names[0])) {
+                out << "<p>";
+                for (const std::string& h : EntryHeaders(f, e, headers))
+                    out << "<code>#include &lt;" << EscapeHtml(h) << "&gt;</code> ";
+                out << "</p>\n";
+            }
             for (const Section& s : e.sections) {
                 out << "<h4>" << EscapeHtml(s.title) << "</h4>\n";
                 BlocksHtml(out, s.blocks);

@@ -1,6 +1,7 @@
 // Writing the reference out: troff -man pages (section 3) and one HTML page, and the check
 // against the public headers' declarations.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,20 @@ std::string InlineTroff(const std::string& text);
 std::string EscapeHtml(const std::string& text);
 std::string InlineHtml(const std::string& text);
 
+// Full name -> the header declaring it ("el/objects.h"), for operations, types and constants.
+using HeaderMap = std::map<std::string, std::string>;
+HeaderMap HeadersOf(const Declarations& declared);
+// The headers an entry's synopsis includes: those declaring its names when `headers` knows them,
+// else the facility's Header: line.
+std::vector<std::string> EntryHeaders(const Facility& facility, const Entry& entry, const HeaderMap& headers);
+
 // The page of one entry for one of its names.
-std::string ManPage(const Facility& facility, const Entry& entry, const std::string& name);
+std::string ManPage(const Facility& facility, const Entry& entry, const std::string& name,
+                    const HeaderMap& headers = {});
 // The page of a facility: its introduction and the list of its entries.
 std::string FacilityManPage(const Facility& facility, const std::vector<Facility>& all);
 // The whole reference as one HTML page with a table of contents.
-std::string HtmlReference(const std::vector<Facility>& all);
+std::string HtmlReference(const std::vector<Facility>& all, const HeaderMap& headers = {});
 
 // Problems of the reference against the headers: every operation without an entry, every entry
 // name that the headers do not declare, a function entry in a facility whose Header: line does not
