@@ -1,0 +1,16 @@
+# Renders every man page of the built reference with groff (-man -Tutf8 -ww) and fails on any
+# warning: cmake -DGROFF=... -DPAGES=build/reference/man3 -P check_pages.cmake
+file(GLOB pages ${PAGES}/*.3)
+list(LENGTH pages count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no man pages in ${PAGES}")
+endif()
+set(failed 0)
+foreach(page IN LISTS pages)
+  execute_process(COMMAND ${GROFF} -man -Tutf8 -ww ${page} OUTPUT_QUIET ERROR_VARIABLE warnings RESULT_VARIABLE result)
+  if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
+    message(SEND_ERROR "${page}: ${warnings}")
+    math(EXPR failed "${failed} + 1")
+  endif()
+endforeach()
+message(STATUS "${count} pages rendered, ${failed} with warnings")
