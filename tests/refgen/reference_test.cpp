@@ -157,6 +157,20 @@ TEST(RefgenReference, SynopsisIncludesTheHeaderDeclaringTheNameWhenTheHeadersAre
     EXPECT_EQ(page.find("el/draw.h"), std::string::npos);
 }
 
+TEST(RefgenReference, ConstantsWithoutAnEntryAreFoundByGroup) {
+    std::vector<std::string> errors;
+    std::vector<refgen::Facility> all{Parse(kFacility, errors)};
+    refgen::Declarations d;
+    refgen::ScanHeader(
+        "namespace elKey { constexpr int Left = 1; }\n"
+        "namespace elFill { constexpr int Outline = 0; }\n"
+        "constexpr int kObjectCount = 512;\n"
+        "enum : int { TEXT_SHADOW = 0x100 };\n",
+        "el/t.h", d);
+    EXPECT_EQ(refgen::UndocumentedConstants(all, d),
+              (std::vector<std::string>{"elFill", "TEXT_SHADOW", "kObjectCount"}));
+}
+
 TEST(RefgenReference, HtmlHasContentsAnchorsAndEscapedText) {
     std::vector<std::string> errors;
     std::vector<refgen::Facility> all{Parse(kFacility, errors)};

@@ -361,4 +361,22 @@ std::vector<std::string> Check(const std::vector<Facility>& all, const Declarati
     return problems;
 }
 
+std::vector<std::string> UndocumentedConstants(const std::vector<Facility>& all,
+                                               const Declarations& declared) {
+    std::set<std::string> named;
+    for (const Facility& f : all)
+        for (const Entry& e : f.entries)
+            if (e.kind == Entry::Constants) named.insert(e.names.begin(), e.names.end());
+    std::vector<std::string> missing;
+    for (const auto& [group, where] : declared.constantGroups)
+        if (!named.count(group)) missing.push_back(group);
+    for (const auto& [name, where] : declared.constants) {
+        const size_t colon = name.rfind("::");
+        const bool grouped =
+            colon != std::string::npos && declared.constantGroups.count(name.substr(0, colon));
+        if (!grouped && !named.count(name)) missing.push_back(name);
+    }
+    return missing;
+}
+
 }  // namespace refgen

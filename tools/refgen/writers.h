@@ -40,5 +40,8 @@ std::string HtmlReference(const std::vector<Facility>& all, const HeaderMap& hea
 // name that the headers do not declare, a function entry in a facility whose Header: line does not
 // name the header declaring it, a name documented twice. Empty when complete.
 std::vector<std::string> Check(const std::vector<Facility>& all, const Declarations& declared);
+// Constant groups (namespaces, enums) and constants outside a group that no Constants: entry names.
+std::vector<std::string> UndocumentedConstants(const std::vector<Facility>& all,
+                                               const Declarations& declared);
 
 }  // namespace refgen
