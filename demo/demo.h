@@ -1,13 +1,13 @@
 // The demo program's page framework: one scene per page, the page table, the key edges of the
 // frame, the title and key panel every page shows, and the pictures the pages share.
 #pragma once
+#include <el/input.h>
+#include <el/objects.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include "engine/draw/eldraw.h"
-#include "engine/system/input.h"
 
 constexpr const char* kDemoCaption = "elDemo";
 constexpr int kPageCount = 9;  // pages 1 to 9, one on each number key
