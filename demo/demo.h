@@ -12,7 +12,7 @@
 constexpr const char* kDemoCaption = "elDemo";
 constexpr int kPageCount = 9;  // pages 1 to 9, one on each number key
 constexpr int kStatusSize = 96;
-constexpr int kMemoryMode = 2;  // objects in system memory, as the pages create and load them
+constexpr int kMemoryMode = elMemory::Video;  // as the pages create and load their objects
 
 // The part of the screen a page draws on: below the title band, above the key panel.
 constexpr int kBodyLeft = 0, kBodyTop = 28, kBodyRight = 800, kBodyBottom = 504;
