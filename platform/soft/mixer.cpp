@@ -86,7 +86,7 @@ inline uint32_t PositionOf(uint64_t word) {
     return static_cast<uint32_t>(word);
 }
 
-constexpr uint32_t kIndexBits = 12;
+constexpr uint32_t kIndexBits = 13;  // kMaxBuffers handles, counted from 1
 constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
 
 // Converts samples [first, last) of a buffer's bytes into its float samples.

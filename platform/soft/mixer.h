@@ -60,7 +60,7 @@ struct SourceCallback {
 
 class Mixer {
   public:
-    static constexpr uint32_t kMaxBuffers = 1024;
+    static constexpr uint32_t kMaxBuffers = 4096;
     static constexpr uint32_t kBlockFrames = 256;      // frames mixed per pass over the voices
     static constexpr uint32_t kMaxBytes = 0x0FFFFFFF;  // largest buffer
     static constexpr int kLockWaitMs = 1000;           // longest wait of Lock for the render side
