@@ -30,9 +30,10 @@ namespace mix_detail {
 struct MixLoops;
 }
 
-// The instruction-set level of the mixing loops: the best the processor has, unless pinned lower
-// by tests and benchmarks. Every level gives the same samples; Scalar and SSE2 share the
-// baseline's loops. SetMixLevel is false (and changes nothing) for a level the processor lacks.
+// The instruction-set level of the mixing loops: the best the processor has up to AVX2, unless
+// pinned by tests and benchmarks (AVX-512 is there, but slower). Every level gives the same
+// samples; Scalar and SSE2 share the baseline's loops. SetMixLevel is false (and changes nothing)
+// for a level the processor lacks.
 BlitLevel ActiveMixLevel();
 bool SetMixLevel(BlitLevel level);
 
