@@ -1,5 +1,6 @@
-// The software mixer: buffer table, control words shared with the render side, resampling kernels
-// and the conversion of the float mix to the output samples.
+// The software mixer: buffer table, control words shared with the render side, the pass over the
+// voices (their loops are in mixer_loops*.cpp) and the conversion of the float mix to the output
+// samples.
 #include "platform/soft/mixer.h"
 
 #include <algorithm>
