@@ -117,9 +117,11 @@ void ExplainLoadFailure(const char* operation, const char* name, const std::stri
     if (operation == nullptr) operation = "";
     if (name == nullptr) name = "";
     // The log keeps the name in the program's own letters, like every other line it holds.
-    std::fprintf(stderr, "%s: %s: %s (%s)\n", operation, platform::SjisToUtf8(name).c_str(), reason.c_str(),
-                 path.c_str());
-    DebugLog("%s: %s: %s (%s)", operation, name, reason.c_str(), path.c_str());
+    // Without a path (nothing was looked for) the line ends with the reason.
+    const std::string where = path.empty() ? std::string() : " (" + path + ")";
+    std::fprintf(stderr, "%s: %s: %s%s\n", operation, platform::SjisToUtf8(name).c_str(), reason.c_str(),
+                 where.c_str());
+    DebugLog("%s: %s: %s%s", operation, name, reason.c_str(), where.c_str());
 }
 
 std::string CannotOpenReason(const std::string& path) {

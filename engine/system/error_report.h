@@ -20,7 +20,7 @@ extern ErrorState Errors;
 void ExplainProblem(const char* operation, const std::string& text);
 // "operation: name: reason (path)" for a file the operation could not load: the name as the
 // program gave it (Shift-JIS, shown as UTF-8 on standard error), the reason, and the path of this
-// system it was looked for at.
+// system it was looked for at (left out when empty: nothing was looked for).
 void ExplainLoadFailure(const char* operation, const char* name, const std::string& reason,
                         const std::string& path);
 // Why the file at `path` (a path of this system) cannot be opened for reading: "cannot be read:
