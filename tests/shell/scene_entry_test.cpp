@@ -136,10 +136,23 @@ TEST_F(SceneEntryTest, AStartUpWithoutADisplayEndsAtOnceWithOneLineAndStatusOne)
 
 class ScreenSizeTest : public ShellTest {
   protected:
+    // A refused size is written to the debug log in the current folder: a private one.
+    void SetUp() override {
+        ShellTest::SetUp();
+        folder = fs::temp_directory_path() / ("el_screen_size_" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        previous = fs::current_path();
+        fs::current_path(folder);
+    }
     void TearDown() override {
         ReleaseDisplay();
+        fs::current_path(previous);
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
         ShellTest::TearDown();
     }
+    fs::path folder, previous;
 };
 
 TEST_F(ScreenSizeTest, EverySizeFromQuarterVgaToFullHdGetsItsBackBufferAndWindow) {
@@ -178,9 +191,12 @@ TEST_F(ScreenSizeTest, ASizeOutsideTheRangeIsRefusedWithItsLineAndTheBoxAndKeeps
         testing::internal::CaptureStderr();
         EXPECT_EQ(elDraw::Screen(size[0], size[1], 1), 0);
         const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(said.substr(0, said.find('\n') + 1),
-                  "elDraw::Screen: " + text +
-                      " is outside the sizes the display takes (320 x 240 to 1920 x 1080)\n");
+        const std::string line = "elDraw::Screen: " + text +
+                                 " is outside the sizes the display takes (320 x 240 to 1920 x 1080)\n";
+        EXPECT_EQ(said.substr(0, said.find('\n') + 1), line);
+        std::ifstream log(folder / "DEBUG.TXT");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()), line);
+        fs::remove(folder / "DEBUG.TXT");
         ASSERT_EQ(headless.messageBoxes.size(), 1u);
         EXPECT_EQ(headless.messageBoxes[0].text, "elDraw::Screen : 裏画面が生成できません");
         EXPECT_EQ(HasError(), 1);
