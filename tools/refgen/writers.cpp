@@ -257,7 +257,10 @@ std::string FacilityManPage(const Facility& facility, const std::vector<Facility
     BlocksTroff(out, facility.intro);
     out << ".SH ENTRIES\n";
     for (const Entry& e : facility.entries) {
-        out << ".TP\n.B " << Quoted(JoinNames(e)) << "\n" << TroffLine(InlineTroff(e.summary)) << "\n";
+        const char* kind = e.kind == Entry::Constants ? " (constants)"
+                           : e.kind == Entry::Type    ? " (type)"
+                                                      : "";
+        out << ".TP\n.B " << Quoted(JoinNames(e) + kind) << "\n" << TroffLine(InlineTroff(e.summary)) << "\n";
     }
     out << ".SH SEE ALSO\n";
     std::vector<std::string> refs;
