@@ -76,7 +76,9 @@ endforeach()
 
 install(TARGETS ${el_sdk_targets} EXPORT ElEngineTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk EXCLUDE_FROM_ALL)
-install(TARGETS eltool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sdk EXCLUDE_FROM_ALL)
+# eltool packs a scene's pictures and sounds at its build time: El::eltool in the package.
+add_executable(El::eltool ALIAS eltool)
+install(TARGETS eltool EXPORT ElEngineTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sdk EXCLUDE_FROM_ALL)
 if(EXISTS ${PROJECT_SOURCE_DIR}/include/el)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/el DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
           COMPONENT sdk EXCLUDE_FROM_ALL FILES_MATCHING PATTERN "*.h")
