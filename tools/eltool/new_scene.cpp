@@ -37,32 +37,36 @@ constexpr const char8_t* kMain =
 #include <el/el.h>
 
 static ObjectNo picture;
-static int sound;
+static SoundNo sound;
 static int x = 384, y = 284;
 
 static void Frame() {
-    KeyState left = 0, right = 0, up = 0, down = 0, space = 0;
+    static KeyState left, right, up, down, space;  // PollKey moves each record on a step
     PollKey(elKey::Left, &left);
     PollKey(elKey::Right, &right);
     PollKey(elKey::Up, &up);
     PollKey(elKey::Down, &down);
     PollKey(elKey::Space, &space);
-    x += 4 * ((right & 1) - (left & 1));
+    x += 4 * ((right & 1) - (left & 1));  // Pressed (1) and Held (3) are odd: the key is down
     y += 4 * ((down & 1) - (up & 1));
     if (space == elKeyState::Pressed) elSound::Play(sound, 0);
 
     ClearScreen();
     BltObject(x, y, picture, 0, 0, 32, 32);
+    SetFont(elFace::Gothic, 24, 0, 0, 0, 0);
+    SetTextColors(0xFFFFFF, 0, 1);
     PutText(10, 10, el::Sjis(u8"矢印キーで動かす、スペースで音"));
+    ReleaseFont();
     Refresh();
 }
 
 static void Startup() {
     elDraw::Screen(800, 600, 1);
-    picture = elDraw::LoadObject("picture.bmp", 0);
-    sound = elSound::LoadWave("sound.wav", 1);
+    SetLoadKeyColor(0);  // black pixels of the pictures loaded next are see-through
+    picture = elDraw::LoadObject("picture.bmp", elMemory::System);
+    sound = elSound::LoadObject("sound.wav", 1);
     RegisterScene(1, Frame);
-    elSystem::SetScene(1);
+    SetScene(1);
 }
 
 int main(int argc, char** argv) { return elSystem::RunScene(argc, argv, "@NAME@", Startup); }
