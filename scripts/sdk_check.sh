@@ -105,7 +105,7 @@ static void Frame() {
 static void Startup() {
     elDraw::Screen(800, 600, 1);
     RegisterScene(1, Frame);
-    elSystem::SetScene(1);
+    SetScene(1);
 }
 
 int main(int argc, char** argv) { return replay::RunReplay({"onefile", "onefile", Startup}, argc, argv); }

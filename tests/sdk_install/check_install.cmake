@@ -17,7 +17,7 @@ if(NOT status EQUAL 0)
 endif()
 
 # The SDK's files, and nothing of the player's install.
-set(wanted bin/eltool lib/libel-headless.a lib/cmake/ElEngine/ElEngineConfig.cmake
+set(wanted bin/eltool include/el/el.h include/el/sound.h lib/libel-headless.a lib/cmake/ElEngine/ElEngineConfig.cmake
     lib/cmake/ElEngine/ElEngineConfigVersion.cmake lib/cmake/ElEngine/ElEngineTargets.cmake
     lib/cmake/ElEngine/ElEngineDependencies.cmake lib/pkgconfig/el-headless.pc)
 if(HAVE_DESKTOP)
