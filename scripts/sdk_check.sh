@@ -13,7 +13,9 @@ build=$(cd "${1:-$root/build}" && pwd) || {
   exit 1
 }
 started=$(date +%s)
-work=$(mktemp -d)
+# A fixed folder outside the tree, so that the compiler cache finds the examples again next time.
+work=${TMPDIR:-/tmp}/el-sdk-check-$(id -u)
+rm -rf "$work" && mkdir -p "$work" || exit 1
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 passed=0
