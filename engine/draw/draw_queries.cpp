@@ -8,6 +8,7 @@
 #include "engine/draw/objects.h"
 #include "engine/draw/primitives.h"
 #include "engine/draw/refresh.h"
+#include "platform/blit.h"
 
 namespace {
 
@@ -48,6 +49,13 @@ int GetObjectSize(ObjectNo object, int* width, int* height) {
 
 int IsObjectLoaded(ObjectNo object) {
     return ObjectSurface(object) != nullptr ? 1 : 0;
+}
+
+int GetObjectRawPixel(ObjectNo object, int x, int y, uint32_t* raw) {
+    const platform::Surface* surface = ObjectSurface(object);
+    const bool inside = surface != nullptr && x >= 0 && y >= 0 && x < surface->width && y < surface->height;
+    if (raw != nullptr) *raw = inside ? platform::GetRawPixel(*surface, x, y) : 0;
+    return inside ? 1 : 0;
 }
 
 int GetScreenSize(int* width, int* height) {

@@ -7,6 +7,7 @@
 #include "engine/sound/sound_device.h"
 #include "engine/sound/sound_objects.h"
 #include "engine/sound/streaming.h"
+#include "platform/audio.h"
 #include "platform/sequencer.h"
 
 namespace {
@@ -44,6 +45,16 @@ int GetCopyCount(SoundNo number) {
 int GetNextCopy(SoundNo number) {
     const SoundObject* object = Loaded(number);
     return object != nullptr ? object->nextCopy : 0;
+}
+
+int IsLooping(SoundNo number) {
+    const SoundObject* object = Loaded(number);
+    return object != nullptr && object->loop != 0 ? 1 : 0;
+}
+
+int IsPlaying(SoundNo number, int copy) {
+    const SoundCopy* c = CopyOf(number, copy);
+    return c != nullptr && c->buffer != 0 && platform::SoundBufferPlaying(c->buffer) ? 1 : 0;
 }
 
 int GetEchoState(SoundNo number) {

@@ -1,9 +1,17 @@
 // What a scene reads and sets of elSystem's module state through the public interface: the scene
-// numbers, the frame count and step, the vertical-blank wait, the mouse and the viewer's key.
+// numbers, the frame count and step, the vertical-blank wait, the mouse and the viewer's key; files
+// of the program folder; joysticks that answer and the controllers' keys.
+#include <string>
+
 #include "engine/system/engine_state.h"
 #include "engine/system/frame_pacing.h"
 #include "engine/system/input.h"
+#include "engine/system/joystick.h"
+#include "engine/system/paths.h"
 #include "engine/system/scenes.h"
+#include "platform/files.h"
+#include "platform/gamepad_keys.h"
+#include "platform/joystick.h"
 
 int GetScene() {
     return Engine.Scene;
@@ -42,4 +50,22 @@ int IsMouseButtonDown(int button) {
 
 int GetViewerKey() {
     return Input.ViewerKey;
+}
+
+std::FILE* OpenProgramFile(const char* name, const char* mode) {
+    return platform::OpenFile((std::string(ModulePath(0)) + (name != nullptr ? name : "")).c_str(),
+                              mode != nullptr ? mode : "rb");
+}
+
+int JoyPresent(int joystick) {
+    platform::JoystickReading reading;
+    return platform::ReadJoystick(joystick, reading) ? 1 : 0;
+}
+
+int GetGamepadKeys() {
+    return platform::GamepadKeysOn() ? 1 : 0;
+}
+
+void SetGamepadKeys(int on) {
+    platform::SetGamepadKeys(on != 0);
 }

@@ -39,3 +39,10 @@ int JoyKeypadDirection(int joystick);
 void JoyPosition(int joystick, int32_t* x, int32_t* y);
 // The stick's direction ramped to -100 .. 100 on each axis.
 void JoyAnalog(int joystick, int32_t* ax, int32_t* ay);
+// 1 when the joystick answers a reading now, else 0.
+int JoyPresent(int joystick);
+// 1 while controllers also press keys (arrows and the like; on unless the player turned it off), else 0.
+int GetGamepadKeys();
+// Switches the controllers' keys on (1) or off (0), as a scene that reads the sticks itself does;
+// keys held by a controller are released.
+void SetGamepadKeys(int on);

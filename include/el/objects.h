@@ -35,6 +35,8 @@ int SwapObject(const char* name, ObjectNo object, int memoryMode);
 int GetObjectSize(ObjectNo object, int* width, int* height);
 // 1 when the number holds a loaded or created object, else 0.
 int IsObjectLoaded(ObjectNo object);
+// The raw pixel value (the display's format) at (x, y) of an object: 1, or 0 (and 0) outside it.
+int GetObjectRawPixel(ObjectNo object, int x, int y, uint32_t* raw);
 
 }  // namespace elDraw
 

@@ -2,6 +2,7 @@
 // small system queries.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 // The program folder with its trailing "\" (settings 0), or the settings folder (settings 1).
 char* ModulePath(int settings);
@@ -9,6 +10,9 @@ char* ModulePath(int settings);
 char* DataPath(const char* name);
 // Reads the settings folder's base from a pointer file in the system folder ("" when it is missing).
 void LoadAltBaseDir(const char* pointerFileName);
+// Opens a file named relative to the program folder (Shift-JIS, "\" between folders) as fopen does;
+// reading opens regular files only. Null when it cannot be opened.
+std::FILE* OpenProgramFile(const char* name, const char* mode);
 // Writes an integer into a settings file of the settings folder.
 void WriteIntSetting(const char* name, int32_t value);
 // The value in the settings file; 0 when the file is missing or holds no integer.

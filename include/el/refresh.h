@@ -58,11 +58,13 @@ int StartClipWipe(int hide, int type, float speed, int band);
 void HideAll();
 // Once per frame: moves a running clip wipe on; 0 when none runs.
 int StepClipWipe();
-// The clip wipe's state (elWipe) and the type it runs.
+// The clip wipe's state (elWipe).
 int GetClipWipeState();
+// The type of the clip wipe that runs or ran last (1 to 9).
 int GetClipWipeType();
-// 1 once after a clip wipe finished opening (or closing), then 0 until the next one finishes.
+// 1 once after a clip wipe finished opening, then 0 until the next one finishes.
 int TakeClipWipeOpened();
+// 1 once after a clip wipe finished closing, then 0 until the next one finishes.
 int TakeClipWipeClosed();
 // Forgets a closed or running clip wipe; the clip rectangle stays as it is.
 void CancelClipWipe();

@@ -90,6 +90,10 @@ int IsLoaded(SoundNo number);
 int GetCopyCount(SoundNo number);
 // The copy the next round-robin play uses; 0 when the object is not loaded.
 int GetNextCopy(SoundNo number);
+// 1 when the object was last started with PlayLoop, else 0.
+int IsLooping(SoundNo number);
+// 1 while the copy plays, else 0.
+int IsPlaying(SoundNo number, int copy);
 // The echo: -1 none, 0 ready, n >= 1 running with the n-th repeat next (-1 when not loaded).
 int GetEchoState(SoundNo number);
 // A copy's volume in hundredths of a decibel (-10000 .. 0); 0 for a copy that does not exist.

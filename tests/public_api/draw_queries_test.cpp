@@ -6,6 +6,7 @@
 #include <el/primitives.h>
 #include <el/refresh.h>
 
+#include <utility>
 #include <vector>
 
 #include "engine/draw/primitives.h"
@@ -49,6 +50,24 @@ TEST_P(DrawQueriesTest, ObjectSizesAndLoadedSlots) {
     // A picture that could not be loaded keeps its slot named but has no size.
     EXPECT_EQ(elDraw::LoadObject("BMP\\missing.bmp", elMemory::Video), 0);
     EXPECT_EQ(elDraw::IsObjectLoaded(kFirstFreeObject), 0);
+}
+
+TEST_P(DrawQueriesTest, RawPixelsOfAnObjectInTheDisplaysFormat) {
+    WritePicture("BMP/two.bmp", 2, 1, [](int x, int) { return x == 0 ? 0xFF0000u : 0x00FF00u; });
+    const ObjectNo object = elDraw::LoadObject("BMP\\two.bmp", elMemory::Video);
+    ASSERT_NE(object, 0);
+    uint32_t raw = 1;
+    EXPECT_EQ(elDraw::GetObjectRawPixel(object, 0, 0, &raw), 1);
+    EXPECT_EQ(raw, Raw(0xFF0000));
+    EXPECT_EQ(elDraw::GetObjectRawPixel(object, 1, 0, &raw), 1);
+    EXPECT_EQ(raw, Raw(0x00FF00));
+    for (const auto& [x, y] : {std::pair{2, 0}, std::pair{0, 1}, std::pair{-1, 0}}) {
+        raw = 1;
+        EXPECT_EQ(elDraw::GetObjectRawPixel(object, x, y, &raw), 0);
+        EXPECT_EQ(raw, 0u);
+    }
+    EXPECT_EQ(elDraw::GetObjectRawPixel(kObjectCount - 1, 0, 0, &raw), 0);  // a free slot
+    EXPECT_EQ(elDraw::GetObjectRawPixel(object, 0, 0, nullptr), 1);
 }
 
 TEST_P(DrawQueriesTest, TheScreenSizeAndDepthUntilTheDisplayIsReleased) {

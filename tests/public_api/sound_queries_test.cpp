@@ -63,6 +63,17 @@ TEST_F(SoundQueriesTest, CopiesRoundRobinAndTheirLevelsReadBack) {
     EXPECT_EQ(elSound::IsLoaded(-1), 0);
     EXPECT_EQ(elSound::IsLoaded(kSoundObjectCount), 0);
 
+    EXPECT_EQ(elSound::IsPlaying(n, 0), 1);  // one second long: still playing
+    EXPECT_EQ(elSound::IsPlaying(n, 1), 0);
+    EXPECT_EQ(elSound::IsPlaying(n, 2), 1);
+    EXPECT_EQ(elSound::IsPlaying(n, 3), 0);  // no such copy
+    EXPECT_EQ(elSound::IsLooping(n), 0);
+    elSound::PlayLoop(n, 1);
+    EXPECT_EQ(elSound::IsLooping(n), 1);
+    EXPECT_EQ(elSound::IsPlaying(n, 1), 1);
+    elSound::Stop(n, elCopy::Every);
+    for (int copy = 0; copy < 3; ++copy) EXPECT_EQ(elSound::IsPlaying(n, copy), 0);
+
     elSound::Play(n, elCopy::RoundRobin);  // starts the echo
     EXPECT_EQ(elSound::GetEchoState(n), 1);
     elSound::FreeObject(n);

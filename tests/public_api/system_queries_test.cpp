@@ -2,10 +2,13 @@
 // interface: scene numbers, the frame count and step, the mouse, the viewer's key, the font list,
 // revealed text and the sequencer's state.
 #include <el/input.h>
+#include <el/joystick.h>
 #include <el/midi.h>
+#include <el/paths.h>
 #include <el/scenes.h>
 #include <el/text.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -14,6 +17,7 @@
 #include "engine/text/fonts.h"
 #include "engine/text/text_block.h"
 #include "platform/files.h"
+#include "platform/gamepad_keys.h"
 #include "tests/midi/midi_builder.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -75,6 +79,48 @@ TEST_F(SystemQueriesTest, TheMouseAndTheViewersKey) {
     KeyUp(elKey::W);
     EXPECT_EQ(GetViewerKey(), 0);
     Viewer.viewerOn = false;
+}
+
+TEST_F(SystemQueriesTest, JoysticksThatAnswerAndTheControllersKeys) {
+    platform::headless::Joysticks[0].present = true;
+    platform::headless::Joysticks[1].present = false;
+    EXPECT_EQ(JoyPresent(0), 1);
+    EXPECT_EQ(JoyPresent(1), 0);
+    EXPECT_EQ(JoyPresent(2), 0);
+    platform::headless::Joysticks[0].present = false;
+    EXPECT_EQ(JoyPresent(0), 0);
+
+    SetGamepadKeys(0);
+    EXPECT_EQ(GetGamepadKeys(), 0);
+    EXPECT_FALSE(platform::GamepadKeysOn());
+    SetGamepadKeys(1);
+    EXPECT_EQ(GetGamepadKeys(), 1);
+}
+
+TEST_F(SystemQueriesTest, FilesOfTheProgramFolderOpenByTheirEngineNames) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("el_program_files_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "data");
+    std::string program = (folder / "game").string();
+    for (char& c : program)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(program.c_str());
+    Paths = PathState{};
+    std::FILE* out = OpenProgramFile("data\\value.txt", "w");
+    ASSERT_NE(out, nullptr);
+    std::fputs("1234", out);
+    std::fclose(out);
+    EXPECT_TRUE(std::filesystem::exists(folder / "data" / "value.txt"));
+    std::FILE* in = OpenProgramFile("data\\value.txt", "r");
+    ASSERT_NE(in, nullptr);
+    int value = 0;
+    EXPECT_EQ(std::fscanf(in, "%d", &value), 1);
+    std::fclose(in);
+    EXPECT_EQ(value, 1234);
+    EXPECT_EQ(OpenProgramFile("data\\missing.txt", "r"), nullptr);
+    EXPECT_EQ(OpenProgramFile("data", "r"), nullptr);  // a folder is no file to read
+    platform::SetModuleFileNameForTesting("");
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SystemQueriesTest, TheFontListReadsEntryByEntry) {
