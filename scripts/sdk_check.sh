@@ -90,17 +90,18 @@ for example in "$root"/examples/*/; do
   done
 done
 
-# One file, pkg-config and nothing else.
+# One file, pkg-config and nothing else: headless through the replay runner, and on the desktop.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
 mkdir -p "$work/onefile"
 cat >"$work/onefile/main.cpp" <<'EOF'
-// A scene program in one file, run headless from a key script.
+// A scene program in one file: on the desktop, or headless from a key script with -DHEADLESS.
 #include <el/el.h>
-#include <el/replay.h>
 
 static void Frame() {
     ClearScreen();
+    SetFont(elFace::Gothic, 24, 0, 0, 0, 0);
     PutText(10, 10, el::Sjis(u8"ひとつのファイル"));
+    ReleaseFont();
     Refresh();
 }
 
@@ -110,17 +111,27 @@ static void Startup() {
     SetScene(1);
 }
 
-int main(int argc, char** argv) { return replay::RunReplay({"onefile", "onefile", Startup}, argc, argv); }
-EOF
-printf 'FRAME 30 end\n' >"$work/onefile/keys.txt"
-onefile() {
-  cd "$work/onefile" &&
-    g++ main.cpp $(pkg-config --cflags --libs el-headless) -o onefile &&
-    ./onefile --script keys.txt --shot shot.bmp &&
-    test -s shot.bmp
+int main(int argc, char** argv) {
+#ifdef HEADLESS
+    return replay::RunReplay({"onefile", "onefile", Startup}, argc, argv);
+#else
+    return elSystem::RunScene(argc, argv, "onefile", Startup);
+#endif
 }
-check "one file with pkg-config el-headless" onefile
-check "pkg-config el-desktop links" bash -c "cd '$work/onefile' && g++ main.cpp \$(pkg-config --cflags --libs el-desktop) -o onefile-desktop"
+EOF
+onefile_headless() {
+  cd "$work/onefile" &&
+    g++ -DHEADLESS main.cpp $(pkg-config --cflags --libs el-headless) -o onefile-headless &&
+    ./onefile-headless --frames 30 --shot shot.bmp --state state.json &&
+    test -s shot.bmp && grep -F '"frame":30' state.json && grep -F '"errors":[]' state.json
+}
+onefile_desktop() {
+  cd "$work/onefile" &&
+    g++ main.cpp $(pkg-config --cflags --libs el-desktop) -o onefile-desktop &&
+    run_until_term "$work/onefile/onefile-desktop"
+}
+check "one file with pkg-config el-headless" onefile_headless
+check "one file with pkg-config el-desktop" onefile_desktop
 
 # A new project from eltool, built and run like an example.
 newscene() {
