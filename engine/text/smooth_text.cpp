@@ -12,6 +12,7 @@
 #include "engine/text/text_output.h"
 #include "platform/blit.h"
 #include "platform/soft/text_reduce.h"
+#include "platform/soft/text_touched.h"
 #include "platform/text.h"
 
 namespace {
@@ -139,7 +140,7 @@ struct Segment {
     int lineHeight = 0;  // double-size
 };
 
-// Cuts the segment at bottom, grows the block, reduces it and starts a clean Font buffer.
+// Cuts the segment at bottom, grows the block, reduces it and clears the Font buffer again.
 void FinishSegment(const Segment& segment, int bottom) {
     int height = segment.lineHeight;
     if (segment.rowTop + height / 2 > bottom) height = (bottom - segment.rowTop) * 2;
@@ -147,8 +148,13 @@ void FinishSegment(const Segment& segment, int bottom) {
     block.right = std::max(block.right, segment.lineStart + segment.width / 2);
     block.bottom = std::max(block.bottom, segment.rowTop + height / 2);
     ReduceSegment(segment.lineStart, segment.rowTop, segment.width, height);
+    // Only what the segment's text wrote needs clearing: the rest of the buffer is still clear from
+    // the start of the block.
+    const platform::Rect touched = platform::TakeTextTouched(Text.dc);
     CloseBufferContext();
-    ClearObject(kFontBufferSprite);
+    if (platform::Surface* buffer = ObjectSurface(kFontBufferSprite);
+        buffer != nullptr && touched.left < touched.right && touched.top < touched.bottom)
+        platform::FillRect(*buffer, touched, 0);
     OpenBufferContext();
 }
 

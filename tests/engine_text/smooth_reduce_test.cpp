@@ -8,6 +8,8 @@
 
 #include "engine/text/text_block.h"
 #include "platform/soft/text_reduce.h"
+#include "platform/soft/text_touched.h"
+#include "platform/text.h"
 #include "text_block_fixture.h"
 
 namespace {
@@ -203,6 +205,53 @@ TEST_P(SmoothReduceText, RealTextIsTheSameAtEveryLevel) {
             }
         }
     }
+}
+
+// The Font buffer is cleared after each segment only where its text drew: whatever the effects and
+// however many segments and rows, it is wholly clear after a block, as it was before it.
+TEST_P(SmoothReduceText, TheFontBufferIsWhollyClearAfterEveryBlock) {
+    platform::Surface& buffer = *ObjectSurface(kFontBufferSprite);
+    const std::string text =
+        "吾輩は猫である。名前はまだ無い。\nどこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所で";
+    for (uint16_t effects : {uint16_t{0}, uint16_t{TEXT_SHADOW | TEXT_BOLD_X | TEXT_BOLD_Y | 6}}) {
+        for (int right : {790, 300}) {  // one segment a row, and rows wrapped at the right edge
+            SetSmoothFont(0, 24);
+            SetTextColors(0xFFFFFF, 0x808080, 1);
+            DrawSmoothText(10, 10, right, 590, text.c_str(), effects);
+            ReleaseSmoothFont();
+            EXPECT_GT(InkCount(FontSprite(), 0, 0, 800, 600), 1000);
+            EXPECT_EQ(InkCount(buffer, 0, 0, buffer.width, buffer.height), 0)
+                << "effects " << effects << ", right edge " << right;
+        }
+    }
+}
+
+// The box TextOut reports holds every pixel it wrote, and is started again once taken.
+TEST_P(SmoothReduceText, TheTouchedBoxHoldsEveryPixelTextWrote) {
+    platform::Surface& buffer = *ObjectSurface(kFontBufferSprite);
+    ClearObject(kFontBufferSprite);
+    platform::DeviceContext* dc = platform::GetDC(buffer);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(platform::TakeTextTouched(dc).right, 0) << "nothing drawn yet";
+    platform::SetBkMode(dc, platform::TRANSPARENT);
+    platform::SetTextColor(dc, 0xFFFFFF);
+    platform::TextOut(dc, 37, 21, "Ag猫", static_cast<int>(std::strlen("Ag猫")));
+    platform::TextOut(dc, 5, 300, "j", 1);
+    const platform::Rect box = platform::TakeTextTouched(dc);
+    int inside = 0;
+    for (int y = 0; y < buffer.height; ++y)
+        for (int x = 0; x < buffer.width; ++x) {
+            if (Pixel(buffer, x, y) == 0) continue;
+            const bool in = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+            inside += in;
+            if (!in) ADD_FAILURE() << "written pixel (" << x << ", " << y << ") outside the box";
+        }
+    EXPECT_GT(inside, 20);
+    EXPECT_LE(box.left, 37);
+    EXPECT_GE(box.bottom, 301);
+    EXPECT_EQ(platform::TakeTextTouched(dc).right, 0) << "taken: a new box starts";
+    EXPECT_EQ(platform::TakeTextTouched(nullptr).right, 0);
+    platform::ReleaseDC(dc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, SmoothReduceText, ::testing::Values(16, 32));
