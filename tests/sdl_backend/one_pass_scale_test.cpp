@@ -92,14 +92,17 @@ TEST(OnePassScale, EqualsConversionAndScalingByRowsAtEveryDepthAndFactor) {
 }
 
 TEST(OnePassScale, TheRgb565ConversionIsTheSameAtEveryBlitLevel) {
-    // The rows path widens with AVX2 at that level; the one pass always with SSE2.
+    // Both paths widen sixteen pixels at a time with AVX2 at that level and above, eight with SSE2
+    // below; 109 pixels take both steps and a tail.
     const platform::BlitLevel best = platform::BestBlitLevel();
     uint32_t seed = 500;
     for (platform::BlitLevel level : {platform::BlitLevel::SSE2, best}) {
         ASSERT_TRUE(platform::SetBlitLevel(level));
-        for (int factor : {1, 2, 3})
-            ExpectSameAsByRows(PixelFormat::RGB565,
-                               {101, 6, 2, 1, factor, 0, 0, (4 - (101 * factor + 2) % 4) % 4}, seed++, true);
+        for (int width : {101, 109})
+            for (int factor : {2, 3, 4})
+                ExpectSameAsByRows(PixelFormat::RGB565,
+                                   {width, 6, 2, 1, factor, 0, 0, (4 - (width * factor + 2) % 4) % 4}, seed++,
+                                   true);
     }
     platform::SetBlitLevel(best);
 }
