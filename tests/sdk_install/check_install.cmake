@@ -19,7 +19,9 @@ endif()
 # The SDK's files, and nothing of the player's install.
 set(wanted bin/eltool include/el/el.h include/el/sound.h lib/libel-headless.a lib/cmake/ElEngine/ElEngineConfig.cmake
     lib/cmake/ElEngine/ElEngineConfigVersion.cmake lib/cmake/ElEngine/ElEngineTargets.cmake
-    lib/cmake/ElEngine/ElEngineDependencies.cmake lib/pkgconfig/el-headless.pc)
+    lib/cmake/ElEngine/ElEngineDependencies.cmake lib/pkgconfig/el-headless.pc
+    share/man/man3/elDraw::LoadObject.3 share/man/man3/elSystem::RunScene.3 share/doc/milkanet/guide.md
+    share/doc/milkanet/reference/index.html)
 if(HAVE_DESKTOP)
   list(APPEND wanted lib/libel-desktop.a lib/pkgconfig/el-desktop.pc)
 endif()
@@ -31,6 +33,18 @@ endforeach()
 foreach(player IN ITEMS lib/milkanet bin/milkanet share/applications share/metainfo share/icons)
   if(EXISTS ${prefix}/${player})
     message(FATAL_ERROR "the player's ${player} came with the sdk component")
+  endif()
+endforeach()
+
+# And the player's install takes nothing of the SDK.
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/player
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install (the player's) failed: ${status}")
+endif()
+foreach(sdk IN ITEMS include lib/cmake lib/pkgconfig share/man share/doc bin/eltool)
+  if(EXISTS ${WORK_DIR}/player/${sdk})
+    message(FATAL_ERROR "the SDK's ${sdk} came with the player's install")
   endif()
 endforeach()
 
