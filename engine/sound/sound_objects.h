@@ -89,6 +89,9 @@ int ReadWave(const char* path, WaveBlocks* wave);
 // Builds the pack (relative to the program folder) from every *.WAV file of the folder; a fresh
 // pack replaces the old one, otherwise the records are appended behind it. Always 1.
 int Convert(const char* pack, const char* folder, int fresh);
+// Convert's work: false when the pack could not be written, which leaves it as it was (the
+// failure is said on standard error and in the debug log).
+bool ConvertPack(const char* pack, const char* folder, int fresh);
 // Appends one WAVE file, named relative to the program folder, to the pack; nothing for a file
 // that cannot be read.
 void AppendToPack(const char* pack, const char* relativeName);
