@@ -5,7 +5,7 @@
 #     (status 0, single-instance lock released) within a second of the signal.
 #  2. Answering every box and pressing Esc ends the game normally.
 #  3. Answering every box and closing the window (the window manager's close) ends it normally.
-# Needs build/bin/milkanet (test.sh builds it) and xvfb-run, openbox, xdotool and xprop, which it installs
+# Needs build/bin/milkanet (test.sh builds it) and Xvfb, openbox, xdotool and xprop, which it installs
 # when run as root and they are missing. Prints "box-signal: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ root=$(pwd)
 game_binary="$root/build/bin/milkanet"
 boxes_expected=18  # the pictures the game loads at start-up
 
-needed=(xvfb-run openbox xdotool xprop)
+needed=(Xvfb openbox xdotool xprop)
 missing_programs() {
   local program
   for program in "${needed[@]}"; do command -v "$program" >/dev/null 2>&1 || echo "$program"; done
@@ -32,15 +32,31 @@ if [ ! -x "$game_binary" ]; then
   exit 1
 fi
 
-if [ "${1:-}" != "--inside" ]; then
-  # A display of its own; the checks run inside it.
-  work=$(mktemp -d /tmp/el_box_signal.XXXXXX)
-  trap 'rm -rf "$work"' EXIT
-  EL_BOX_WORK=$work xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside
-  exit $?
+work=$(mktemp -d /tmp/el_box_signal.XXXXXX)
+server=0
+wm=0
+game=0
+stop_game() {
+  if [ "$game" -gt 0 ] && kill -0 "$game" 2>/dev/null; then kill -KILL "$game"; fi
+  [ "$game" -gt 0 ] && wait "$game" 2>/dev/null
+  game=0
+}
+trap 'stop_game; [ "$wm" -gt 0 ] && kill "$wm" 2>/dev/null; [ "$server" -gt 0 ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+# A display of its own: the X server picks a free number itself and says which (other programs on
+# the machine may run servers of their own at the same time).
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+server=$!
+for _ in $(seq 1 300); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+  echo "box-signal: the X server did not start: $(tail -n 3 "$work/xvfb.log" | tr '\n' ' ')"
+  echo "box-signal: 0 passed, 1 failed"
+  exit 1
 fi
+export DISPLAY=":$(head -n 1 "$work/display")"
 
-work=$EL_BOX_WORK
 passed=0
 failed=0
 pass() { echo "ok: $1"; passed=$((passed + 1)); }
@@ -54,6 +70,11 @@ for _ in $(seq 1 300); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
+if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  echo "box-signal: the window manager did not start: $(tail -n 3 "$work/openbox.log" | tr '\n' ' ')"
+  echo "box-signal: 0 passed, 1 failed"
+  exit 1
+fi
 
 # The program folder: everything the build put beside the game but the pictures.
 program="$work/program"
@@ -62,7 +83,6 @@ for entry in "$root"/build/bin/*; do
   case "$(basename "$entry")" in BMP | bmp) ;; *) cp -a "$entry" "$program/" ;; esac
 done
 
-game=0
 runtime=""
 start_game() {
   runtime=$(mktemp -d "$work/runtime.XXXXXX")
@@ -107,9 +127,10 @@ wait_for_box() {
   done
   return 1
 }
+# Each xdotool call is bounded: an activation waits for the window without end of its own.
 answer() {
-  xdotool windowactivate --sync "$1" >/dev/null 2>&1
-  xdotool key --clearmodifiers Return
+  timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1
+  timeout 10 xdotool key --clearmodifiers Return
 }
 # Answers every box as it opens; the number answered.
 answer_all() {
@@ -140,10 +161,6 @@ wait_game() {
     fi
     sleep 0.01
   done
-}
-stop_game() {
-  if kill -0 "$game" 2>/dev/null; then kill -KILL "$game"; fi
-  wait "$game" 2>/dev/null
 }
 
 # 1. SIGTERM while the third box is open.
@@ -185,8 +202,8 @@ if [ "$answered" -ne "$boxes_expected" ] || [ -z "$main" ]; then
   stop_game
 else
   sleep 0.5
-  xdotool windowactivate --sync "$main" >/dev/null 2>&1
-  xdotool key --clearmodifiers Escape
+  timeout 10 xdotool windowactivate --sync "$main" >/dev/null 2>&1
+  timeout 10 xdotool key --clearmodifiers Escape
   wait_game 20
   if [ "$status" = 0 ] && lock_released; then
     pass "after its $answered boxes the game ends on Esc"
@@ -205,8 +222,8 @@ if [ "$answered" -ne "$boxes_expected" ] || [ -z "$main" ]; then
   stop_game
 else
   sleep 0.5
-  xdotool windowactivate --sync "$main" >/dev/null 2>&1
-  xdotool key --clearmodifiers alt+F4
+  timeout 10 xdotool windowactivate --sync "$main" >/dev/null 2>&1
+  timeout 10 xdotool key --clearmodifiers alt+F4
   wait_game 20
   if [ "$status" = 0 ] && lock_released; then
     pass "after its $answered boxes the game ends on the window's close"
@@ -216,7 +233,5 @@ else
   fi
 fi
 
-kill "$wm" 2>/dev/null
-wait "$wm" 2>/dev/null
 echo "box-signal: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
