@@ -1,18 +1,18 @@
 // The demo program's page framework: one scene per page, the page table, the key edges of the
 // frame, the title and key panel every page shows, and the pictures the pages share.
 #pragma once
+#include <el/input.h>
+#include <el/objects.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "engine/draw/eldraw.h"
-#include "engine/system/input.h"
-
 constexpr const char* kDemoCaption = "elDemo";
 constexpr int kPageCount = 9;  // pages 1 to 9, one on each number key
 constexpr int kStatusSize = 96;
-constexpr int kMemoryMode = 2;  // objects in system memory, as the pages create and load them
+constexpr int kMemoryMode = elMemory::Video;  // as the pages create and load their objects
 
 // The part of the screen a page draws on: below the title band, above the key panel.
 constexpr int kBodyLeft = 0, kBodyTop = 28, kBodyRight = 800, kBodyBottom = 504;

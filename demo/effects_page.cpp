@@ -1,14 +1,12 @@
 // Page 2, effect blits: each member of the effect blits drawn over a room of map chips, one at a
 // time, with its levels sweeping and its rotation and zoom turning as the frames go by; the
 // member's name and the values it is drawn with on screen.
+#include <el/el.h>
+
 #include <cmath>
 #include <cstdio>
 
 #include "demo/demo.h"
-#include "engine/draw/effects.h"
-#include "engine/draw/objects.h"
-#include "engine/text/text_output.h"
-#include "platform/messages.h"
 
 namespace {
 
@@ -241,9 +239,9 @@ void DrawRoom() {
 
 void HandleKeys() {
     for (int member = 0; member < kMemberCount; ++member)
-        if (KeyPressed('A' + member)) State.member = member;
-    if (KeyPressed(platform::VK_RIGHT)) State.member = (State.member + 1) % kMemberCount;
-    if (KeyPressed(platform::VK_LEFT)) State.member = (State.member + kMemberCount - 1) % kMemberCount;
+        if (KeyPressed(elKey::A + member)) State.member = member;
+    if (KeyPressed(elKey::Right)) State.member = (State.member + 1) % kMemberCount;
+    if (KeyPressed(elKey::Left)) State.member = (State.member + kMemberCount - 1) % kMemberCount;
 }
 
 void Enter() {

@@ -2,14 +2,11 @@
 // text (directions, keypad digit, raw position and button bits, four-state buttons, hold amounts,
 // analogue values) and a box per stick with a cross at the raw position and a dot at the analogue
 // value. Controllers stop acting as arrow keys while the page is shown.
+#include <el/el.h>
+
 #include <cstdio>
 
 #include "demo/demo.h"
-#include "engine/draw/primitives.h"
-#include "engine/system/joystick.h"
-#include "engine/text/text_output.h"
-#include "platform/gamepad_keys.h"
-#include "platform/joystick.h"
 
 namespace {
 
@@ -26,14 +23,13 @@ struct JoystickPageState {
 JoystickPageState State;
 
 bool Present(int joystick) {
-    platform::JoystickReading reading;
-    return platform::ReadJoystick(joystick, reading);
+    return JoyPresent(joystick) != 0;
 }
 
 // Short enough for the title band: the action, then each stick and the gamepad-keys switch.
 void ShowStatus(const char* action) {
     SetStatus("%s: 1 %s, 2 %s, pad keys %s", action, State.present[0] ? "present" : "absent",
-              State.present[1] ? "present" : "absent", platform::GamepadKeysOn() ? "on" : "off");
+              State.present[1] ? "present" : "absent", GetGamepadKeys() ? "on" : "off");
 }
 
 // JoyInit clears the records, the rates with them.
@@ -43,21 +39,21 @@ void InitSticks() {
 }
 
 void Enter() {
-    State.previousGamepadKeys = platform::GamepadKeysOn();
-    platform::SetGamepadKeys(false);
+    State.previousGamepadKeys = GetGamepadKeys() != 0;
+    SetGamepadKeys(0);
     InitSticks();
     for (int j = 0; j < kJoystickCount; ++j) State.present[j] = Present(j);
     ShowStatus("read");
 }
 
 void HandleKeys() {
-    if (KeyPressed('C')) {
+    if (KeyPressed(elKey::C)) {
         JoyCalibrate();
         ShowStatus("calibrated");
-    } else if (KeyPressed('I')) {
+    } else if (KeyPressed(elKey::I)) {
         InitSticks();
         ShowStatus("re-init");
-    } else if (KeyPressed('R')) {
+    } else if (KeyPressed(elKey::R)) {
         JoyReset();
         ShowStatus("reset");
     }
@@ -145,7 +141,7 @@ void Frame() {
 }
 
 void Leave() {
-    platform::SetGamepadKeys(State.previousGamepadKeys);
+    SetGamepadKeys(State.previousGamepadKeys ? 1 : 0);
 }
 
 const char* const kKeys[] = {

@@ -1,18 +1,12 @@
 // Page 6, music: a piece streamed from the demo's WAVE pack with its loop point, and a MIDI piece
 // through the sequencer, each started, paused, stopped and looped by keys; the stream's position
 // and the sequencer's mode on screen.
+#include <el/el.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "demo/demo.h"
-#include "engine/sound/elsound.h"
-#include "engine/sound/midi.h"
-#include "engine/sound/sound_device.h"
-#include "engine/system/paths.h"
-#include "engine/text/text_output.h"
-#include "platform/files.h"
-#include "platform/sequencer.h"
 
 namespace {
 
@@ -33,7 +27,7 @@ MusicPageState State;
 
 // The loop point the generator wrote beside the music: bytes of sound data.
 uint32_t ReadLoopPoint() {
-    FILE* file = platform::OpenFile((std::string(ModulePath(0)) + kLoopFile).c_str(), "r");
+    FILE* file = OpenProgramFile(kLoopFile, "r");
     if (file == nullptr) return 0;
     unsigned long value = 0;
     if (std::fscanf(file, "%lu", &value) != 1) value = 0;
@@ -48,7 +42,7 @@ void Enter() {
         elSound::SetPackName(kMusicPack);
         State.stream = elSound::LoadStream(kMusicEntry, State.loopPoint);
     }
-    if (!SoundDevice.soundAvailable) {
+    if (!elSound::IsAvailable()) {
         SetStatus("no sound device: sound is off");
     } else {
         SetStatus(State.stream >= 0 ? "stream and MIDI ready" : "the stream could not be loaded");
@@ -56,21 +50,21 @@ void Enter() {
 }
 
 void StreamKeys() {
-    if (KeyPressed('S')) {
+    if (KeyPressed(elKey::S)) {
         elSound::PlayLoop(State.stream, -1);
         State.streamStarted = true;
         State.streamPaused = false;
         SetStatus("stream playing, repeating from byte %u", State.loopPoint);
-    } else if (KeyPressed('O')) {
+    } else if (KeyPressed(elKey::O)) {
         elSound::Play(State.stream, -1);
         State.streamStarted = true;
         State.streamPaused = false;
         SetStatus("stream playing once");
-    } else if (KeyPressed('P') && State.streamStarted) {
+    } else if (KeyPressed(elKey::P) && State.streamStarted) {
         elSound::Pause(State.stream, -1);
         State.streamPaused = !State.streamPaused;
         SetStatus(State.streamPaused ? "stream paused" : "stream resumed");
-    } else if (KeyPressed('X')) {
+    } else if (KeyPressed(elKey::X)) {
         elSound::Stop(State.stream, -1);
         State.streamStarted = false;
         State.streamPaused = false;
@@ -79,14 +73,14 @@ void StreamKeys() {
 }
 
 void MidiKeys() {
-    if (KeyPressed('M')) {
+    if (KeyPressed(elKey::M)) {
         SetStatus("MIDI playing, repeating (play result %d)", MidiPlay(kMidiPiece, 1));
-    } else if (KeyPressed('N')) {
+    } else if (KeyPressed(elKey::N)) {
         SetStatus("MIDI playing once (play result %d)", MidiPlay(kMidiPiece, 0));
-    } else if (KeyPressed('L')) {
+    } else if (KeyPressed(elKey::L)) {
         MidiStopLoop();
         SetStatus("MIDI: this pass is the last");
-    } else if (KeyPressed('Z')) {
+    } else if (KeyPressed(elKey::Z)) {
         MidiClose();
         SetStatus("MIDI closed");
     }
@@ -99,20 +93,21 @@ void Frame() {
 
     char line[128];
     const uint32_t position = State.stream >= 0 ? elSound::GetPosition(State.stream) : 0;
-    const StreamRecord* stream = State.stream >= 0 ? &SoundObjects.streams[State.stream] : nullptr;
+    elSound::StreamStatus stream;
+    elSound::GetStreamStatus(State.stream, &stream);
     std::snprintf(line, sizeof line, "stream %s: ring position %u bytes, %u of %u data bytes read",
-                  kMusicEntry, position, stream ? stream->consumed : 0u, stream ? stream->dataSize : 0u);
+                  kMusicEntry, position, stream.consumed, stream.dataSize);
     DebugText(16, kBodyTop + 16, line);
     std::snprintf(line, sizeof line, "loop point %u bytes (%.2f s)", State.loopPoint,
-                  stream && stream->halfSize ? State.loopPoint * 2.0 / stream->halfSize : 0.0);
+                  stream.halfRing ? State.loopPoint * 2.0 / stream.halfRing : 0.0);
     DebugText(16, kBodyTop + 36, line);
 
-    char mode[kMidiStatusSize] = "closed";
-    if (Midi.open) platform::SendSequencerCommand("status midi mode", mode, sizeof mode);
+    char mode[32] = "closed";
+    if (MidiIsOpen()) MidiStatus("mode", mode, sizeof mode);
     char position2[32] = "0";
-    if (Midi.open) platform::SendSequencerCommand("status midi position", position2, sizeof position2);
+    if (MidiIsOpen()) MidiStatus("position", position2, sizeof position2);
     std::snprintf(line, sizeof line, "MIDI %s: mode %s at %s ms, open %d, loop %d", kMidiPiece, mode,
-                  position2, Midi.open, Midi.loop);
+                  position2, MidiIsOpen(), MidiIsLooping());
     DebugText(16, kBodyTop + 76, line);
     ExplainMissingSound(kBodyTop + 116);
 }

@@ -1,21 +1,14 @@
 // Page 8, packs and capture: pictures loaded from the demo's picture pack beside the same pictures
 // loaded from their BMP files, with how many pixels differ at this depth, and F5 saving the screen.
+#include <el/el.h>
+
 #include <cstdio>
-#include <string>
 
 #include "demo/demo.h"
-#include "engine/draw/capture.h"
-#include "engine/draw/objects.h"
-#include "engine/draw/pack.h"
-#include "engine/system/paths.h"
-#include "engine/text/text_output.h"
-#include "platform/blit.h"
-#include "platform/files.h"
 
 namespace {
 
 constexpr const char* kPackName = "eldemo.pak";
-constexpr int kVkF5 = 116;
 constexpr int kPictureCount = 3;
 constexpr int kPackColumn = 16, kBmpColumn = 408;
 
@@ -44,14 +37,18 @@ struct PacksPageState {
 PacksPageState State;
 
 long CountDifferences(ObjectNo a, ObjectNo b) {
-    const platform::Surface* first = ObjectSurface(a);
-    const platform::Surface* second = ObjectSurface(b);
-    if (first == nullptr || second == nullptr) return -1;
-    if (first->width != second->width || first->height != second->height) return -1;
+    int width = 0, height = 0, otherWidth = 0, otherHeight = 0;
+    if (!elDraw::GetObjectSize(a, &width, &height) || !elDraw::GetObjectSize(b, &otherWidth, &otherHeight))
+        return -1;
+    if (width != otherWidth || height != otherHeight) return -1;
     long count = 0;
-    for (int y = 0; y < first->height; ++y)
-        for (int x = 0; x < first->width; ++x)
-            count += platform::GetRawPixel(*first, x, y) != platform::GetRawPixel(*second, x, y);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint32_t first = 0, second = 0;
+            elDraw::GetObjectRawPixel(a, x, y, &first);
+            elDraw::GetObjectRawPixel(b, x, y, &second);
+            count += first != second;
+        }
     return count;
 }
 
@@ -76,8 +73,7 @@ void Enter() {
 void NextCaptureName() {
     for (int tries = 0; tries < 1000; ++tries) {
         std::snprintf(State.lastCapture, sizeof State.lastCapture, "eldemo%03d.bmp", ++State.captures % 1000);
-        const std::string path = std::string(ModulePath(0)) + State.lastCapture;
-        std::FILE* existing = platform::OpenFile(path.c_str(), "rb");
+        std::FILE* existing = OpenProgramFile(State.lastCapture, "rb");
         if (existing == nullptr) return;
         std::fclose(existing);
     }
@@ -98,7 +94,7 @@ void Frame() {
 
 // The capture is taken from the finished frame, title and keys included: what the screen shows.
 void BeforePresent() {
-    if (!KeyPressed(kVkF5)) return;
+    if (!KeyPressed(elKey::F5)) return;
     NextCaptureName();
     if (SaveScreenBMP(State.lastCapture, 800, 600) == 1)
         SetStatus("saved %s", State.lastCapture);

@@ -1,16 +1,12 @@
 // Page 3, primitives: lines, rectangles, hatched polygons and Bézier curves drawn from the mouse
 // position on the left part of the body, each kind switched by a key, the pen width and the
 // polygon's fill mode changed live; on the right part every screen filter on a block of its own.
+#include <el/el.h>
+
 #include <cmath>
 #include <cstdio>
 
 #include "demo/demo.h"
-#include "engine/draw/effects.h"
-#include "engine/draw/objects.h"
-#include "engine/draw/primitives.h"
-#include "engine/system/input.h"
-#include "engine/text/text_output.h"
-#include "platform/messages.h"
 
 namespace {
 
@@ -72,19 +68,19 @@ void HandleKeys() {
     auto toggle = [&](int key, bool& flag) {
         if (KeyPressed(key)) flag = !flag, changed = true;
     };
-    toggle('L', State.lines);
-    toggle('R', State.rectangles);
-    toggle('P', State.polygons);
-    toggle('B', State.curves);
-    if (KeyPressed('H')) State.fillMode = (State.fillMode + 1) % 3, changed = true;
-    if (KeyPressed(platform::VK_UP) && State.pen < kMaxPen) ++State.pen, changed = true;
-    if (KeyPressed(platform::VK_DOWN) && State.pen > 1) --State.pen, changed = true;
-    if (KeyPressed('F')) {
+    toggle(elKey::L, State.lines);
+    toggle(elKey::R, State.rectangles);
+    toggle(elKey::P, State.polygons);
+    toggle(elKey::B, State.curves);
+    if (KeyPressed(elKey::H)) State.fillMode = (State.fillMode + 1) % 3, changed = true;
+    if (KeyPressed(elKey::Up) && State.pen < kMaxPen) ++State.pen, changed = true;
+    if (KeyPressed(elKey::Down) && State.pen > 1) --State.pen, changed = true;
+    if (KeyPressed(elKey::F)) {
         Filters.on = !Filters.on, changed = true;
         Filters.age = 0;  // back on, the smears and blurs start from their pictures
     }
-    if (KeyPressed('S')) Filters.age = 0;
-    if (KeyPressed('Z')) Filters.zoomLines = !Filters.zoomLines, changed = true;
+    if (KeyPressed(elKey::S)) Filters.age = 0;
+    if (KeyPressed(elKey::Z)) Filters.zoomLines = !Filters.zoomLines, changed = true;
     if (changed) ShowStatus();
 }
 
@@ -102,8 +98,7 @@ int BlockTop(int filter) {
 void MakePictures() {
     Filters.pictures = elDraw::CreateObject(4 * kBlockWidth, 2 * kBlockHeight, kMemoryMode);
     Filters.black = elDraw::CreateObject(kBlockWidth, kBlockHeight, kMemoryMode);
-    for (ObjectNo& kept : Filters.kept)
-        kept = elDraw::CreateObject(kBlockWidth, kBlockHeight, kMemoryMode);
+    for (ObjectNo& kept : Filters.kept) kept = elDraw::CreateObject(kBlockWidth, kBlockHeight, kMemoryMode);
     SetClipRect(0, 0, 800, 600);
     ClearScreen();
     CaptureToObject(Filters.black, 0, 0, kBlockWidth, kBlockHeight);
@@ -225,8 +220,10 @@ void Enter() {
 
 void Frame() {
     HandleKeys();
-    const int x = Clamp(Input.MouseX, kAreaLeft + 40, kAreaRight - 40);
-    const int y = Clamp(Input.MouseY, kAreaTop + 40, kAreaBottom - 40);
+    int mouseX = 0, mouseY = 0;
+    GetMousePosition(&mouseX, &mouseY);
+    const int x = Clamp(mouseX, kAreaLeft + 40, kAreaRight - 40);
+    const int y = Clamp(mouseY, kAreaTop + 40, kAreaBottom - 40);
     DrawRectangle(kAreaLeft, kAreaTop, kAreaRight, kAreaBottom, 0x201810, 0x806040, 1);
 
     if (State.lines) {
@@ -243,7 +240,7 @@ void Frame() {
     }
     if (State.polygons) {
         // A five-pointed star around the mouse, drawn by the alternate rule: its middle stays open.
-        platform::Point star[5];
+        elDraw::Point star[5];
         for (int k = 0; k < 5; ++k) {
             const double angle = -M_PI / 2 + k * 4 * M_PI / 5;
             star[k] = {x + static_cast<int>(std::lround(90 * std::cos(angle))),
@@ -253,13 +250,13 @@ void Frame() {
     }
     if (State.curves) {
         // Two cubic segments from the left edge through the mouse to the right edge.
-        const platform::Point curve[7] = {{kAreaLeft + 4, kAreaBottom - 20},
-                                          {x - 160, y - 200},
-                                          {x - 60, y + 120},
-                                          {x, y},
-                                          {x + 60, y - 120},
-                                          {x + 160, y + 200},
-                                          {kAreaRight - 4, kAreaTop + 20}};
+        const elDraw::Point curve[7] = {{kAreaLeft + 4, kAreaBottom - 20},
+                                        {x - 160, y - 200},
+                                        {x - 60, y + 120},
+                                        {x, y},
+                                        {x + 60, y - 120},
+                                        {x + 160, y + 200},
+                                        {kAreaRight - 4, kAreaTop + 20}};
         DrawBezier(curve, 7, 0xFF60FF, State.pen);
     }
     PutPixel(x, y, 0xFFFFFF);

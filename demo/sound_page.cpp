@@ -2,14 +2,11 @@
 // several copies; the selected one played once, looped, round-robin, echoed or echoed with sway,
 // and the volume, pan and frequency of the copy played last changed live, every copy's values on
 // screen.
+#include <el/el.h>
+
 #include <cstdio>
 
 #include "demo/demo.h"
-#include "engine/sound/elsound.h"
-#include "engine/sound/sound_device.h"
-#include "engine/text/text_output.h"
-#include "platform/audio.h"
-#include "platform/messages.h"
 
 namespace {
 
@@ -27,6 +24,7 @@ constexpr Effect kEffects[] = {
     {"PICKUP.WAV", "pickup", 2},     {"POWERUP.WAV", "powerup", 5}, {"SHOT.WAV", "shot", 3},
 };
 constexpr int kEffectCount = sizeof kEffects / sizeof kEffects[0];
+constexpr int kLineSize = 260;
 
 // The echo: a repeat every 100 ms, four repeats, each 4 dB quieter; the sway moves the pan by 6
 // steps a second.
@@ -52,10 +50,6 @@ bool Loaded(int effect) {
     return State.numbers[effect] >= 0;
 }
 
-const SoundObject& ObjectOf(int effect) {
-    return SoundObjects.objects[State.numbers[effect]];
-}
-
 void LoadEffects() {
     State.loaded = true;
     elSound::SetPackName(kEffectsPack);
@@ -67,7 +61,7 @@ void LoadEffects() {
 
 void Enter() {
     if (!State.loaded) LoadEffects();
-    if (!SoundDevice.soundAvailable) {
+    if (!elSound::IsAvailable()) {
         SetStatus("no sound device: sound is off");
         return;
     }
@@ -75,9 +69,10 @@ void Enter() {
 }
 
 void ShowCopy(const char* what) {
-    const SoundCopy& copy = ObjectOf(State.last).copies[State.lastCopy];
+    const SoundNo number = State.numbers[State.last];
     SetStatus("%s %s copy %d: volume %d, pan %d, frequency %u Hz", what, kEffects[State.last].name,
-              State.lastCopy, copy.volume, copy.pan, copy.frequency);
+              State.lastCopy, elSound::GetVolume(number, State.lastCopy),
+              elSound::GetPan(number, State.lastCopy), elSound::GetFrequency(number, State.lastCopy));
 }
 
 void StopEcho() {
@@ -91,7 +86,7 @@ void Start(bool looping, int copy, const char* what) {
     if (State.echoEffect == effect) StopEcho();
     const SoundNo number = State.numbers[effect];
     State.last = effect;
-    State.lastCopy = copy >= 0 ? copy : ObjectOf(effect).nextCopy;
+    State.lastCopy = copy >= 0 ? copy : elSound::GetNextCopy(number);
     if (looping) {
         elSound::PlayLoop(number, copy);
     } else {
@@ -102,48 +97,48 @@ void Start(bool looping, int copy, const char* what) {
 
 void StartEcho(Echo kind) {
     const int effect = State.selected;
-    if (ObjectOf(effect).copyCount < 2) {
+    if (elSound::GetCopyCount(State.numbers[effect]) < 2) {
         SetStatus("%s has one copy: no echo", kEffects[effect].name);
         return;
     }
     if (State.echoEffect >= 0 && State.echoEffect != effect)
         elSound::Stop(State.numbers[State.echoEffect], -1);
     State.last = effect;
-    State.lastCopy = ObjectOf(effect).nextCopy;
-    elSound::Play(State.numbers[effect], -2);  // -2 starts the echo
+    State.lastCopy = elSound::GetNextCopy(State.numbers[effect]);
+    elSound::Play(State.numbers[effect], elCopy::RoundRobin);  // the next copy, and the echo starts
     State.echo = kind;
     State.echoEffect = effect;
     State.echoShown = -1;
 }
 
 bool AnyPlayKeyPressed() {
-    for (int key : {'P', 'L', 'R', 'E', 'W', 'S'})
+    for (int key : {elKey::P, elKey::L, elKey::R, elKey::E, elKey::W, elKey::S})
         if (KeyPressed(key)) return true;
     return false;
 }
 
 void PlayKeys() {
-    if (KeyPressed(platform::VK_LEFT)) State.selected = (State.selected + kEffectCount - 1) % kEffectCount;
-    if (KeyPressed(platform::VK_RIGHT)) State.selected = (State.selected + 1) % kEffectCount;
+    if (KeyPressed(elKey::Left)) State.selected = (State.selected + kEffectCount - 1) % kEffectCount;
+    if (KeyPressed(elKey::Right)) State.selected = (State.selected + 1) % kEffectCount;
     if (!Loaded(State.selected)) {
-        if (SoundDevice.soundAvailable) {
+        if (elSound::IsAvailable()) {
             SetStatus("%s is not loaded", kEffects[State.selected].name);
         } else if (AnyPlayKeyPressed()) {
             SetStatus("no sound device: %s cannot play", kEffects[State.selected].name);
         }
         return;
     }
-    if (KeyPressed('P')) {
+    if (KeyPressed(elKey::P)) {
         Start(false, 0, "played once:");
-    } else if (KeyPressed('L')) {
+    } else if (KeyPressed(elKey::L)) {
         Start(true, 0, "looping:");
-    } else if (KeyPressed('R')) {
+    } else if (KeyPressed(elKey::R)) {
         Start(false, -1, "round-robin:");
-    } else if (KeyPressed('E')) {
+    } else if (KeyPressed(elKey::E)) {
         StartEcho(Echo::Plain);
-    } else if (KeyPressed('W')) {
+    } else if (KeyPressed(elKey::W)) {
         StartEcho(Echo::Sway);
-    } else if (KeyPressed('S')) {
+    } else if (KeyPressed(elKey::S)) {
         elSound::Stop(State.numbers[State.selected], -1);
         if (State.echoEffect == State.selected) StopEcho();
         SetStatus("%s stopped", kEffects[State.selected].name);
@@ -156,13 +151,13 @@ void ShapeKeys() {
     const SoundNo number = State.numbers[State.last];
     const int copy = State.lastCopy;
     const char* what = nullptr;
-    if (KeyPressed(platform::VK_UP)) elSound::AddVolume(number, 1, copy), what = "louder:";
-    if (KeyPressed(platform::VK_DOWN)) elSound::AddVolume(number, -1, copy), what = "quieter:";
-    if (KeyPressed('A')) elSound::AddPan(number, -1, copy), what = "to the left:";
-    if (KeyPressed('D')) elSound::AddPan(number, 1, copy), what = "to the right:";
-    if (KeyPressed('Z')) elSound::AddFrequency(number, -1, copy), what = "lower:";
-    if (KeyPressed('X')) elSound::AddFrequency(number, 1, copy), what = "higher:";
-    if (KeyPressed('C')) {
+    if (KeyPressed(elKey::Up)) elSound::AddVolume(number, 1, copy), what = "louder:";
+    if (KeyPressed(elKey::Down)) elSound::AddVolume(number, -1, copy), what = "quieter:";
+    if (KeyPressed(elKey::A)) elSound::AddPan(number, -1, copy), what = "to the left:";
+    if (KeyPressed(elKey::D)) elSound::AddPan(number, 1, copy), what = "to the right:";
+    if (KeyPressed(elKey::Z)) elSound::AddFrequency(number, -1, copy), what = "lower:";
+    if (KeyPressed(elKey::X)) elSound::AddFrequency(number, 1, copy), what = "higher:";
+    if (KeyPressed(elKey::C)) {
         elSound::ResetVolume(number, copy);
         elSound::ResetPan(number, copy);
         elSound::ResetFrequency(number, copy);
@@ -180,29 +175,30 @@ void RunEcho() {
     } else {
         elSound::UpdateEcho(number, kEchoInterval, kEchoRepeats, kEchoFade);
     }
-    const SoundObject& object = ObjectOf(State.echoEffect);
-    if (object.echoState == State.echoShown) return;
-    State.echoShown = object.echoState;
+    const int echoState = elSound::GetEchoState(number);
+    if (echoState == State.echoShown) return;
+    State.echoShown = echoState;
     const char* kind = State.echo == Echo::Sway ? "echo with sway" : "echo";
-    if (object.echoState == 0) {
+    if (echoState == 0) {
         SetStatus("%s of %s: done after %d repeats", kind, kEffects[State.echoEffect].name, kEchoRepeats);
         StopEcho();
         return;
     }
-    if (object.echoState == 1) {
+    if (echoState == 1) {
         SetStatus("%s of %s started", kind, kEffects[State.echoEffect].name);
         return;
     }
     // The repeat just played is the copy before the next round-robin one.
-    State.lastCopy = (object.nextCopy + object.copyCount - 1) % object.copyCount;
-    const SoundCopy& copy = object.copies[State.lastCopy];
+    const int copies = elSound::GetCopyCount(number);
+    State.lastCopy = (elSound::GetNextCopy(number) + copies - 1) % copies;
     SetStatus("%s of %s: repeat %d of %d, copy %d, volume %d, pan %d", kind, kEffects[State.echoEffect].name,
-              object.echoState - 1, kEchoRepeats, State.lastCopy, copy.volume, copy.pan);
+              echoState - 1, kEchoRepeats, State.lastCopy, elSound::GetVolume(number, State.lastCopy),
+              elSound::GetPan(number, State.lastCopy));
 }
 
 void DrawTable() {
     if (ExplainMissingSound(kBodyTop + 12)) return;
-    char line[kDebugTextSize];
+    char line[kLineSize];
     int y = kBodyTop + 12;
     for (int i = 0; i < kEffectCount; ++i, y += 20) {
         if (!Loaded(i)) {
@@ -211,26 +207,26 @@ void DrawTable() {
             DebugText(16, y, line);
             continue;
         }
-        const SoundObject& object = ObjectOf(i);
+        const SoundNo number = State.numbers[i];
+        const int copies = elSound::GetCopyCount(number);
         int playing = 0;
-        for (int c = 0; c < object.copyCount; ++c)
-            playing += object.copies[c].buffer != 0 && platform::SoundBufferPlaying(object.copies[c].buffer);
+        for (int c = 0; c < copies; ++c) playing += elSound::IsPlaying(number, c);
         std::snprintf(line, sizeof line, "%s %-10s object %2d, %d %s, next %d, %d playing%s%s",
-                      i == State.selected ? ">" : " ", kEffects[i].name, State.numbers[i], object.copyCount,
-                      object.copyCount == 1 ? "copy" : "copies", object.nextCopy, playing,
-                      object.copyCount > 1 ? ", echo" : "", object.loop ? ", loop" : "");
+                      i == State.selected ? ">" : " ", kEffects[i].name, number, copies,
+                      copies == 1 ? "copy" : "copies", elSound::GetNextCopy(number), playing,
+                      copies > 1 ? ", echo" : "", elSound::IsLooping(number) ? ", loop" : "");
         DebugText(16, y, line);
     }
     if (State.last < 0 || !Loaded(State.last)) return;
     y += 16;
-    const SoundObject& object = ObjectOf(State.last);
+    const SoundNo last = State.numbers[State.last];
     std::snprintf(line, sizeof line, "%s, the effect played last:", kEffects[State.last].name);
     DebugText(16, y, line);
-    for (int c = 0; c < object.copyCount; ++c) {
+    for (int c = 0; c < elSound::GetCopyCount(last); ++c) {
         y += 20;
-        const SoundCopy& copy = object.copies[c];
         std::snprintf(line, sizeof line, "%s copy %d  volume %6d  pan %6d  frequency %6u Hz",
-                      c == State.lastCopy ? ">" : " ", c, copy.volume, copy.pan, copy.frequency);
+                      c == State.lastCopy ? ">" : " ", c, elSound::GetVolume(last, c),
+                      elSound::GetPan(last, c), elSound::GetFrequency(last, c));
         DebugText(16, y, line);
     }
 }

@@ -1,15 +1,12 @@
 // Page 4, text: the installed-font list with the chosen face shown in itself, a block of Japanese
 // lines drawn plainly and smoothed with the effects switched by keys, and the same block revealed
 // character by character.
+#include <el/el.h>
+
 #include <cstdint>
 #include <cstdio>
 
 #include "demo/demo.h"
-#include "engine/draw/primitives.h"
-#include "engine/text/fonts.h"
-#include "engine/text/text_block.h"
-#include "engine/text/text_output.h"
-#include "platform/messages.h"
 
 namespace {
 
@@ -67,14 +64,14 @@ void HandleKeys() {
     auto toggle = [](int key, bool& flag) {
         if (KeyPressed(key)) flag = !flag;
     };
-    toggle('S', State.shadow);
-    toggle('X', State.boldX);
-    toggle('Y', State.boldY);
-    if (KeyPressed('L')) State.spacing = (State.spacing + 1) % 4;
-    if (KeyPressed('F')) State.face = 1 - State.face;
-    if (KeyPressed('R')) RestartReveal();
-    if (KeyPressed(platform::VK_DOWN) && State.cursor + 1 < FontList.count) ++State.cursor;
-    if (KeyPressed(platform::VK_UP) && State.cursor > 0) --State.cursor;
+    toggle(elKey::S, State.shadow);
+    toggle(elKey::X, State.boldX);
+    toggle(elKey::Y, State.boldY);
+    if (KeyPressed(elKey::L)) State.spacing = (State.spacing + 1) % 4;
+    if (KeyPressed(elKey::F)) State.face = 1 - State.face;
+    if (KeyPressed(elKey::R)) RestartReveal();
+    if (KeyPressed(elKey::Down) && State.cursor + 1 < GetFontCount()) ++State.cursor;
+    if (KeyPressed(elKey::Up) && State.cursor > 0) --State.cursor;
     if (State.cursor < State.first) State.first = State.cursor;
     if (State.cursor >= State.first + kListRows) State.first = State.cursor - kListRows + 1;
 }
@@ -88,20 +85,20 @@ void DrawFontList() {
     char line[96];
     SetFont(1, 14, 0, 0, 0, 0);
     SetTextColors(0x80FFFF, 0, 1);
-    std::snprintf(line, sizeof line, "%d installed fonts", static_cast<int>(FontList.count));
+    std::snprintf(line, sizeof line, "%d installed fonts", GetFontCount());
     PutText(kListLeft + 6, kListTop + 4, line);
-    for (int row = 0; row < kListRows && State.first + row < FontList.count; ++row) {
+    for (int row = 0; row < kListRows && State.first + row < GetFontCount(); ++row) {
         const int index = State.first + row;
-        const FontListEntry& entry = FontList.entries[index];
         const int y = kListTop + 24 + row * kRowHeight;
         SetTextColors(index == State.cursor ? 0xFFFFFF : 0xC0C0C0, 0, 1);
-        std::snprintf(line, sizeof line, "%3d %-8s %s", index + 1, KindName(entry.kind), entry.faceName);
+        std::snprintf(line, sizeof line, "%3d %-8s %s", index + 1, KindName(GetFontKind(index)),
+                      GetFontName(index));
         PutText(kListLeft + 6, y, line);
     }
     ReleaseFont();
-    if (State.cursor >= FontList.count) return;
+    if (State.cursor >= GetFontCount()) return;
     // The chosen face, in itself.
-    SetFontName(FontList.entries[State.cursor].faceName, 20, 0, 0, 0, 0);
+    SetFontName(GetFontName(State.cursor), 20, 0, 0, 0, 0);
     SetTextColors(0xFFFFFF, 0, 1);
     PutText(kListLeft + 6, kListTop + 28 + kListRows * kRowHeight, kSample);
     ReleaseFont();
@@ -129,11 +126,9 @@ void DrawReveal() {
     SetTextColors(0xFFFFFF, 0x202020, 1);
     LayoutTextBlock(kRevealLeft + 8, kRevealTop + 6, kRevealRight - 8, kRevealBottom - 4, kLines, Effects());
     ReleaseFont();
-    TextBlock.shown = State.shown;
-    TextBlock.revealTimer = State.revealTimer;
+    SetRevealProgress(State.shown, State.revealTimer);
     RevealText(kRevealInterval);
-    State.shown = TextBlock.shown;
-    State.revealTimer = TextBlock.revealTimer;
+    GetRevealProgress(&State.shown, &State.revealTimer);
 }
 
 void Frame() {
@@ -142,7 +137,7 @@ void Frame() {
     DrawBlocks();
     DrawReveal();
     const int shown = State.shown > 0 ? State.shown - 1 : 0;
-    const int all = TextBlock.charCount > 0 ? TextBlock.charCount - 1 : 0;
+    const int all = GetTextCharCount();
     SetStatus("%s, effects %04X, revealed %d of %d", kFaceNames[State.face], Effects(),
               shown < all ? shown : all, all);
 }

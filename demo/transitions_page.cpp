@@ -1,22 +1,16 @@
 // Page 1, transitions: the thirteen fades between two pictures, the nine clip wipes closing and
 // opening the body, the picture viewer and the eight line effects.
+#include <el/el.h>
+
 #include <algorithm>
 
 #include "demo/demo.h"
-#include "engine/draw/blit.h"
-#include "engine/draw/objects.h"
-#include "engine/draw/primitives.h"
-#include "engine/draw/refresh.h"
-#include "engine/system/engine_state.h"
-#include "engine/system/frame_pacing.h"
-#include "engine/system/input.h"
 
 namespace {
 
 constexpr int kFadeStrips = 10;
 constexpr float kWipeSpeed = 400.0f;
 constexpr int kWipeBand = 40;
-constexpr int kVkF1 = 112;
 constexpr int kLineEffectCount = 8;
 
 const char* const kLineEffectNames[kLineEffectCount] = {"wave rows",   "tile scroll", "wave scroll",
@@ -43,15 +37,18 @@ void SetBodyClip() {
 // red, with the shock on top.
 void DrawSlide(int slide) {
     // Fills do not follow the clip rectangle as copies do: the backdrop keeps to it by itself.
-    const int left = std::max(kBodyLeft, ClipRect.left), top = std::max(kBodyTop, ClipRect.top);
-    const int right = std::min(kBodyRight, ClipRect.right), bottom = std::min(kBodyBottom, ClipRect.bottom);
+    int clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;
+    GetClipRect(&clipLeft, &clipTop, &clipRight, &clipBottom);
+    const int left = std::max(kBodyLeft, clipLeft), top = std::max(kBodyTop, clipTop);
+    const int right = std::min(kBodyRight, clipRight), bottom = std::min(kBodyBottom, clipBottom);
     const uint32_t backdrop = slide == 0 ? 0x204020 : 0x202060;
     if (left < right && top < bottom) DrawRectangle(left, top, right, bottom, backdrop, backdrop, 1);
     if (slide == 0) {
         BltObject(kBodyLeft, kBodyTop, DemoPictures.princess, 0, 0, kBodyRight - kBodyLeft,
                   kBodyBottom - kBodyTop);
     } else {
-        BltObject(kBodyLeft, kBodyTop, State.stretchedEnemies, 0, 0, kBodyRight - kBodyLeft, kBodyBottom - kBodyTop);
+        BltObject(kBodyLeft, kBodyTop, State.stretchedEnemies, 0, 0, kBodyRight - kBodyLeft,
+                  kBodyBottom - kBodyTop);
         BltObject(400 - 125, kBodyTop + 113, DemoPictures.shock, 0, 0, 250, 250);
     }
 }
@@ -75,7 +72,7 @@ void DrawLineEffect(int effect) {
             break;
         case 4:
             MosaicRows(40, top, static_cast<int>(State.mosaic), picture, 0, 0, 720, height);
-            State.mosaic += 8.0f * FrameStep;
+            State.mosaic += 8.0f * GetFrameStep();
             if (State.mosaic >= 24.0f) State.mosaic = 1.0f;
             break;
         case 5:
@@ -101,10 +98,9 @@ void StartFade(int type) {
     CaptureToObject(kScreenSprite, 0, 0, 800, 600);
     ClearScreen();
     DrawSlide(State.slide);
-    Transition.fadeType = type;
-    Transition.fadeStrips = kFadeStrips;
-    Engine.NextScene = Engine.Scene;  // the fade ends back on this page
-    Pacing.WaitForVBlank = 1;
+    SetFadeType(type, kFadeStrips);
+    SetNextScene(GetScene());  // the fade ends back on this page
+    SetWaitForVBlank(1);
     State.pendingFade = type;
     StartFadeIn();
 }
@@ -115,7 +111,7 @@ void ShowSlideStatus() {
 
 // A fade that ended: the other picture is now the one shown; the tile fade then uncovers it.
 void FinishFade() {
-    Pacing.WaitForVBlank = 0;
+    SetWaitForVBlank(0);
     if (State.revealing) {
         State.revealing = false;
         State.pendingFade = -1;
@@ -134,27 +130,27 @@ void FinishFade() {
 
 void StartKeyedEffects() {
     for (int type = 0; type <= 12; ++type) {
-        if (!KeyPressed('A' + type)) continue;
+        if (!KeyPressed(elKey::A + type)) continue;
         State.lineEffect = -1;
-        if (Wipe.wipeState != 0) {
-            Wipe.wipeState = 0;
+        if (GetClipWipeState() != elWipe::Idle) {
+            CancelClipWipe();
             SetBodyClip();
         }
         StartFade(type);
         return;
     }
     for (int type = 1; type <= 9; ++type) {
-        if (!KeyPressed('N' + type - 1) || Wipe.wipeState > 0) continue;
-        const bool hide = Wipe.wipeState == 0;
+        if (!KeyPressed(elKey::N + type - 1) || GetClipWipeState() > 0) continue;
+        const bool hide = GetClipWipeState() == elWipe::Idle;
         StartClipWipe(hide ? 1 : 0, type, kWipeSpeed, kWipeBand);
         SetStatus("clip wipe %d %s", type, hide ? "closing" : "opening");
     }
-    if (KeyPressed('W')) {
+    if (KeyPressed(elKey::W)) {
         ToggleViewer();
         SetStatus("picture viewer: arrows scroll, W closes");
     }
     for (int effect = 0; effect < kLineEffectCount; ++effect) {
-        if (!KeyPressed(kVkF1 + effect)) continue;
+        if (!KeyPressed(elKey::F1 + effect)) continue;
         State.lineEffect = State.lineEffect == effect ? -1 : effect;
         if (State.lineEffect >= 0)
             SetStatus("line effect F%d: %s", effect + 1, kLineEffectNames[effect]);
@@ -184,26 +180,26 @@ void Enter() {
         LoadViewer("BMP\\princess.bmp", "BMP\\m_cp.bmp", 768);
         // The viewer loads with black as the key; this sheet is keyed on its top-left pixel, so
         // that the scrolling background shows around the figures.
-        SetObjectKeyTopLeft(Viewer.viewerPicture);
+        SetObjectKeyTopLeft(GetViewerPicture());
         State.viewerLoaded = true;
     }
     ShowSlideStatus();
 }
 
 void Leave() {
-    if (Viewer.viewerOn) ToggleViewer();
-    Wipe.wipeState = 0;
+    if (IsViewerOn()) ToggleViewer();
+    CancelClipWipe();
     State.lineEffect = -1;
     SetClipRect(0, 0, 800, 600);
 }
 
 void Frame() {
-    if (State.pendingFade >= 0 && Transition.fadeDirection == 0) FinishFade();
-    if (Viewer.viewerOn) {
+    if (State.pendingFade >= 0 && !IsFading()) FinishFade();
+    if (IsViewerOn()) {
         // The viewer takes every key; W closes it again.
-        if (Input.ViewerKey == 'W') {
+        if (GetViewerKey() == elKey::W) {
             ToggleViewer();
-            SwallowKey('W');
+            SwallowKey(elKey::W);
             ShowSlideStatus();
         }
     } else if (State.pendingFade < 0) {
@@ -212,14 +208,8 @@ void Frame() {
     }
 
     StepClipWipe();
-    if (Wipe.wipeClosed) {
-        Wipe.wipeClosed = 0;
-        SetStatus("clip wipe %d closed", Wipe.wipeType);
-    }
-    if (Wipe.wipeOpened) {
-        Wipe.wipeOpened = 0;
-        ShowSlideStatus();
-    }
+    if (TakeClipWipeClosed()) SetStatus("clip wipe %d closed", GetClipWipeType());
+    if (TakeClipWipeOpened()) ShowSlideStatus();
     if (State.lineEffect >= 0)
         DrawLineEffect(State.lineEffect);
     else

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -36,5 +37,7 @@ uint32_t SendSequencerCommand(const char* command, char* answer = nullptr, size_
 
 // The sound font the synthesizer loads on the first open (tests point it elsewhere).
 void SetSequencerSoundFont(const char* path);
+// The path of that sound font, for the line that says why it could not be loaded.
+std::string SequencerSoundFont();
 
 }  // namespace platform

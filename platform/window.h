@@ -36,6 +36,10 @@ void SetMainWindowTopmost(bool topmost);
 void RaiseMainWindow();
 // Calls the window procedure with WM_DESTROY, then closes the window.
 void DestroyMainWindow();
+// Gives the main window a client area of this size, its middle kept where it was (the display
+// set-up asks for the size of its back buffer); the new client position comes as WM_MOVE.
+// False without a window.
+bool SetMainWindowClientSize(int clientWidth, int clientHeight);
 
 // Message queue. PeekMessage removes the next message (false when the queue is empty);
 // key messages update the key state as they are taken.

@@ -1,10 +1,11 @@
 // The game's entry on the real backend: a window on the desktop, the real clock.
+#include <el/entry.h>
+
 #include "engine/system/engine_state.h"
-#include "engine/system/frame_pacing.h"
 #include "game/game_startup.h"
-#include "shell/desktop_entry.h"
 
-// Holds the 1 ms timer resolution from before the entry runs until after it returns.
-static TimerPeriodGuard timerPeriodGuard;
-
-int main(int argc, char** argv) { return RunOnDesktop(argc, argv, "milkanet", GameStartup, kWindowTitle); }
+int main(int argc, char** argv) {
+    elSystem::SceneOptions options;
+    options.programName = "milkanet";
+    return elSystem::RunScene(argc, argv, kWindowTitle, GameStartup, options);
+}

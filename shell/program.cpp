@@ -53,8 +53,11 @@ void UpdateCursorVisibility() {
     if (Engine.FullScreen != 0 || Engine.MessageBoxOpen != 0) return;
     int x = 0, y = 0;
     platform::GetCursorScreenPos(x, y);
+    // The client area is the display's size once it is set up, the start-up size before.
+    const int width = Display.present ? Display.ScreenWidth : Engine.StartupWidth;
+    const int height = Display.present ? Display.ScreenHeight : Engine.StartupHeight;
     const bool inside = x >= Input.ClientOriginX && y >= Input.ClientOriginY &&
-                        x < Input.ClientOriginX + 800 && y < Input.ClientOriginY + 600;
+                        x < Input.ClientOriginX + width && y < Input.ClientOriginY + height;
     if (inside && Engine.CursorShown == 1) SetCursorShown(false);
     if (!inside && Engine.CursorShown == 0) SetCursorShown(true);
 }

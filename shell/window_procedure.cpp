@@ -16,6 +16,8 @@ namespace {
 constexpr uintptr_t kHotKeyPrintScreen = 48897;  // 0xBF01
 constexpr uintptr_t kHotKeyAltPrintScreen = 48898;
 
+bool escapeEnds = true;
+
 void KeyPress(int key) {
     if (Input.InputLocked == 1) {
         Input.LockedKey = key;
@@ -27,7 +29,7 @@ void KeyPress(int key) {
         Input.CurrentKey = key;
         Input.LastKey = key;
     }
-    if (key == VK_ESCAPE) ExitProgram();
+    if (key == VK_ESCAPE && escapeEnds) ExitProgram();
 }
 
 void KeyRelease(int key) {
@@ -82,6 +84,13 @@ void ButtonDown(bool left) {
 }
 
 }  // namespace
+
+void SetEscapeEnds(bool ends) {
+    escapeEnds = ends;
+}
+bool EscapeEnds() {
+    return escapeEnds;
+}
 
 intptr_t MainWindowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {

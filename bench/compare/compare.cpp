@@ -7,7 +7,7 @@
 // within every repetition so that both see the same load; minimum and median over the repetitions.
 //
 // Usage: bench_compare [repetitions [sections]]   repetitions default 9; sections a list of
-// blur, lines, blits, rotate (default all), e.g. bench_compare 5 blur,rotate
+// blur, lines, blits, rotate, present, text, mixer (default all), e.g. bench_compare 5 blur,rotate
 #include <SDL.h>
 #include <SDL2_gfxPrimitives.h>
 #include <SDL2_rotozoom.h>
@@ -31,6 +31,10 @@
 #include "platform/blit.h"
 #include "platform/primitives.h"
 #include "platform/text.h"
+
+void MixerRows(int repetitions);                                  // bench/compare/mixer_rows.cpp
+void PresentRows(platform::PixelFormat format, int repetitions);  // bench/compare/present_rows.cpp
+void TextRows(platform::PixelFormat format, int repetitions);     // bench/compare/text_rows.cpp
 
 namespace {
 
@@ -541,7 +545,7 @@ void RotateRows(PixelFormat f) {
 
 int main(int argc, char** argv) {
     if (argc > 1) repetitions = std::max(1, std::atoi(argv[1]));
-    const std::string sections = argc > 2 ? argv[2] : "blur,lines,blits,rotate";
+    const std::string sections = argc > 2 ? argv[2] : "blur,lines,blits,rotate,present,text,mixer";
     auto wanted = [&](const char* section) { return sections.find(section) != std::string::npos; };
     double load[3] = {0, 0, 0};
     if (FILE* in = std::fopen("/proc/loadavg", "r")) {
@@ -561,7 +565,10 @@ int main(int argc, char** argv) {
         if (wanted("lines")) LineRows(f);
         if (wanted("blits")) BlitRows(f);
         if (wanted("rotate")) RotateRows(f);
+        if (wanted("present")) PresentRows(f, repetitions);
+        if (wanted("text")) TextRows(f, repetitions);
     }
+    if (wanted("mixer")) MixerRows(repetitions);
     ReleaseAllObjects();
     return 0;
 }

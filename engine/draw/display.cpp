@@ -84,6 +84,17 @@ int ReportScreenError(const char* message) {
     return ReportError("elDraw::Screen", message);
 }
 
+constexpr const char* kMessageNoBackBuffer = "裏画面が生成できません";
+
+// The sizes a window shows whole at every scale: from 320 x 240 to 1920 x 1080.
+constexpr int kSmallestWidth = 320, kSmallestHeight = 240;
+constexpr int kLargestWidth = 1920, kLargestHeight = 1080;
+
+bool SizeTaken(int width, int height) {
+    return width >= kSmallestWidth && width <= kLargestWidth && height >= kSmallestHeight &&
+           height <= kLargestHeight;
+}
+
 }  // namespace
 
 PixelFormatInfo DerivePixelFormat(uint32_t redMask, uint32_t greenMask, uint32_t blueMask) {
@@ -153,12 +164,21 @@ void BuildSixteenBitTables() {
 namespace elDraw {
 
 int Screen(int width, int height, int placement) {
-    ReleaseDisplay();
-    Errors.ErrorFlag = 0;
     if (width == -1) {
         width = Engine.StartupWidth;
         height = Engine.StartupHeight;
     }
+    // A size the window cannot show is refused before anything is released.
+    if (!SizeTaken(width, height)) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "%d x %d is outside the sizes the display takes (%d x %d to %d x %d)", width, height,
+                      kSmallestWidth, kSmallestHeight, kLargestWidth, kLargestHeight);
+        ExplainProblem("elDraw::Screen", text);
+        return ReportScreenError(kMessageNoBackBuffer);
+    }
+    ReleaseDisplay();
+    Errors.ErrorFlag = 0;
     Display.ScreenWidth = width;
     Display.ScreenHeight = height;
     SetClipRect(0, 0, width, height);
@@ -172,11 +192,14 @@ int Screen(int width, int height, int placement) {
     }
 
     Display.backBuffer = NewDisplaySurface(width, height);
-    if (!Display.backBuffer) return ReportScreenError("裏画面が生成できません");
+    if (!Display.backBuffer) return ReportScreenError(kMessageNoBackBuffer);
     Display.present = true;
 
     for (const InternalSprite& sprite : kInternalSprites)
         if (!CreateInternalSprite(sprite)) return ReportScreenError(sprite.failure);
+
+    // The window's client area takes the back buffer's size (the player's scale applies on top).
+    platform::SetMainWindowClientSize(width, height);
 
     Display.stretchSupported = 1;
     Display.format = Display.depth == 32 ? DerivePixelFormat(0xFF0000, 0x00FF00, 0x0000FF)

@@ -1,5 +1,7 @@
 // The display: back buffer, screen size, pixel format tables, presentation rectangle and release.
 #pragma once
+#include <el/display.h>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -25,12 +27,12 @@ constexpr int kNoiseTableSize = 10000;
 // Look-up tables of the effect blits; the 16-bit ones stay empty at other depths.
 struct DrawTables {
     int32_t SineTable[kSineTableSize] = {};
-    std::vector<uint8_t> SplitTable;        // 65536 x {r, g, b} as 5-bit values
-    std::vector<uint16_t> CrossFadeTable;   // [channel][t][a][b]
-    std::vector<uint16_t> FadeAddTable;     // [channel][t][a][b]
-    std::vector<uint16_t> SubtractTable;    // [channel][a][b]
-    std::vector<uint16_t> AverageTable;     // 94 entries
-    std::vector<uint8_t> NoiseTable;        // 10000 entries of 0, 1 or 2
+    std::vector<uint8_t> SplitTable;       // 65536 x {r, g, b} as 5-bit values
+    std::vector<uint16_t> CrossFadeTable;  // [channel][t][a][b]
+    std::vector<uint16_t> FadeAddTable;    // [channel][t][a][b]
+    std::vector<uint16_t> SubtractTable;   // [channel][a][b]
+    std::vector<uint16_t> AverageTable;    // 94 entries
+    std::vector<uint8_t> NoiseTable;       // 10000 entries of 0, 1 or 2
 };
 
 struct DisplayState {
@@ -50,12 +52,6 @@ struct DisplayState {
 extern DisplayState Display;
 extern DrawTables Tables;
 
-namespace elDraw {
-int Screen(int width, int height, int placement);
-}  // namespace elDraw
-
-void SetScreenDepths(int first, int second, int third);
-int CheckColorDepth(const char* settingsName);
 // Releases every sprite object and the back buffer; skipped when there is no display.
 void ReleaseDisplay();
 // Fills the 16-bit tables for the current pixel format.

@@ -20,6 +20,8 @@
 // be locked or the object is free or out of range. The destination is clipped against ClipRect,
 // then against the back buffer, and the source rectangle against its object.
 #pragma once
+#include <el/effects.h>
+
 #include <cstdint>
 
 #include "engine/draw/eldraw.h"
@@ -30,56 +32,3 @@ struct EffectState {
 };
 
 extern EffectState Effects;
-
-// A caller's 5-bit level (clamped to 0..31) in the back buffer's channel steps.
-int EffectLevel(int level);
-
-int HalfBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom);
-// type 1 mirrors left-right, 2 upside down, 3 both; other values copy unchanged.
-int MirrorBlt(int x, int y, int type, ObjectNo object, int left, int top, int right, int bottom);
-int AlphaBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float alpha);
-int AlphaBltRGB(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float red,
-                float green, float blue);
-int FadeBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom, int level);
-int FadeBltRGB(int x, int y, ObjectNo object, int left, int top, int right, int bottom, int red, int green,
-               int blue);
-int AddBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom);
-int AddFadeBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float intensity);
-int ShadowBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom);
-int EdgeBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom);
-int ChannelBlt(int x, int y, int keepRed, int keepGreen, int keepBlue, ObjectNo object, int left, int top,
-               int right, int bottom);
-int BrightBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float factor);
-int BrightBltRGB(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float red,
-                 float green, float blue);
-int DarkBlt(int x, int y, int level, ObjectNo object, int left, int top, int right, int bottom);
-int DarkBltRGB(int x, int y, int red, int green, int blue, ObjectNo object, int left, int top, int right,
-               int bottom);
-int BlurBlt(int x, int y, int block, ObjectNo object, int left, int top, int right, int bottom);
-int GreyBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom);
-int DisplaceBlt(int x, int y, ObjectNo object, int left, int top, int right, int bottom, float strength);
-
-// Rotations into a destination rectangle about the centres of both rectangles; a positive angle
-// (whole degrees, any value, taken modulo 360) turns the picture clockwise on the screen, and the
-// zoom (above 0; as its reciprocal in 16.16 fixed point, 1/256 to 65536) enlarges. Each row's
-// first source position is exact; along the row it moves by fixed 16.16 steps. The tiling forms
-// fold negative offsets from the rectangle's top-left back (absolute value) before the modulo.
-int RotateBlt(int destLeft, int destTop, int destRight, int destBottom, int angle, ObjectNo object, int left,
-              int top, int right, int bottom);
-int RotateZoomBlt(int destLeft, int destTop, int destRight, int destBottom, int angle, float zoom,
-                  ObjectNo object, int left, int top, int right, int bottom);
-int RotateTileBlt(int destLeft, int destTop, int destRight, int destBottom, int angle, ObjectNo object,
-                  int left, int top, int right, int bottom);
-int RotateZoomTileBlt(int destLeft, int destTop, int destRight, int destBottom, int angle, float zoom,
-                      ObjectNo object, int left, int top, int right, int bottom);
-
-// Screen filters on the block (x, y, width, height) of the back buffer, cut to the back buffer.
-// 1 when they ran, 0 when the back buffer cannot be locked.
-int SmearFilter(int x, int y, int width, int height);
-int SmearFadeFilter(int red, int green, int blue, int x, int y, int width, int height);
-int BlurFilter(int x, int y, int width, int height);
-int BlurFadeFilter(int red, int green, int blue, int x, int y, int width, int height);
-int Zoom2Filter(int x, int y, int width, int height, int lines);
-int NoiseFilter(int shift, int x, int y, int width, int height);
-int NoiseFilterRGB(int red, int green, int blue, int shift, int x, int y, int width, int height);
-int CircleMosaicFilter(int centreX, int centreY, int radius, int block);

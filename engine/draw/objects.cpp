@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/draw/display.h"
@@ -59,15 +60,35 @@ bool FillSlotFromPicture(ObjectRecord& record, const platform::Picture& picture)
     return platform::CopyPictureToSurface(*record.surface, picture) == platform::BLIT_OK;
 }
 
+// Why the file at `path` (the engine's name of it) gave no picture, and where it was looked for.
+void ExplainPictureFailure(const char* operation, const char* name, const char* path) {
+    const std::string system = platform::ResolvePath(path);
+    platform::Picture picture;
+    const platform::BmpResult result = platform::LoadBmpFile(path, picture);
+    std::string reason;
+    if (result.error == platform::BmpError::FileNotFound)
+        reason = CannotOpenReason(system);
+    else if (result.error == platform::BmpError::NotBmp)
+        reason = "not a BMP file: it does not start with \"BM\"";
+    else if (!result.ok())
+        reason = std::string("not a BMP file it can read: ") + result.reason;
+    else
+        reason = "a " + std::to_string(picture.width) + " x " + std::to_string(picture.height) +
+                 " picture no sprite of the display can hold";
+    ExplainLoadFailure(operation, name, reason, system);
+}
+
 // Loading steps shared by load and swap: the file beside the program, then a resource under the
-// bare name; the key is applied once the picture is in the surface.
-bool LoadIntoSlot(ObjectRecord& record, const char* name) {
+// bare name; the key is applied once the picture is in the surface. A failure is explained under
+// the operation's name.
+bool LoadIntoSlot(ObjectRecord& record, const char* name, const char* operation) {
     char path[kPathBufferSize * 2];
     std::snprintf(path, sizeof path, "%s%s", ModulePath(0), name);
     platform::Picture picture;
     bool loaded = DecodeBitmap(path, picture) || DecodeResource(name, picture);
     if (!loaded || !FillSlotFromPicture(record, picture)) {
         record.surface.reset();
+        ExplainPictureFailure(operation, name, path);
         return false;
     }
     ApplyColorKey(*record.surface, LoadKey());
@@ -106,7 +127,8 @@ ObjectNo LoadObject(const char* name, int memoryMode) {
     SetName(record, name);
     record.fromPack = 0;
     record.memoryMode = 2;
-    if (!LoadIntoSlot(record, name)) return ReportError("elDraw::LoadObject", kMessageCannotLoad);
+    if (!LoadIntoSlot(record, name, "elDraw::LoadObject"))
+        return ReportError("elDraw::LoadObject", kMessageCannotLoad);
     return object;
 }
 
@@ -137,7 +159,8 @@ int SwapObject(const char* name, ObjectNo object, int memoryMode) {
     SetName(record, name);
     record.fromPack = 0;
     record.memoryMode = 2;
-    if (!LoadIntoSlot(record, name)) return ReportError("elDraw::SwapObject", kMessageCannotLoad);
+    if (!LoadIntoSlot(record, name, "elDraw::SwapObject"))
+        return ReportError("elDraw::SwapObject", kMessageCannotLoad);
     return 1;
 }
 

@@ -1,6 +1,8 @@
 // The sprite object table: pictures loaded from BMP files or resources, blank work surfaces,
 // colour keys and the restore of lost surfaces.
 #pragma once
+#include <el/objects.h>
+
 #include <cstdint>
 #include <memory>
 
@@ -9,10 +11,6 @@
 
 constexpr int kObjectNameSize = 32;
 constexpr int kMaxObjectNameLength = 30;
-constexpr ObjectNo kBufferSprite = 0;
-constexpr ObjectNo kScreenSprite = 1;
-constexpr ObjectNo kFontSprite = 2;
-constexpr ObjectNo kFontBufferSprite = 3;
 
 struct ObjectRecord {
     std::unique_ptr<platform::Surface> surface;
@@ -32,12 +30,6 @@ struct ObjectTableState {
 
 extern ObjectTableState ObjectTable;
 
-void ReleaseObject(ObjectNo object);
-void SetLoadKeyColor(int32_t color);
-void SetLoadKeyTopLeft();
-void SetObjectKeyColor(ObjectNo object, int32_t color);
-void SetObjectKeyTopLeft(ObjectNo object);
-void CopyObjectKey(ObjectNo destination, ObjectNo source);
 void RestoreSurfaces();
 // Releases every object's surface and clears its record (program end).
 void ReleaseAllObjects();

@@ -39,15 +39,32 @@ std::string ProgramPath(const char* name) {
     return std::string(ModulePath(0)) + (name != nullptr ? name : "");
 }
 
-// Opens the pack and finds the entry; reports under the context and returns null when either fails.
+// Opens the pack and finds the entry; explains and reports under the context and returns null when
+// either fails.
 File FindPackEntry(const char* context, const char* name, pack::EntryHeader& entry) {
     if (name == nullptr) name = "";
     File file(Pack.path[0] != '\0' ? platform::OpenFile(Pack.path, "rb") : nullptr);
     if (!file) {
+        if (Pack.path[0] == '\0')
+            ExplainLoadFailure(context, name, "no pack file chosen with SetPackFile", "");
+        else
+            ExplainLoadFailure(context, name,
+                               "pack file " + CannotOpenReason(platform::ResolvePath(Pack.path)),
+                               platform::ResolvePath(Pack.path));
         ReportError(context, kMessageNoPack);
         return nullptr;
     }
     if (!pack::FindEntry(file.get(), pack::UpperCased(name).c_str(), entry)) {
+        // Scanned again to tell a pack without the entry from one damaged before it.
+        std::rewind(file.get());
+        pack::ScanEnd end = pack::ScanEnd::EndOfFile;
+        pack::ScanEntries(
+            file.get(), [](const pack::EntryHeader&) { return false; }, &end);
+        ExplainLoadFailure(context, name,
+                           end == pack::ScanEnd::Malformed
+                               ? "no entry of that name before the pack's damaged part"
+                               : "no entry of that name in the pack",
+                           platform::ResolvePath(Pack.path));
         ReportError(context, kMessageNoEntry);
         return nullptr;
     }

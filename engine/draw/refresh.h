@@ -1,5 +1,7 @@
 // Presenting the back buffer, screen transitions, the picture viewer, clip wipes and inversion.
 #pragma once
+#include <el/refresh.h>
+
 #include <cstdint>
 
 #include "engine/draw/eldraw.h"
@@ -34,13 +36,3 @@ struct ClipWipeState {
 extern TransitionState Transition;
 extern ViewerState Viewer;
 extern ClipWipeState Wipe;
-
-void StartFadeIn();
-void StartFadeOut();
-ObjectNo LoadWipePattern(const char* name);
-void LoadViewer(const char* picture, const char* background, int height);
-void ToggleViewer();
-int StartClipWipe(int hide, int type, float speed, int band);
-void HideAll();
-int StepClipWipe();
-void InvertArea(int left, int top, int right, int bottom);

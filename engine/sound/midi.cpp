@@ -3,9 +3,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "engine/system/error_report.h"
 #include "engine/system/paths.h"
+#include "platform/files.h"
 #include "platform/sequencer.h"
+#include "platform/soft/midi_file.h"
 
 MidiState Midi;
 
@@ -13,6 +18,61 @@ namespace {
 
 uint32_t Send(const char* command) {
     return platform::SendSequencerCommand(command);
+}
+
+// What has been explained already: a piece or sound font that is missing is said once, however
+// often the program asks for it. Kept apart from MidiState, which every display set-up resets.
+std::vector<std::string> explained;
+constexpr size_t kExplainedLimit = 256;
+
+bool FirstTime(const std::string& key) {
+    for (const std::string& said : explained)
+        if (said == key) return false;
+    if (explained.size() < kExplainedLimit) explained.push_back(key);
+    return true;
+}
+
+// Why the piece (the engine's name of it, and the system's) is not a MIDI file the sequencer reads.
+std::string InvalidPieceReason(const std::string& path, const std::string& system) {
+    FILE* file = platform::OpenFile(path.c_str(), "rb");
+    if (file == nullptr) return CannotOpenReason(system);
+    std::vector<uint8_t> bytes;
+    uint8_t block[65536];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+        bytes.insert(bytes.end(), block, block + got);
+    std::fclose(file);
+    platform::midi::MidiPiece piece;
+    const platform::midi::MidiFileError error =
+        platform::midi::ParseMidiFile(bytes.data(), bytes.size(), piece);
+    if (error == platform::midi::MidiFileError::kNone) return "larger than the sequencer reads";
+    return std::string("not a MIDI file: ") + platform::midi::MidiFileErrorText(error);
+}
+
+// Explains, once for each piece and reason and once for the sound font, why the open failed.
+void ExplainOpenFailure(const char* name, const std::string& path, uint32_t result) {
+    std::string reason;
+    std::string where = path.empty() ? std::string() : platform::ResolvePath(path.c_str());
+    std::string key;
+    if (path.empty()) {
+        reason = "path too long";
+        key = std::string("long:") + name;
+    } else if (result == platform::kSequencerFileNotFound) {
+        reason = CannotOpenReason(where);
+        key = "piece:" + where;
+    } else if (result == platform::kSequencerInvalidFile) {
+        reason = InvalidPieceReason(path, where);
+        key = "piece:" + where;
+    } else if (result == platform::kSequencerCannotLoadDriver) {
+        where = platform::SequencerSoundFont();
+        const std::string problem = CannotOpenReason(where);
+        reason = "the synthesizer cannot load its sound font: " +
+                 (problem == "cannot be read" ? std::string("not a sound font it reads") : problem);
+        key = "font:" + where;
+    } else {
+        return;  // the alias already open and the like: not the file's fault
+    }
+    if (FirstTime(key)) ExplainLoadFailure("MidiPlay", name, reason, where);
 }
 
 }  // namespace
@@ -31,7 +91,9 @@ int MidiPlay(const char* name, int loop) {
     // the seek and play below fail on the alias that is not open.
     const bool fits = length >= 0 && length < static_cast<int>(sizeof command);
     if (Midi.open == 1) MidiClose();
-    if (fits) Send(command);
+    const uint32_t opened = fits ? Send(command) : platform::kSequencerFileNotFound;
+    if (opened != platform::kSequencerOk)
+        ExplainOpenFailure(name, fits ? std::string(ModulePath(0)) + name : std::string(), opened);
     Send("seek midi to start");
     const uint32_t result = Send("play midi notify");
     Midi.open = 1;

@@ -1,6 +1,8 @@
 // MIDI music: one piece at a time through the sequencer under the alias "midi", played once or
 // repeated on the sequencer's end report.
 #pragma once
+#include <el/midi.h>
+
 #include <cstdint>
 
 constexpr int kMidiCommandSize = 260;
@@ -14,14 +16,8 @@ struct MidiState {
 extern MidiState Midi;
 
 int MidiInit();
-// Plays a piece named relative to the program folder, once (loop 0) or repeating; returns the
-// sequencer's result of the play command (0 success).
-int MidiPlay(const char* name, int loop);
 // The piece ended: starts it again, or closes the sequencer when it plays once.
 void MidiNotify();
-void MidiClose();
-// Lets the piece that plays end without repeating.
-void MidiStopLoop();
 // Stops and closes whatever the state says.
 void MidiAbort();
 // The sequencer's end report (message 953) with its notify code, from the window procedure.

@@ -1,6 +1,8 @@
 // elSound's device: opened by the display set-up, released by the exit procedure, rebuilt with
 // every loaded sound object after it was given up or after a change of the output format.
 #pragma once
+#include <el/sound.h>
+
 #include <cstdint>
 
 struct SoundDeviceState {
@@ -22,12 +24,5 @@ int Init();
 void Release();
 // Opens the device again and reloads every object in use under its own number.
 void RestoreSounds();
-// Chooses the output format (rate codes 8, 11, 22 and 44 stand for 8000, 11025, 22050 and 44100 Hz)
-// and rebuilds every object in it: 1 done (or no device), 0 refused. A refused format leaves the
-// output as it was and rebuilds every object in it, so that the objects keep playing.
-int SelectFormat(int channels, int rate, int bits);
-// Gives up the device, plays a wave file on its own until it has finished, then restores the
-// device. A system sound name or a file that cannot be played gives the short beep instead.
-void PlayWaveSync(const char* sound);
 
 }  // namespace elSound

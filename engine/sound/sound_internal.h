@@ -14,3 +14,6 @@ void SettleNewCopy(SoundObject& object, SoundCopy& copy, bool reloading);
 // The number a loader fills: the lowest free one (reported when there is none), or the reload
 // slot while reloading.
 SoundNo TakeNumber(const char* context);
+// Explains why the selected WAVE pack gave no entry of that name: none selected or the pack
+// unreadable (`opened` false), no such entry (`found` false), or an entry cut short.
+void ExplainPackMiss(const char* context, const char* name, const char* packPath, bool opened, bool found);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "engine/sound/sound_device.h"
 #include "engine/sound/sound_internal.h"
@@ -37,6 +38,7 @@ struct SoundSource {
     const uint8_t* data = nullptr;
     uint32_t dataSize = 0;
     const char* name = "";  // for the line that tells why a load was refused
+    std::string path;       // where it was read from, for the same line
 };
 
 uint16_t Read16(const uint8_t* p) {
@@ -110,7 +112,8 @@ bool FillObject(SoundNo number, int count, const SoundSource& source, const char
             copy.buffer = 0;
             ReleaseCopies(object, c);
             if (!reloading) object = SoundObject{};
-            platform::WriteSoundRefusal(context, source.name, refusal);
+            ExplainLoadFailure(context, source.name, std::string("cannot be played: ") + refusal,
+                               source.path);
             ReportError(context, kMessageNoBuffer);
             return false;
         }
@@ -144,6 +147,7 @@ bool SourceFromResource(const char* name, SoundSource* source, platform::WaveFil
         source->formatUsable = true;
         source->data = parsed->data.data();
         source->dataSize = static_cast<uint32_t>(parsed->data.size());
+        source->path = "a resource of the program";
         return true;
     }
     if (resource->size < kResourceHeaderSize) return false;
@@ -152,6 +156,7 @@ bool SourceFromResource(const char* name, SoundSource* source, platform::WaveFil
     source->formatUsable = FormatFromRecord(resource->data + 20, 16, &source->format);
     source->data = resource->data + kResourceHeaderSize;
     source->dataSize = dataSize;
+    source->path = "a resource of the program";
     return true;
 }
 
@@ -193,6 +198,20 @@ SoundNo TakeNumber(const char* context) {
     return number;
 }
 
+void ExplainPackMiss(const char* context, const char* name, const char* packPath, bool opened, bool found) {
+    if (packPath == nullptr || packPath[0] == '\0') {
+        ExplainLoadFailure(context, name, "no WAVE pack chosen with SetPackName", "");
+        return;
+    }
+    const std::string system = platform::ResolvePath(packPath);
+    if (!opened)
+        ExplainLoadFailure(context, name, "pack file " + CannotOpenReason(system), system);
+    else if (!found)
+        ExplainLoadFailure(context, name, "no entry of that name in the pack", system);
+    else
+        ExplainLoadFailure(context, name, "its entry runs past the end of the pack", system);
+}
+
 void ResetSoundObjects() {
     for (int i = 0; i < kSoundObjectCount; ++i) {
         SoundObject& object = SoundObjects.objects[i];
@@ -230,16 +249,19 @@ SoundNo LoadObject(const char* name, int count) {
     const int length = std::snprintf(path, sizeof path, "%s%s", ModulePath(0), name);
     const bool pathFits = length >= 0 && static_cast<size_t>(length) < sizeof path;
     const int read = pathFits ? ReadWave(path, &wave) : -1;
+    const std::string system = pathFits ? platform::ResolvePath(path) : std::string();
     if (read == 0) {
         source.formatUsable = FormatFromRecord(wave.format.data(), wave.format.size(), &source.format);
         source.data = wave.data.data();
         source.dataSize = static_cast<uint32_t>(wave.data.size());
+        source.path = system;
     } else if (!SourceFromResource(name, &source, &resourceWave)) {
-        char reason[160];
-        std::snprintf(
-            reason, sizeof reason, "file: %s; no resource of that name",
-            read < 0 ? "path too long" : platform::WaveErrorText(static_cast<platform::WaveError>(read)));
-        platform::WriteSoundRefusal(kContext, name, reason);
+        const auto error = static_cast<platform::WaveError>(read);
+        const std::string reason = read < 0 ? "path too long"
+                                   : error == platform::WaveError::kUnreadable
+                                       ? CannotOpenReason(system)
+                                       : std::string("not a WAVE file: ") + platform::WaveErrorText(error);
+        ExplainLoadFailure(kContext, name, reason + "; no resource of that name", system);
         return Fail(kContext, kMessageNoResource);
     }
 
@@ -266,13 +288,17 @@ SoundNo LoadPack(const char* name, int count) {
     if (number < 0) return -1;
 
     FILE* file = SoundObjects.packPath[0] != '\0' ? platform::OpenFile(SoundObjects.packPath, "rb") : nullptr;
-    if (file == nullptr) return Fail(kContext, kMessageNoPack);
+    if (file == nullptr) {
+        ExplainPackMiss(kContext, name, SoundObjects.packPath, false, false);
+        return Fail(kContext, kMessageNoPack);
+    }
 
     std::vector<char> request(name, name + std::strlen(name) + 1);
     UpperCaseSjis(request.data());
     PackRecord record;
     WaveBlocks wave;
-    bool found = FindPackRecord(file, request.data(), &record) && PackRecordFits(file, record);
+    const bool named = FindPackRecord(file, request.data(), &record);
+    bool found = named && PackRecordFits(file, record);
     if (found) {
         wave.format.resize(record.formatSize);
         wave.data.resize(record.dataSize);
@@ -282,10 +308,14 @@ SoundNo LoadPack(const char* name, int count) {
                  std::fread(wave.data.data(), 1, record.dataSize, file) == record.dataSize);
     }
     std::fclose(file);
-    if (!found) return Fail(kContext, kMessageNotInPack);
+    if (!found) {
+        ExplainPackMiss(kContext, name, SoundObjects.packPath, true, named);
+        return Fail(kContext, kMessageNotInPack);
+    }
 
     SoundSource source;
     source.name = name;
+    source.path = platform::ResolvePath(SoundObjects.packPath);
     source.formatUsable = FormatFromRecord(wave.format.data(), wave.format.size(), &source.format);
     source.data = wave.data.data();
     source.dataSize = record.dataSize;

@@ -1,20 +1,17 @@
 // The sound object table: 70 objects of up to 10 copies each, loaded from WAVE files, WAVE
 // resources compiled into the program or WAVE pack entries; the selected pack file.
 #pragma once
+#include <el/sound.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "platform/audio.h"
 
-// Index of a sound object in the table, 0 to 69; -1 is every loader's failure value.
-using SoundNo = int;
-
-constexpr int kSoundObjectCount = 70;
-constexpr int kMaxSoundCopies = 10;
 constexpr size_t kSoundNameSize = 31;  // up to 30 bytes and a terminator
 constexpr size_t kSoundPathSize = 256;
-constexpr size_t kPackPathSize = 512;
+constexpr size_t kSoundPackPathSize = 512;
 
 struct SoundCopy {
     platform::SoundBuffer buffer = 0;
@@ -38,7 +35,7 @@ struct StreamRecord {
     int32_t wrapMark = -1;
     uint32_t lastCursor = 0;
     uint8_t countdown = 0;
-    char packPath[kPackPathSize] = {};
+    char packPath[kSoundPackPathSize] = {};
 };
 
 struct SoundObject {
@@ -60,7 +57,7 @@ struct SoundObject {
 struct SoundObjectTable {
     SoundObject objects[kSoundObjectCount];
     StreamRecord streams[kSoundObjectCount];
-    char packPath[kPackPathSize] = {};  // the selected pack file; empty until one is selected
+    char packPath[kSoundPackPathSize] = {};  // the selected pack file; empty until one is selected
 };
 
 extern SoundObjectTable SoundObjects;
@@ -77,23 +74,11 @@ struct WaveBlocks {
 
 namespace elSound {
 
-// Count: its absolute value is the number of copies (at most 10); above 1 the echo is available.
-SoundNo LoadObject(const char* name, int count);
-// Selects the pack file, a name relative to the program folder, for LoadPack.
-void SetPackName(const char* name);
-SoundNo LoadPack(const char* name, int count);
-void FreeObject(SoundNo number);
 // Reads a RIFF/WAVE file: 0 on success, non-zero (with both blocks empty) on failure: the
 // platform::WaveError that tells why.
 int ReadWave(const char* path, WaveBlocks* wave);
-// Builds the pack (relative to the program folder) from every *.WAV file of the folder; a fresh
-// pack replaces the old one, otherwise the records are appended behind it. Always 1.
-int Convert(const char* pack, const char* folder, int fresh);
 // Convert's work: false when the pack could not be written, which leaves it as it was (the
 // failure is said on standard error and in the debug log).
 bool ConvertPack(const char* pack, const char* folder, int fresh);
-// Appends one WAVE file, named relative to the program folder, to the pack; nothing for a file
-// that cannot be read.
-void AppendToPack(const char* pack, const char* relativeName);
 
 }  // namespace elSound

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/sound/sound_device.h"
@@ -117,14 +118,19 @@ SoundNo LoadStream(const char* name, uint32_t loopPoint) {
     StreamRecord stream;
     std::snprintf(stream.packPath, sizeof stream.packPath, "%s", SoundObjects.packPath);
     FILE* file = stream.packPath[0] != '\0' ? platform::OpenFile(stream.packPath, "rb") : nullptr;
-    if (file == nullptr) return Fail(kContext, kMessageNoPack);
+    if (file == nullptr) {
+        ExplainPackMiss(kContext, name, stream.packPath, false, false);
+        return Fail(kContext, kMessageNoPack);
+    }
 
     std::vector<char> request(name, name + std::strlen(name) + 1);
     UpperCaseSjis(request.data());
     PackRecord record;
     std::vector<uint8_t> formatBlock;
     platform::WaveFormat format;
-    bool found = FindPackRecord(file, request.data(), &record) && PackRecordFits(file, record);
+    const bool named = FindPackRecord(file, request.data(), &record);
+    bool found = named && PackRecordFits(file, record);
+    if (!found) ExplainPackMiss(kContext, name, stream.packPath, true, named);
     if (found) {
         formatBlock.resize(record.formatSize);
         found = (record.formatSize == 0 ||
@@ -132,7 +138,8 @@ SoundNo LoadStream(const char* name, uint32_t loopPoint) {
                 FormatFromRecord(formatBlock.data(), formatBlock.size(), &format) &&
                 format.avgBytesPerSec != 0;
         if (!found)
-            platform::WriteSoundRefusal(kContext, name, "format block unreadable or without a byte rate");
+            ExplainLoadFailure(kContext, name, "format block unreadable or without a byte rate",
+                               platform::ResolvePath(stream.packPath));
     }
     if (!found) {
         std::fclose(file);
@@ -175,8 +182,10 @@ SoundNo LoadStream(const char* name, uint32_t loopPoint) {
         copy.buffer = 0;
         if (!reloading) object = SoundObject{};
         const char* reason = platform::UnplayableReason(format);
-        platform::WriteSoundRefusal(
-            kContext, name, reason != nullptr ? reason : "byte rate not a whole number of sample frames");
+        ExplainLoadFailure(kContext, name,
+                           std::string("cannot be played: ") +
+                               (reason != nullptr ? reason : "byte rate not a whole number of sample frames"),
+                           platform::ResolvePath(stream.packPath));
         ReportError(kContext, kMessageNoBuffer);
         return -1;
     }

@@ -1,6 +1,10 @@
 // Error reports and the other message boxes, all bounded to their 260-byte text buffers.
 #include "engine/system/error_report.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +12,7 @@
 #include "engine/system/engine_state.h"
 #include "engine/system/frame_pacing.h"
 #include "platform/files.h"
+#include "platform/sjis.h"
 #include "platform/window.h"
 
 ErrorState Errors;
@@ -99,4 +104,35 @@ void DebugLog(const char* format, ...) {
     va_end(args);
     std::fputs("\n", file);
     std::fclose(file);
+}
+
+void ExplainProblem(const char* operation, const std::string& text) {
+    if (operation == nullptr) operation = "";
+    std::fprintf(stderr, "%s: %s\n", operation, text.c_str());
+    DebugLog("%s: %s", operation, text.c_str());
+}
+
+void ExplainLoadFailure(const char* operation, const char* name, const std::string& reason,
+                        const std::string& path) {
+    if (operation == nullptr) operation = "";
+    if (name == nullptr) name = "";
+    // The log keeps the name in the program's own letters, like every other line it holds.
+    // Without a path (nothing was looked for) the line ends with the reason.
+    const std::string where = path.empty() ? std::string() : " (" + path + ")";
+    std::fprintf(stderr, "%s: %s: %s%s\n", operation, platform::SjisToUtf8(name).c_str(), reason.c_str(),
+                 where.c_str());
+    DebugLog("%s: %s: %s%s", operation, name, reason.c_str(), where.c_str());
+}
+
+std::string CannotOpenReason(const std::string& path) {
+    if (path.empty()) return "cannot be read: the name is not one the system can hold";
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return "cannot be read: not found";
+        return std::string("cannot be read: ") + std::strerror(errno);
+    }
+    if (S_ISDIR(status.st_mode)) return "cannot be read: a folder, not a file";
+    if (!S_ISREG(status.st_mode)) return "cannot be read: not a regular file";
+    if (::access(path.c_str(), R_OK) != 0) return std::string("cannot be read: ") + std::strerror(errno);
+    return "cannot be read";
 }

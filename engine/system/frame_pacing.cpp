@@ -45,6 +45,7 @@ void MeasureFrameStep() {
     uint32_t now = platform::Ticks();
     Pacing.FrameStep = static_cast<float>(static_cast<double>(now - Pacing.FrameTimer) / 1000.0);
     Pacing.FrameTimer = platform::Ticks();
+    ++Pacing.FrameCount;
 }
 
 int IsWaitOver(int timer) {

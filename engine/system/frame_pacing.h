@@ -1,10 +1,10 @@
 // The engine's clocks: frame pacing, the measured frame step, wait timers and a busy delay.
 #pragma once
+#include <el/scenes.h>
+
 #include <cstdint>
 
-constexpr int kWaitTimerCount = 10;
 constexpr int kDelayTimer = 11;
-constexpr uint32_t kWaitNever = 999999999u;
 
 struct FramePacingState {
     uint32_t FrameRate = 60;
@@ -15,6 +15,7 @@ struct FramePacingState {
     float FrameStep = 0.0f;  // seconds covered by the current frame
     uint32_t FrameTimer = 0;
     uint32_t WaitTable[kDelayTimer + 1] = {};  // entries 1..10 wait timers, 11 the delay; 0 unused
+    uint32_t FrameCount = 0;                   // frames measured since the start
 };
 
 extern FramePacingState Pacing;
@@ -22,19 +23,11 @@ extern FramePacingState Pacing;
 // The current frame step in seconds (shorthand for Pacing.FrameStep).
 inline float& FrameStep = Pacing.FrameStep;
 
-bool SetFrameRate(uint32_t rate);
+// Waits out the rest of the frame period (when pacing is on).
 bool WaitFrame();
-void SetFramePacing(bool on);
-void ResetFrameTimer();
+// Measures the frame step since the last call and counts the frame.
 void MeasureFrameStep();
-int IsWaitOver(int timer);
-void Delay(uint32_t milliseconds);
 void ResetWaitTable();
-
-namespace elSystem {
-int SetWait(int timer, uint32_t milliseconds);
-int InitWait(int timer);
-}  // namespace elSystem
 
 // Holds the 1 ms timer resolution for the whole run and sets the start frame rate and pacing.
 class TimerPeriodGuard {

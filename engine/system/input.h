@@ -1,10 +1,8 @@
 // Keyboard and mouse state kept by the window procedure, key polling, input lock and cursor confinement.
 #pragma once
-#include <cstdint>
+#include <el/input.h>
 
-// Four-state record of one key, kept by the caller: 0 up, 1 pressed since the last poll,
-// 3 held, 2 released since the last poll.
-using KeyState = int32_t;
+#include <cstdint>
 
 struct InputState {
     int32_t CurrentKey = 0;
@@ -32,22 +30,3 @@ struct InputState {
 };
 
 extern InputState Input;
-
-void PollKey(int virtualKey, KeyState* state);
-// Codes ended by 0: 1 left button, 2 right button, others virtual keys. Returns the code once one
-// of them has been pressed and released, else 0; call once per frame.
-int WaitForRelease(const int* codes);
-template <typename... Codes>
-int WaitForRelease(Codes... codes) {
-    const int list[] = {static_cast<int>(codes)..., 0};
-    return WaitForRelease(list);
-}
-void LockInput();
-void UnlockInput();
-void SetAltKeyMode(int mode);
-void SetCountedKey(int virtualKey);
-int GetCountedKeyReleases();
-void ConfineCursor();
-void FreeCursor();
-int IsCursorClipped();
-int SetCursorInClient(int x, int y);

@@ -1,5 +1,7 @@
 // The installed-font list and the face-name look-up of font selections.
 #pragma once
+#include <el/text.h>
+
 #include <cstdint>
 
 constexpr int kFontListSize = 200;

@@ -11,6 +11,8 @@
 #include "engine/text/text_block.h"
 #include "engine/text/text_output.h"
 #include "platform/blit.h"
+#include "platform/soft/text_reduce.h"
+#include "platform/soft/text_touched.h"
 #include "platform/text.h"
 
 namespace {
@@ -49,11 +51,6 @@ void OpenBufferContext() {
     platform::SetBkMode(Text.dc, platform::TRANSPARENT);
 }
 
-struct Channels {
-    int shift[3] = {};
-    uint32_t full = 0;
-};
-
 }  // namespace
 
 // Reduces the double-size segment (0, 0, width, height) of the Font buffer sprite into the Font
@@ -65,21 +62,24 @@ void text_block_detail::ReduceSegment(int x, int y, int width, int height) {
     platform::Surface* sprite = ObjectSurface(kFontSprite);
     platform::Surface* back = Display.backBuffer.get();
     if (buffer == nullptr || sprite == nullptr || back == nullptr) return;
-    Channels channels;
     const bool sixteen = back->format == platform::PixelFormat::RGB565;
+    platform::ReduceFormat format;
+    format.wide = !sixteen;
     if (sixteen) {
         // Five bits of each channel, the top five of a six-bit one.
-        channels = {
-            {Display.format.redPosition5, Display.format.greenPosition5, Display.format.bluePosition5}, 31};
+        format.position[0] = Display.format.redPosition5;
+        format.position[1] = Display.format.greenPosition5;
+        format.position[2] = Display.format.bluePosition5;
     } else {
-        channels = {{Display.format.redShift, Display.format.greenShift, Display.format.blueShift}, 255};
+        format.position[0] = Display.format.redShift;
+        format.position[1] = Display.format.greenShift;
+        format.position[2] = Display.format.blueShift;
     }
     const int left = std::max({x, ClipRect.left, 0});
     const int top = std::max({y, ClipRect.top, 0});
     const int right = std::min({x + width / 2, ClipRect.right, sprite->width, back->width});
     const int bottom = std::min({y + height / 2, ClipRect.bottom, sprite->height, back->height});
     if (left >= right || top >= bottom) return;
-    const int sourceWidth = std::min(width, buffer->width), sourceHeight = std::min(height, buffer->height);
 
     platform::LockedPixels source, target, background;
     if (platform::Lock(*buffer, source) != platform::BLIT_OK) return;
@@ -92,41 +92,21 @@ void text_block_detail::ReduceSegment(int x, int y, int width, int height) {
         platform::Unlock(*buffer);
         return;
     }
-    auto read = [sixteen](const platform::LockedPixels& s, int px, int py) -> uint32_t {
-        const uint8_t* row = s.bits + static_cast<size_t>(py) * s.pitch;
-        if (sixteen) return reinterpret_cast<const uint16_t*>(row)[px];
-        return reinterpret_cast<const uint32_t*>(row)[px] & 0xFFFFFF;
-    };
-    const uint32_t full = channels.full;
-    for (int dy = top; dy < bottom; ++dy) {
-        const int sy = (dy - y) * 2;
-        for (int dx = left; dx < right; ++dx) {
-            const int sx = (dx - x) * 2;
-            uint32_t sum[3] = {};
-            int n = 0;
-            for (int v = std::max(sy - 1, 0); v <= std::min(sy + 1, sourceHeight - 1); ++v) {
-                for (int u = std::max(sx - 1, 0); u <= std::min(sx + 1, sourceWidth - 1); ++u) {
-                    const uint32_t pixel = read(source, u, v);
-                    if (pixel == 0) continue;
-                    for (int c = 0; c < 3; ++c) sum[c] += pixel >> channels.shift[c] & full;
-                    ++n;
-                }
-            }
-            if (n == 0) continue;
-            const uint32_t under = read(background, dx, dy);
-            uint32_t out = 0;
-            for (int c = 0; c < 3; ++c) {
-                uint32_t value = sum[c] + full;
-                if (n < 8) value += static_cast<uint32_t>(8 - n) * (under >> channels.shift[c] & full);
-                out |= std::min(value / 8, full) << channels.shift[c];
-            }
-            uint8_t* row = target.bits + static_cast<size_t>(dy) * target.pitch;
-            if (sixteen)
-                reinterpret_cast<uint16_t*>(row)[dx] = static_cast<uint16_t>(out);
-            else
-                reinterpret_cast<uint32_t*>(row)[dx] = out;
-        }
-    }
+    const size_t pixelBytes = sixteen ? 2 : 4;
+    platform::ReduceJob job;
+    job.source = source.bits;
+    job.sourcePitch = source.pitch;
+    job.sourceWidth = std::min(width, buffer->width);
+    job.sourceHeight = std::min(height, buffer->height);
+    job.firstX = left - x;
+    job.firstY = top - y;
+    job.width = right - left;
+    job.height = bottom - top;
+    job.target = target.bits + static_cast<size_t>(top) * target.pitch + left * pixelBytes;
+    job.targetPitch = target.pitch;
+    job.under = background.bits + static_cast<size_t>(top) * background.pitch + left * pixelBytes;
+    job.underPitch = background.pitch;
+    platform::ReduceText(job, format);
     platform::Unlock(*back);
     platform::Unlock(*sprite);
     platform::Unlock(*buffer);
@@ -160,7 +140,7 @@ struct Segment {
     int lineHeight = 0;  // double-size
 };
 
-// Cuts the segment at bottom, grows the block, reduces it and starts a clean Font buffer.
+// Cuts the segment at bottom, grows the block, reduces it and clears the Font buffer again.
 void FinishSegment(const Segment& segment, int bottom) {
     int height = segment.lineHeight;
     if (segment.rowTop + height / 2 > bottom) height = (bottom - segment.rowTop) * 2;
@@ -168,8 +148,13 @@ void FinishSegment(const Segment& segment, int bottom) {
     block.right = std::max(block.right, segment.lineStart + segment.width / 2);
     block.bottom = std::max(block.bottom, segment.rowTop + height / 2);
     ReduceSegment(segment.lineStart, segment.rowTop, segment.width, height);
+    // Only what the segment's text wrote needs clearing: the rest of the buffer is still clear from
+    // the start of the block.
+    const platform::Rect touched = platform::TakeTextTouched(Text.dc);
     CloseBufferContext();
-    ClearObject(kFontBufferSprite);
+    if (platform::Surface* buffer = ObjectSurface(kFontBufferSprite);
+        buffer != nullptr && touched.left < touched.right && touched.top < touched.bottom)
+        platform::FillRect(*buffer, touched, 0);
     OpenBufferContext();
 }
 

@@ -1,18 +1,13 @@
 // Blocks of Japanese text laid out character by character in a rectangle, drawn into the Font
 // sprite and copied onto the back buffer, plainly or smoothed, at once or revealed over time.
 #pragma once
+#include <el/text.h>
+
 #include <cstdint>
 
 #include "engine/draw/eldraw.h"
 
 constexpr int kTextRectCount = 3200;  // entry 0 and up to 3199 character cells
-
-// Effects word of the block renderers: the low byte is extra line spacing in pixels.
-enum : uint16_t {
-    TEXT_SHADOW = 0x100,  // drop shadow in the background colour
-    TEXT_BOLD_X = 0x200,  // drawn again one pixel to the right
-    TEXT_BOLD_Y = 0x400,  // drawn again one pixel lower
-};
 
 struct TextBlockRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -28,21 +23,6 @@ struct TextBlockState {
 };
 
 extern TextBlockState TextBlock;
-
-// Inside a bracket of SetFont / SetFontName and SetTextColors; the bracket stays open.
-void DrawTextBlock(int left, int top, int right, int bottom, const char* text, uint16_t effects);
-// The same, left in the Font sprite for RevealText.
-void LayoutTextBlock(int left, int top, int right, int bottom, const char* text, uint16_t effects);
-// Once per frame after a layout: one more character per interval (0: all at once). 1 when all are shown.
-int RevealText(float interval);
-
-// The smooth bracket on the Font buffer sprite: face 0 the standard Mincho, 1 the standard Gothic.
-void SetSmoothFont(int face, int size);
-void SetSmoothFontName(const char* faceName, int size);
-void ReleaseSmoothFont();
-// Inside the smooth bracket: drawn at twice the size and reduced with blended edges.
-void DrawSmoothText(int left, int top, int right, int bottom, const char* text, uint16_t effects);
-void LayoutSmoothText(int left, int top, int right, int bottom, const char* text, uint16_t effects);
 
 namespace text_block_detail {
 // Near-black colours are lifted to 0x101010: black is the key of the final copy.

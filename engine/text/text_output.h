@@ -1,5 +1,7 @@
 // Text drawn on the back buffer: the font bracket, colours, lines and boxes, and the debug style.
 #pragma once
+#include <el/text.h>
+
 #include <cstdint>
 
 #include "platform/text.h"
@@ -30,14 +32,6 @@ struct FrameRateState {
 extern TextState Text;
 extern FrameRateState FrameRate;
 
-void SetFont(int face, int size, int angle, int bold, int italic, int underline);
-void SetFontName(const char* faceName, int size, int angle, int bold, int italic, int underline);
-void SetTextColors(uint32_t textColor, uint32_t backgroundColor, int transparent);
-void PutText(int x, int y, const char* text);
-void DrawTextBox(int left, int top, int right, int bottom, const char* text, int alignment);
-int MeasureTextBox(int left, int top, int right, int bottom, const char* text);
-void ReleaseFont();
-
 struct FontDescription;
 // The record every selection writes into (a stand-in while the display is not set up).
 FontDescription& CurrentFontRecord();
@@ -45,8 +39,3 @@ FontDescription& CurrentFontRecord();
 platform::Font* CreateRecordFont();
 // Opens the bracket again from the record on a surface: font, device context, selection.
 void OpenBracketOn(platform::Surface* surface);
-
-// printf-style text at (x, y) in the debug style: 12 px Gothic, white on dark blue, opaque.
-void DebugPrint(int x, int y, const char* format, ...) __attribute__((format(printf, 3, 4)));
-void DebugText(int x, int y, const char* text);
-void DebugFps();

@@ -47,6 +47,20 @@ bool CreateMainWindow(const char* captionSjis, int x, int y, int clientWidth, in
     return true;
 }
 
+bool SetMainWindowClientSize(int clientWidth, int clientHeight) {
+    if (!Headless.windowExists || clientWidth < 1 || clientHeight < 1) return false;
+    if (Headless.clientWidth == clientWidth && Headless.clientHeight == clientHeight) return true;
+    // The middle stays where it was, the window on the screen.
+    Headless.windowX += (Headless.clientWidth - clientWidth) / 2;
+    Headless.windowY += (Headless.clientHeight - clientHeight) / 2;
+    if (Headless.windowX < 0) Headless.windowX = 0;
+    if (Headless.windowY < 0) Headless.windowY = 0;
+    Headless.clientWidth = clientWidth;
+    Headless.clientHeight = clientHeight;
+    queue::Push(Message{WM_MOVE, 0, MakeLParam(Headless.windowX, Headless.windowY)});
+    return true;
+}
+
 bool MainWindowExists() { return Headless.windowExists; }
 void ShowMainWindow(bool visible) { Headless.windowVisible = visible; }
 void SetMainWindowTopmost(bool topmost) { Headless.windowTopmost = topmost; }

@@ -130,6 +130,14 @@ std::string NoDisplayText() {
     return "cannot open a display (" + named + " cannot be reached)";
 }
 
+// The player's scale factor, or the largest whole number at which the client area fits the desktop.
+int WindowScale(int clientWidth, int clientHeight) {
+    if (sdl::Options.scale != 0) return sdl::Options.scale;
+    SDL_Rect usable{0, 0, clientWidth, clientHeight};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, clientWidth, clientHeight};
+    return sdl::ChooseScale(clientWidth, clientHeight, usable.w, usable.h);
+}
+
 void Translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_QUIT: TranslateQuitRequest(); break;
@@ -208,12 +216,7 @@ bool CreateMainWindow(const char* captionSjis, int x, int y, int clientWidth, in
     sdl::View = sdl::ViewState{};
     sdl::View.clientWidth = clientWidth;
     sdl::View.clientHeight = clientHeight;
-    sdl::View.scale = sdl::Options.scale;
-    if (sdl::View.scale == 0) {
-        SDL_Rect usable{0, 0, clientWidth, clientHeight};
-        if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, clientWidth, clientHeight};
-        sdl::View.scale = sdl::ChooseScale(clientWidth, clientHeight, usable.w, usable.h);
-    }
+    sdl::View.scale = WindowScale(clientWidth, clientHeight);
     const int width = clientWidth * sdl::View.scale, height = clientHeight * sdl::View.scale;
     // Keep the window's middle where the game centred its client area.
     x -= (width - clientWidth) / 2;
@@ -232,6 +235,35 @@ bool CreateMainWindow(const char* captionSjis, int x, int y, int clientWidth, in
     int clientX = 0, clientY = 0;
     SDL_GetWindowPosition(Sdl.window, &clientX, &clientY);
     queue::Push(Message{WM_MOVE, 0, MakeLParam(clientX, clientY)});
+    return true;
+}
+
+bool SetMainWindowClientSize(int clientWidth, int clientHeight) {
+    if (Sdl.window == nullptr || clientWidth < 1 || clientHeight < 1) return false;
+    if (sdl::View.clientWidth == clientWidth && sdl::View.clientHeight == clientHeight) return true;
+    // The windowed size before and after: the middle stays where it was, the window on the screen.
+    const int oldWidth = sdl::View.clientWidth * sdl::View.scale;
+    const int oldHeight = sdl::View.clientHeight * sdl::View.scale;
+    sdl::View.clientWidth = clientWidth;
+    sdl::View.clientHeight = clientHeight;
+    sdl::View.scale = WindowScale(clientWidth, clientHeight);
+    const int width = clientWidth * sdl::View.scale, height = clientHeight * sdl::View.scale;
+    if (!sdl::View.fullScreen) {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(Sdl.window, &x, &y);
+        x += (oldWidth - width) / 2;
+        y += (oldHeight - height) / 2;
+        SDL_Rect usable{0, 0, width, height};
+        if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, width, height};
+        if (x < usable.x) x = usable.x;
+        if (y < usable.y) y = usable.y;
+        SDL_SetWindowSize(Sdl.window, width, height);
+        SDL_SetWindowPosition(Sdl.window, x, y);
+    }
+    int clientX = 0, clientY = 0;
+    SDL_GetWindowPosition(Sdl.window, &clientX, &clientY);
+    queue::Push(Message{WM_MOVE, 0, MakeLParam(clientX, clientY)});
+    sdl::ApplyConfinement();
     return true;
 }
 

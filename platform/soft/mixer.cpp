@@ -1,5 +1,6 @@
-// The software mixer: buffer table, control words shared with the render side, resampling kernels
-// and the conversion of the float mix to the output samples.
+// The software mixer: buffer table, control words shared with the render side, the pass over the
+// voices (their loops are in mixer_loops*.cpp) and the conversion of the float mix to the output
+// samples.
 #include "platform/soft/mixer.h"
 
 #include <algorithm>
@@ -9,10 +10,7 @@
 #include <new>
 #include <thread>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "platform/soft/mixer_loops.h"
 #include "platform/soft/resampler.h"
 #include "platform/soft/sequencer_mix.h"
 
@@ -52,6 +50,30 @@ float GainOf(int32_t hundredthsOfDb) {
 
 namespace {
 
+// The active mixing level; -1 until first asked.
+std::atomic<int> g_mixLevel{-1};
+
+}  // namespace
+
+BlitLevel ActiveMixLevel() {
+    int level = g_mixLevel.load(std::memory_order_relaxed);
+    if (level < 0) {
+        // AVX-512 only when asked for: keeping the baseline's order of sums, its 16-lane products
+        // must still be added 8 lanes at a time, and measured slower than AVX2's loops.
+        level = static_cast<int>(std::min(BestBlitLevel(), BlitLevel::AVX2));
+        g_mixLevel.store(level, std::memory_order_relaxed);
+    }
+    return static_cast<BlitLevel>(level);
+}
+
+bool SetMixLevel(BlitLevel level) {
+    if (level > BestBlitLevel()) return false;
+    g_mixLevel.store(static_cast<int>(level), std::memory_order_relaxed);
+    return true;
+}
+
+namespace {
+
 // Control word, written by the control side: position to jump to, flags, serial.
 constexpr uint64_t kPlayBit = 1ull << 32;
 constexpr uint64_t kLoopBit = 1ull << 33;
@@ -67,7 +89,7 @@ inline uint32_t PositionOf(uint64_t word) {
     return static_cast<uint32_t>(word);
 }
 
-constexpr uint32_t kIndexBits = 12;
+constexpr uint32_t kIndexBits = 13;  // kMaxBuffers handles, counted from 1
 constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
 
 // Converts samples [first, last) of a buffer's bytes into its float samples.
@@ -141,25 +163,16 @@ struct alignas(64) Mixer::Shared {
     std::atomic<uint32_t> convertDone{0};
 };
 
-// Render side's state of a buffer.
-struct Mixer::Voice {
+// Render side's state of a buffer: what the voice loops move, and the rest.
+struct Mixer::Voice : mix_detail::VoiceCursor {
     uint32_t serial = 0;
     uint32_t jumps = 0;
     bool active = false;  // the render side may read its samples
-    bool playing = false, looping = false;
-    // A looping voice has come round its end since it started: the frames before its first are
-    // its last ones from then on, and silence until then.
-    bool wrapped = false;
-    float* samples = nullptr;
     const uint8_t* raw = nullptr;
     SourceCallback source;
     bool eightBit = false;
     uint32_t conversions = 0;
-    uint32_t frames = 0;
-    uint16_t channels = 1;
-    uint32_t pos = 0, frac = 0;  // read position: pos + frac / rate frames
-    uint32_t frequency = 0, stepInt = 0, stepFrac = 0, stepRate = 0;
-    int band = 0;  // the resampling kernel for this step
+    uint32_t frequency = 0, stepRate = 0;
     float gainL = 0.0f, gainR = 0.0f;
     bool changed = false;  // publish at the end of this render
 };
@@ -178,6 +191,7 @@ Mixer::Mixer()
       voices_(new Voice[kMaxBuffers]),
       tails_(new Tail[kMaxBuffers]) {
     PrepareKernels();  // built here, never on the render side
+    loops_ = &mix_detail::MixLoopsFor(ActiveMixLevel());
 }
 
 Mixer::~Mixer() = default;
@@ -599,230 +613,6 @@ void Mixer::Publish(uint32_t index, const Voice& v) {
     shared_[index].published.store(word, std::memory_order_release);
 }
 
-namespace {
-
-// One sample of a tap outside the fast range: past the end, the start again when looping; before
-// the start, the end once a looping voice has come round it; silence otherwise.
-template <int kChannels>
-inline float TapAt(const float* samples, int64_t frame, uint32_t frames, bool looping, bool wrapped,
-                   int channel) {
-    if (frame < 0 || frame >= frames) {
-        if (!looping || (frame < 0 && !wrapped)) return 0.0f;
-        frame %= static_cast<int64_t>(frames);
-        if (frame < 0) frame += frames;
-    }
-    return samples[frame * kChannels + channel];
-}
-
-// Dot products of the kernel taps with mono or interleaved stereo samples (every kernel has a
-// multiple of 8 taps). Fully unrolled, with two sums so that each product need not wait for the last.
-template <int kTaps>
-inline float DotMono(const float* s, const float* k) {
-    static_assert(kTaps % 8 == 0);
-#if defined(__SSE2__)
-    __m128 a0 = _mm_mul_ps(_mm_loadu_ps(s), _mm_loadu_ps(k));
-    __m128 a1 = _mm_mul_ps(_mm_loadu_ps(s + 4), _mm_loadu_ps(k + 4));
-#pragma GCC unroll 8
-    for (int t = 8; t < kTaps; t += 8) {
-        a0 = _mm_add_ps(a0, _mm_mul_ps(_mm_loadu_ps(s + t), _mm_loadu_ps(k + t)));
-        a1 = _mm_add_ps(a1, _mm_mul_ps(_mm_loadu_ps(s + t + 4), _mm_loadu_ps(k + t + 4)));
-    }
-    __m128 acc = _mm_add_ps(a0, a1);
-    acc = _mm_add_ps(acc, _mm_movehl_ps(acc, acc));
-    acc = _mm_add_ss(acc, _mm_shuffle_ps(acc, acc, 1));
-    return _mm_cvtss_f32(acc);
-#else
-    float y = 0.0f;
-    for (int t = 0; t < kTaps; ++t) y += s[t] * k[t];
-    return y;
-#endif
-}
-
-template <int kTaps>
-inline void DotStereo(const float* s, const float* k, float* left, float* right) {
-#if defined(__SSE2__)
-    __m128 a0 = _mm_setzero_ps(), a1 = _mm_setzero_ps();
-#pragma GCC unroll 16
-    for (int t = 0; t < kTaps; t += 4) {
-        const __m128 kk = _mm_loadu_ps(k + t);
-        a0 = _mm_add_ps(a0, _mm_mul_ps(_mm_loadu_ps(s + 2 * t), _mm_unpacklo_ps(kk, kk)));
-        a1 = _mm_add_ps(a1, _mm_mul_ps(_mm_loadu_ps(s + 2 * t + 4), _mm_unpackhi_ps(kk, kk)));
-    }
-    __m128 acc = _mm_add_ps(a0, a1);
-    acc = _mm_add_ps(acc, _mm_movehl_ps(acc, acc));
-    *left = _mm_cvtss_f32(acc);
-    *right = _mm_cvtss_f32(_mm_shuffle_ps(acc, acc, 1));
-#else
-    float l = 0.0f, r = 0.0f;
-    for (int t = 0; t < kTaps; ++t) {
-        l += s[2 * t] * k[t];
-        r += s[2 * t + 1] * k[t];
-    }
-    *left = l;
-    *right = r;
-#endif
-}
-
-}  // namespace
-
-template <int kSrcChannels, int kBusChannels, int kTaps>
-void Mixer::MixVoice(Voice& v, float* bus, uint32_t frames, float gainL, float gainR, float stepL,
-                     float stepR) {
-    constexpr int kTapsBefore = kTaps / 2 - 1;
-    const float* table = KernelOfBand(v.band).rows;
-    const uint32_t rate = format_.rate;
-    const uint64_t scale = PhaseScale(rate);
-    const uint32_t total = v.frames;
-    const float* samples = v.samples;
-    uint32_t pos = v.pos, frac = v.frac;
-    const uint32_t stepInt = v.stepInt, stepFrac = v.stepFrac;
-    uint32_t done = 0;
-    auto emit = [&](float left, float right) {
-        if constexpr (kBusChannels == 2) {
-            bus[2 * done] += left * gainL;
-            bus[2 * done + 1] += right * gainR;
-        } else {
-            // A mono mix ignores the pan: the near side's gain is the volume's.
-            bus[done] += (kSrcChannels == 2 ? (left + right) * 0.5f : left) * std::max(gainL, gainR);
-        }
-        gainL += stepL;
-        gainR += stepR;
-        ++done;
-        frac += stepFrac;
-        pos += stepInt;
-        if (frac >= rate) {
-            frac -= rate;
-            ++pos;
-        }
-    };
-    while (done < frames) {
-        if (pos >= total) {
-            if (!v.looping) {
-                v.playing = false;
-                pos = total;
-                frac = 0;
-                break;
-            }
-            pos %= total;
-            v.wrapped = true;
-        }
-        if (pos >= kTapsBefore && total >= kTaps && pos <= total - (kTaps - kTapsBefore)) {
-            // Every tap inside the buffer for the next `run` frames.
-            const uint32_t last = total - (kTaps - kTapsBefore);
-            const uint64_t room = static_cast<uint64_t>(last - pos + 1) * rate - 1 - frac;
-            const uint64_t step = static_cast<uint64_t>(stepInt) * rate + stepFrac;
-            const uint32_t run = static_cast<uint32_t>(std::min<uint64_t>(room / step + 1, frames - done));
-#if defined(__SSE2__)
-            if constexpr (kSrcChannels == 1 && kBusChannels == 2 && kTaps <= 32) {
-                // A mono sound read slower than the output: several frames in a row read the same
-                // samples, which stay in registers until the read position moves on; the sum goes
-                // to both sides of the mix in one step.
-                __m128 x[kTaps / 4];
-                uint32_t held = pos;
-                auto hold = [&] {
-                    const float* s = samples + (held - kTapsBefore);
-#pragma GCC unroll 8
-                    for (int t = 0; t < kTaps / 4; ++t) x[t] = _mm_loadu_ps(s + 4 * t);
-                };
-                hold();
-                __m128 gains = _mm_setr_ps(gainL, gainR, 0.0f, 0.0f);
-                const __m128 gainSteps = _mm_setr_ps(stepL, stepR, 0.0f, 0.0f);
-                float* out = bus + 2 * done;
-                for (uint32_t n = 0; n < run; ++n) {
-                    if (pos != held) {
-                        held = pos;
-                        hold();
-                    }
-                    const float* k = table + PhaseRow(frac, scale) * kTaps;
-                    __m128 a0 = _mm_mul_ps(x[0], _mm_loadu_ps(k));
-                    __m128 a1 = _mm_mul_ps(x[1], _mm_loadu_ps(k + 4));
-#pragma GCC unroll 8
-                    for (int t = 2; t < kTaps / 4; t += 2) {
-                        a0 = _mm_add_ps(a0, _mm_mul_ps(x[t], _mm_loadu_ps(k + 4 * t)));
-                        a1 = _mm_add_ps(a1, _mm_mul_ps(x[t + 1], _mm_loadu_ps(k + 4 * t + 4)));
-                    }
-                    // The sum in every lane, times the left and right gains, onto the mix's frame.
-                    __m128 y = _mm_add_ps(a0, a1);
-                    y = _mm_add_ps(y, _mm_movehl_ps(y, y));
-                    y = _mm_add_ps(y, _mm_shuffle_ps(y, y, _MM_SHUFFLE(0, 1, 0, 1)));
-                    const __m128 frame = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(out)));
-                    _mm_store_sd(reinterpret_cast<double*>(out),
-                                 _mm_castps_pd(_mm_add_ps(frame, _mm_mul_ps(y, gains))));
-                    out += 2;
-                    gains = _mm_add_ps(gains, gainSteps);
-                    frac += stepFrac;
-                    pos += stepInt;
-                    if (frac >= rate) {
-                        frac -= rate;
-                        ++pos;
-                    }
-                }
-                done += run;
-                gainL = _mm_cvtss_f32(gains);
-                gainR = _mm_cvtss_f32(_mm_shuffle_ps(gains, gains, 1));
-                continue;
-            }
-#endif
-            for (uint32_t n = 0; n < run; ++n) {
-                const float* k = table + PhaseRow(frac, scale) * kTaps;
-                const float* s = samples + static_cast<size_t>(pos - kTapsBefore) * kSrcChannels;
-                if constexpr (kSrcChannels == 1) {
-                    const float y = DotMono<kTaps>(s, k);
-                    emit(y, y);
-                } else {
-                    float l, r;
-                    DotStereo<kTaps>(s, k, &l, &r);
-                    emit(l, r);
-                }
-            }
-        } else {
-            const float* k = table + PhaseRow(frac, scale) * kTaps;
-            const int64_t first = static_cast<int64_t>(pos) - kTapsBefore;
-            float l = 0.0f, r = 0.0f;
-            for (int t = 0; t < kTaps; ++t) {
-                l += TapAt<kSrcChannels>(samples, first + t, total, v.looping, v.wrapped, 0) * k[t];
-                if constexpr (kSrcChannels == 2)
-                    r += TapAt<2>(samples, first + t, total, v.looping, v.wrapped, 1) * k[t];
-            }
-            emit(l, kSrcChannels == 2 ? r : l);
-        }
-    }
-    // A read position past the end after the last frame: wrapped, or the end of the sound.
-    if (pos >= total) {
-        if (v.looping) {
-            pos %= total;
-            v.wrapped = true;
-        } else {
-            v.playing = false;
-            pos = total;
-            frac = 0;
-        }
-    }
-    v.pos = pos;
-    v.frac = frac;
-    v.gainL = gainL;
-    v.gainR = gainR;
-}
-
-// The mixing loop for a kernel band and a pairing of source and mix channels.
-Mixer::MixFunction Mixer::MixFunctionFor(int band, int sourceChannels, int mixChannels) {
-    static constexpr MixFunction functions[6][2][2] = {
-        {{&Mixer::MixVoice<1, 1, 16>, &Mixer::MixVoice<1, 2, 16>},
-         {&Mixer::MixVoice<2, 1, 16>, &Mixer::MixVoice<2, 2, 16>}},
-        {{&Mixer::MixVoice<1, 1, 32>, &Mixer::MixVoice<1, 2, 32>},
-         {&Mixer::MixVoice<2, 1, 32>, &Mixer::MixVoice<2, 2, 32>}},
-        {{&Mixer::MixVoice<1, 1, 24>, &Mixer::MixVoice<1, 2, 24>},
-         {&Mixer::MixVoice<2, 1, 24>, &Mixer::MixVoice<2, 2, 24>}},
-        {{&Mixer::MixVoice<1, 1, 32>, &Mixer::MixVoice<1, 2, 32>},
-         {&Mixer::MixVoice<2, 1, 32>, &Mixer::MixVoice<2, 2, 32>}},
-        {{&Mixer::MixVoice<1, 1, 48>, &Mixer::MixVoice<1, 2, 48>},
-         {&Mixer::MixVoice<2, 1, 48>, &Mixer::MixVoice<2, 2, 48>}},
-        {{&Mixer::MixVoice<1, 1, 64>, &Mixer::MixVoice<1, 2, 64>},
-         {&Mixer::MixVoice<2, 1, 64>, &Mixer::MixVoice<2, 2, 64>}},
-    };
-    return functions[band][sourceChannels - 1][mixChannels - 1];
-}
-
 void Mixer::StartTail(uint32_t index) {
     const Voice& v = voices_[index];
     Tail& tail = tails_[index];
@@ -844,8 +634,8 @@ void Mixer::MixTail(uint32_t index, uint32_t frames) {
     const float stepL = (tail.fromL * to - startL) / static_cast<float>(n);
     const float stepR = (tail.fromR * to - startR) / static_cast<float>(n);
     Voice& v = tail.voice;
-    const MixFunction mix = MixFunctionFor(v.band, v.channels, static_cast<int>(format_.channels));
-    (this->*mix)(v, bus_, n, startL, startR, stepL, stepR);
+    loops_->loops[v.band][v.channels - 1][format_.channels - 1](v, bus_, n, format_.rate, startL, startR,
+                                                                stepL, stepR);
     tail.left -= n;
     if (!v.playing) tail.left = 0;  // the sound came to its end first
     if (tail.left == 0) voices_[index].changed = true;
@@ -876,8 +666,8 @@ void Mixer::MixBlock(uint32_t frames) {
         if (v.source.render != nullptr) {
             MixSource(v, frames, startL, startR, stepL, stepR);
         } else {
-            const MixFunction mix = MixFunctionFor(v.band, v.channels, static_cast<int>(busChannels));
-            (this->*mix)(v, bus_, frames, startL, startR, stepL, stepR);
+            loops_->loops[v.band][v.channels - 1][busChannels - 1](v, bus_, frames, format_.rate, startL,
+                                                                   startR, stepL, stepR);
         }
         v.gainL = targetL;
         v.gainR = targetR;
@@ -929,6 +719,7 @@ void Mixer::Prepare() {
 }
 
 void Mixer::Render(void* out, uint32_t frames) {
+    loops_ = &mix_detail::MixLoopsFor(ActiveMixLevel());
     Prepare();
     uint8_t* bytes = static_cast<uint8_t*>(out);
     const uint32_t channels = format_.channels;

@@ -22,8 +22,20 @@
 #include <memory>
 
 #include "platform/audio.h"
+#include "platform/blit.h"
 
 namespace platform::soft {
+
+namespace mix_detail {
+struct MixLoops;
+}
+
+// The instruction-set level of the mixing loops: the best the processor has up to AVX2, unless
+// pinned by tests and benchmarks (AVX-512 is there, but slower). Every level gives the same
+// samples; Scalar and SSE2 share the baseline's loops. SetMixLevel is false (and changes nothing)
+// for a level the processor lacks.
+BlitLevel ActiveMixLevel();
+bool SetMixLevel(BlitLevel level);
 
 struct MixFormat {
     uint32_t rate = 48000;
@@ -49,7 +61,7 @@ struct SourceCallback {
 
 class Mixer {
   public:
-    static constexpr uint32_t kMaxBuffers = 1024;
+    static constexpr uint32_t kMaxBuffers = 4096;
     static constexpr uint32_t kBlockFrames = 256;      // frames mixed per pass over the voices
     static constexpr uint32_t kMaxBytes = 0x0FFFFFFF;  // largest buffer
     static constexpr int kLockWaitMs = 1000;           // longest wait of Lock for the render side
@@ -108,11 +120,6 @@ class Mixer {
     void UpdateGains(uint32_t index, Slot& slot);
     void Adopt(uint32_t index, uint64_t control);
     void MixBlock(uint32_t frames);
-    template <int kSrcChannels, int kBusChannels, int kTaps>
-    void MixVoice(Voice& voice, float* bus, uint32_t frames, float gainL, float gainR, float stepL,
-                  float stepR);
-    using MixFunction = void (Mixer::*)(Voice&, float*, uint32_t, float, float, float, float);
-    static MixFunction MixFunctionFor(int band, int sourceChannels, int mixChannels);
     void MixSource(Voice& voice, uint32_t frames, float gainL, float gainR, float stepL, float stepR);
     void StartTail(uint32_t index);
     void MixTail(uint32_t index, uint32_t frames);
@@ -127,6 +134,7 @@ class Mixer {
     std::unique_ptr<Tail[]> tails_;       // render side: the fading ends of stopped voices
     std::atomic<uint32_t> slotLimit_{0};  // slots 0..limit-1 have been used at some time
     int pendingFrees_ = 0;
+    const mix_detail::MixLoops* loops_ = nullptr;  // render side: those of the active level
     alignas(64) float bus_[kBlockFrames * 2];
     alignas(64) float sourceFrames_[kBlockFrames * 2];
 };

@@ -430,6 +430,12 @@ uint32_t SendSequencerCommand(const char* command, char* answer, size_t answerBy
     return result;
 }
 
+std::string SequencerSoundFont() {
+    Sequencer& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.soundFont;
+}
+
 void SetSequencerSoundFont(const char* path) {
     Sequencer& s = State();
     std::lock_guard<std::mutex> guard(s.lock);

@@ -7,7 +7,16 @@ set(el_text_sources
   ${CMAKE_CURRENT_LIST_DIR}/text_encoding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/font_cache.cpp
   ${CMAKE_CURRENT_LIST_DIR}/glyph_cache.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/text_render.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/text_render.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_reduce.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_reduce_sse2.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_reduce_avx2.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_reduce_avx512.cpp)
+# The smooth-text reduction: one vector source per instruction-set level, each compiled for its
+# level alone (the rest stays baseline x86-64).
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/text_reduce_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2")
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/text_reduce_avx512.cpp
+  PROPERTIES COMPILE_OPTIONS "-mavx512f;-mavx512bw")
 target_sources(el_platform_soft PRIVATE ${el_text_sources})
 target_link_libraries(el_platform_soft PRIVATE PkgConfig::FREETYPE PkgConfig::FONTCONFIG)
 

@@ -8,6 +8,7 @@
 #include "platform/soft/font_cache.h"
 #include "platform/soft/glyph_cache.h"
 #include "platform/soft/text_encoding.h"
+#include "platform/soft/text_touched.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -19,6 +20,7 @@ struct DeviceContext {
     uint32_t textPixel = 0, bkPixel = 0;
     int bkMode = OPAQUE;
     bool inUse = false;
+    int touchedLeft = 0, touchedTop = 0, touchedRight = 0, touchedBottom = 0;  // empty: left >= right
 };
 
 namespace {
@@ -58,8 +60,9 @@ struct Box {
 // The pixels a drawing call may write: the part of the surface that its pixel buffer really
 // holds, cut to the call's clip box.
 class Canvas {
-public:
-    Canvas(Surface& surface, const Box* clip) : surface_(surface), bytes_(BytesPerPixel(surface.format)) {
+  public:
+    Canvas(Surface& surface, const Box* clip, DeviceContext* touched = nullptr)
+        : surface_(surface), bytes_(BytesPerPixel(surface.format)), touched_(touched) {
         int rows = surface.pitch > 0 ? static_cast<int>(surface.pixels.size() / surface.pitch) : 0;
         clip_ = Box{0, 0, std::min(surface.width, surface.pitch / bytes_), std::min(surface.height, rows)};
         if (clip != nullptr) {
@@ -74,7 +77,10 @@ public:
     bool empty() const { return clip_.left >= clip_.right || clip_.top >= clip_.bottom; }
 
     void Put(int x, int y, uint32_t pixel) {
-        if (x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom) Store(Address(x, y), pixel);
+        if (x >= clip_.left && x < clip_.right && y >= clip_.top && y < clip_.bottom) {
+            Touch(x, y, x + 1, y + 1);
+            Store(Address(x, y), pixel);
+        }
     }
 
     void Fill(int left, int top, int right, int bottom, uint32_t pixel) {
@@ -82,6 +88,7 @@ public:
         top = std::max(top, clip_.top);
         right = std::min(right, clip_.right);
         bottom = std::min(bottom, clip_.bottom);
+        Touch(left, top, right, bottom);
         for (int y = top; y < bottom; ++y) {
             uint8_t* p = Address(left, y);
             for (int x = left; x < right; ++x, p += bytes_) Store(p, pixel);
@@ -93,6 +100,7 @@ public:
         if (glyph.bits == nullptr) return;
         int i0 = std::max(0, clip_.left - x), i1 = std::min(glyph.width, clip_.right - x);
         int j0 = std::max(0, clip_.top - y), j1 = std::min(glyph.rows, clip_.bottom - y);
+        Touch(x + i0, y + j0, x + i1, y + j1);
         for (int j = j0; j < j1; ++j) {
             const uint8_t* bits = glyph.bits + static_cast<size_t>(j) * glyph.pitch;
             uint8_t* row = Address(x, y + j);
@@ -102,9 +110,23 @@ public:
         }
     }
 
-private:
+  private:
+    // Grows the context's box of written pixels by a box that may be written.
+    void Touch(int left, int top, int right, int bottom) {
+        if (touched_ == nullptr || left >= right || top >= bottom) return;
+        DeviceContext& dc = *touched_;
+        if (dc.touchedLeft >= dc.touchedRight) {
+            dc.touchedLeft = left, dc.touchedTop = top, dc.touchedRight = right, dc.touchedBottom = bottom;
+            return;
+        }
+        dc.touchedLeft = std::min(dc.touchedLeft, left);
+        dc.touchedTop = std::min(dc.touchedTop, top);
+        dc.touchedRight = std::max(dc.touchedRight, right);
+        dc.touchedBottom = std::max(dc.touchedBottom, bottom);
+    }
     uint8_t* Address(int x, int y) {
-        return surface_.pixels.data() + static_cast<size_t>(y) * surface_.pitch + static_cast<size_t>(x) * bytes_;
+        return surface_.pixels.data() + static_cast<size_t>(y) * surface_.pitch +
+               static_cast<size_t>(x) * bytes_;
     }
     void Store(uint8_t* p, uint32_t pixel) {
         if (bytes_ == 2) {
@@ -118,6 +140,7 @@ private:
     Surface& surface_;
     int bytes_;
     Box clip_;
+    DeviceContext* touched_;
 };
 
 // Where a line goes: text space has u along the baseline and v downwards across it, both from the
@@ -146,10 +169,18 @@ struct Placement {
     // The surface pixel covered by the text-space pixel whose top-left corner is (u, v).
     void Map(int u, int v, int& sx, int& sy) const {
         switch (quarter) {
-            case 1: sx = x + v, sy = y - u - 1; break;
-            case 2: sx = x - u - 1, sy = y - v - 1; break;
-            case 3: sx = x - v - 1, sy = y + u; break;
-            default: sx = x + u, sy = y + v; break;
+            case 1:
+                sx = x + v, sy = y - u - 1;
+                break;
+            case 2:
+                sx = x - u - 1, sy = y - v - 1;
+                break;
+            case 3:
+                sx = x - v - 1, sy = y + u;
+                break;
+            default:
+                sx = x + u, sy = y + v;
+                break;
         }
     }
 };
@@ -198,7 +229,9 @@ const Glyph& LookUp(const Font& font, char32_t code, int angle) {
     return text::GetGlyph(font.size, code, style);
 }
 
-int Advance(const Font& font, char32_t code) { return LookUp(font, code, 0).advanceX; }
+int Advance(const Font& font, char32_t code) {
+    return LookUp(font, code, 0).advanceX;
+}
 
 int Extent(const Font& font, const Char* chars, int count) {
     int width = 0;
@@ -206,7 +239,9 @@ int Extent(const Font& font, const Char* chars, int count) {
     return std::min(width, kFar);
 }
 
-int ClampFar(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, -kFar, kFar)); }
+int ClampFar(int64_t value) {
+    return static_cast<int>(std::clamp<int64_t>(value, -kFar, kFar));
+}
 
 void UnderlineBox(Canvas& canvas, const Placement& at, const Font& font, int u0, int u1, uint32_t pixel) {
     int top = font.size != nullptr ? font.size->underlineTop : font.ascent + 1;
@@ -269,8 +304,12 @@ void DrawRun(DeviceContext& dc, Canvas& canvas, int x, int y, const Char* chars,
     if (font.underline) UnderlineBox(canvas, at, font, 0, extent, dc.textPixel);
 }
 
-bool IsSpace(const Char& c) { return c.code == ' ' || c.code == 0x3000; }
-bool IsLineBreak(const Char& c) { return c.code == '\r' || c.code == '\n'; }
+bool IsSpace(const Char& c) {
+    return c.code == ' ' || c.code == 0x3000;
+}
+bool IsLineBreak(const Char& c) {
+    return c.code == '\r' || c.code == '\n';
+}
 
 // Lines may break after spaces and before or after a double-byte character, never before a space.
 bool CanBreakBefore(const Char* chars, int i) {
@@ -304,8 +343,8 @@ struct LineSpan {
 };
 
 // Finds the line that starts at begin.
-LineSpan NextLine(const std::vector<Char>& chars, const std::vector<int>& advances, int begin, int64_t maxWidth,
-                  uint32_t format) {
+LineSpan NextLine(const std::vector<Char>& chars, const std::vector<int>& advances, int begin,
+                  int64_t maxWidth, uint32_t format) {
     int count = static_cast<int>(chars.size());
     bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
     LineSpan line{begin, count, count, 0};
@@ -340,8 +379,16 @@ LineSpan NextLine(const std::vector<Char>& chars, const std::vector<int>& advanc
 
 }  // namespace
 
+Rect TakeTextTouched(DeviceContext* dc) {
+    if (dc == nullptr || dc->touchedLeft >= dc->touchedRight) return Rect{0, 0, 0, 0};
+    const Rect touched{dc->touchedLeft, dc->touchedTop, dc->touchedRight, dc->touchedBottom};
+    dc->touchedLeft = dc->touchedTop = dc->touchedRight = dc->touchedBottom = 0;
+    return touched;
+}
+
 DeviceContext* GetDC(Surface& surface) {
-    if (surface.lost || surface.width <= 0 || surface.height <= 0 || surface.pitch <= 0 || surface.pixels.empty())
+    if (surface.lost || surface.width <= 0 || surface.height <= 0 || surface.pitch <= 0 ||
+        surface.pixels.empty())
         return nullptr;
     DeviceContext* spare = nullptr;
     for (DeviceContext& dc : g_text.contexts) {
@@ -363,7 +410,9 @@ void ReleaseDC(DeviceContext* dc) {
     *dc = DeviceContext{};
 }
 
-Surface* GetDCSurface(DeviceContext* dc) { return dc != nullptr && dc->inUse ? dc->surface : nullptr; }
+Surface* GetDCSurface(DeviceContext* dc) {
+    return dc != nullptr && dc->inUse ? dc->surface : nullptr;
+}
 
 Font* SelectFont(DeviceContext* dc, Font* font) {
     if (dc == nullptr || !dc->inUse || (font != nullptr && !font->alive)) return nullptr;
@@ -404,7 +453,7 @@ bool TextOut(DeviceContext* dc, int x, int y, const char* text, int length) {
     const Font& font = ActiveFont(*dc);
     int count = static_cast<int>(g_text.chars.size());
     int extent = dc->bkMode == OPAQUE || font.underline ? Extent(font, g_text.chars.data(), count) : 0;
-    Canvas canvas(*dc->surface, nullptr);
+    Canvas canvas(*dc->surface, nullptr, dc);
     if (!canvas.empty()) DrawRun(*dc, canvas, x, y, g_text.chars.data(), count, extent);
     return true;
 }
@@ -461,7 +510,7 @@ int DrawText(DeviceContext* dc, const char* text, int length, Rect& rect, uint32
     if (single && (format & DT_BOTTOM)) top = boxBottom - lineHeight;
 
     Box clip{rect.left, rect.top, rect.right, rect.bottom};
-    Canvas canvas(*dc->surface, (format & DT_NOCLIP) ? nullptr : &clip);
+    Canvas canvas(*dc->surface, (format & DT_NOCLIP) ? nullptr : &clip, dc);
     bool draw = !(format & DT_CALCRECT) && !canvas.empty();
     int64_t y = top;
     int widest = 0;
@@ -470,8 +519,10 @@ int DrawText(DeviceContext* dc, const char* text, int length, Rect& rect, uint32
         widest = std::max(widest, line.width);
         if (draw && line.end > line.begin) {
             int64_t x = left;
-            if (format & DT_CENTER) x = (left + right - line.width) / 2;
-            else if (format & DT_RIGHT) x = right - line.width;
+            if (format & DT_CENTER)
+                x = (left + right - line.width) / 2;
+            else if (format & DT_RIGHT)
+                x = right - line.width;
             if (y >= -kFar && y <= kFar && x >= -kFar && x <= kFar)
                 DrawRun(*dc, canvas, static_cast<int>(x), static_cast<int>(y), chars.data() + line.begin,
                         line.end - line.begin, line.width);

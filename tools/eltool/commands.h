@@ -26,5 +26,6 @@ int PackWaves(int argc, char** argv);
 int ListWavePack(int argc, char** argv);
 int RenderWave(int argc, char** argv);
 int RenderMidi(int argc, char** argv);
+int NewScene(int argc, char** argv);
 
 }  // namespace eltool

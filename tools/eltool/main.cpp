@@ -29,6 +29,11 @@ const Command kCommands[] = {
     {"render-midi", "IN.mid OUT.wav [--loops N]",
      "play the MIDI file IN.mid N times (1 by default) through the sequencer and write what is heard",
      RenderMidi},
+    {"new-scene", "DIR NAME",
+     "write a new scene project into DIR (new or empty): CMakeLists.txt finding the installed engine, "
+     "main.cpp, "
+     "a picture and a sound; NAME is the program's name (letters, digits, _)",
+     NewScene},
 };
 
 void PrintUsage(FILE* to) {

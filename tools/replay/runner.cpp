@@ -25,6 +25,7 @@
 #include "platform/window.h"
 #include "replay_script.h"
 #include "shell/program.h"
+#include "shell/window_procedure.h"
 #include "wave_stream.h"
 
 namespace replay {
@@ -51,6 +52,7 @@ struct Run {
     uint32_t audioRate = 0;
     uint16_t audioChannels = 0;
     int64_t audioFrames = 0;  // frames whose sound has been taken
+    int64_t sceneFramesRun = 0;  // every traced scene frame: the count of a program without its own
 };
 
 Run run;
@@ -76,11 +78,46 @@ std::vector<std::string> ReportedErrors() {
     return errors;
 }
 
+// Writes a JSON string: quotes, backslashes and control characters escaped, other bytes as they are.
+void WriteJsonString(FILE* out, const std::string& text) {
+    std::fputc('"', out);
+    for (const char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u == '"' || u == '\\')
+            std::fprintf(out, "\\%c", u);
+        else if (u < 0x20)
+            std::fprintf(out, "\\u%04x", u);
+        else
+            std::fputc(u, out);
+    }
+    std::fputc('"', out);
+}
+
+int64_t FramesDone() {
+    return run.program->framesDone != nullptr ? run.program->framesDone() : run.sceneFramesRun;
+}
+
+// The program's own state, or for a program without a writer the frames done and the errors.
+void WriteState(FILE* out) {
+    const std::vector<std::string> errors = ReportedErrors();
+    if (run.program->writeState != nullptr) {
+        run.program->writeState(out, errors);
+        return;
+    }
+    std::fprintf(out, "{\"frame\":%lld,\"errors\":[", static_cast<long long>(FramesDone()));
+    for (size_t i = 0; i < errors.size(); ++i) {
+        if (i > 0) std::fputc(',', out);
+        WriteJsonString(out, errors[i]);
+    }
+    std::fputs("]}", out);
+}
+
 template <int Scene>
 void TracedFrame() {
     run.sceneFrames[Scene]();
+    ++run.sceneFramesRun;
     if (run.trace != nullptr) {
-        run.program->writeState(run.trace, ReportedErrors());
+        WriteState(run.trace);
         std::fputc('\n', run.trace);
     }
 }
@@ -92,14 +129,21 @@ constexpr std::array<SceneFrame, sizeof...(Scenes)> TracedFrames(std::integer_se
 
 constexpr auto kTracedFrames = TracedFrames(std::make_integer_sequence<int, kSceneCount>());
 
-// The program's start-up, then each scene it registered wrapped so that every frame is traced.
+// Wraps each scene registered and not wrapped yet, so that every frame is traced and counted.
+void WrapScenes() {
+    for (int scene = 1; scene < kSceneCount; ++scene) {
+        const SceneFrame frame = Scenes.frames[scene];
+        if (frame == nullptr || frame == kTracedFrames[scene]) continue;
+        run.sceneFrames[scene] = frame;
+        RegisterScene(scene, kTracedFrames[scene]);
+    }
+}
+
+// The program's start-up, then each scene it registered wrapped.
 void ReplayStartup() {
     run.program->startup();
     run.started = true;
-    for (int scene = 1; scene < kSceneCount; ++scene) {
-        run.sceneFrames[scene] = Scenes.frames[scene];
-        if (run.sceneFrames[scene] != nullptr) RegisterScene(scene, kTracedFrames[scene]);
-    }
+    WrapScenes();
 }
 
 // Runs whenever the message queue is empty, that is right before the loop would run a frame:
@@ -127,7 +171,9 @@ void RecordAudio(int64_t framesDone) {
 
 void BeforeFrame() {
     if (run.exitRequested) return;
-    const int64_t done = run.program->framesDone();
+    // A scene registered by a frame (not by the start-up) is traced and counted from its first frame.
+    if (run.started) WrapScenes();
+    const int64_t done = FramesDone();
     RecordAudio(done);
     if (done >= run.options.frames) {
         run.exitRequested = true;
@@ -269,7 +315,10 @@ int RunReplay(const Program& program, int argc, char** argv) {
     SetRandomSeedForReplay(options.seed);
     if (!platform::Initialise()) return Fail(1, platform::ErrorText());
     constexpr int kShowNormal = 1;
+    const bool escapeEnded = EscapeEnds();
+    SetEscapeEnds(program.escapeEnds);
     WinMain("", kShowNormal, ReplayStartup, program.caption);
+    SetEscapeEnds(escapeEnded);
     platform::Shutdown();
 
     int status = 0;
@@ -279,7 +328,7 @@ int RunReplay(const Program& program, int argc, char** argv) {
         if (!trace.Close()) status = Fail(1, "cannot write trace");
     }
     if (state.file() != nullptr) {
-        program.writeState(state.file(), ReportedErrors());
+        WriteState(state.file());
         std::fputc('\n', state.file());
         if (!state.Close()) status = Fail(1, "cannot write state");
     }

@@ -1,0 +1,22 @@
+# The system libraries inside the engine's archives, found through pkg-config as imported targets
+# PkgConfig::EL_SDK_<NAME>; read by the build and by the installed package ElEngine alike.
+# In: EL_SDK_WITH_DESKTOP (the SDL backend's libraries too). Out: EL_SDK_MISSING (modules not found).
+find_package(PkgConfig QUIET)
+set(EL_SDK_MISSING)
+set(el_sdk_modules FREETYPE freetype2 FONTCONFIG fontconfig FLUIDSYNTH fluidsynth)
+if(EL_SDK_WITH_DESKTOP)
+  list(APPEND el_sdk_modules SDL2 sdl2 X11 x11 PNG libpng)
+endif()
+if(NOT PKG_CONFIG_FOUND)
+  set(EL_SDK_MISSING pkg-config)
+else()
+  while(el_sdk_modules)
+    list(POP_FRONT el_sdk_modules el_sdk_name el_sdk_module)
+    if(NOT TARGET PkgConfig::EL_SDK_${el_sdk_name})
+      pkg_check_modules(EL_SDK_${el_sdk_name} QUIET IMPORTED_TARGET ${el_sdk_module})
+      if(NOT EL_SDK_${el_sdk_name}_FOUND)
+        list(APPEND EL_SDK_MISSING ${el_sdk_module})
+      endif()
+    endif()
+  endwhile()
+endif()
