@@ -32,6 +32,46 @@ FILE* OpenFile(const char* name, const char* mode);
 // close, then renamed into place. On any failure the old file (if any) is as it was, no partial
 // file is left, and `reason` (when given) says what failed.
 bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string* reason = nullptr);
+
+// The path a name ends at after following the links of its last component (a link to a file still
+// to be created gives that file's path); the name itself when it is no link.
+std::string LinkTarget(const std::string& path);
+
+// A file written in pieces that takes its target's place only when it is complete, like
+// WriteWholeFile: a temporary file beside the target (beside the file a link names), which may start
+// as a copy of the target's bytes so that records can be appended to them. Until Commit the target
+// is as it was; a replacement that is not committed is removed.
+class FileReplacement {
+  public:
+    FileReplacement() = default;
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Creates the temporary file for `path` (a path of this system); with keepContent it starts with
+    // the bytes of the file there, if any. False, with `reason`, when the target is not a regular
+    // file, its folder takes no file, or the old bytes cannot be copied.
+    bool Begin(const std::string& path, bool keepContent, std::string* reason = nullptr);
+    bool begun() const { return file_ != nullptr; }
+    // Where the bytes go; write through it (or its descriptor) and pass each outcome to Check.
+    std::FILE* file() const { return file_; }
+    const std::string& temporaryPath() const { return temporary_; }
+    // Notes a write's outcome: the first failure, with its errno, makes Commit fail. Returns `ok`.
+    bool Check(bool ok);
+    bool failed() const { return error_ != 0; }
+    // Flushes and closes the temporary file, checking both and every write noted, and renames it over
+    // the target. On failure the temporary file is removed, the target left as it was, and `reason`
+    // says what failed. Without `overwrite` an existing target is kept and Commit fails with EEXIST.
+    bool Commit(std::string* reason = nullptr, bool overwrite = true);
+    // Removes the temporary file; the target stays as it was.
+    void Abandon();
+
+  private:
+    std::FILE* file_ = nullptr;
+    std::string target_, temporary_;
+    int error_ = 0;
+};
+
 // One line on standard error, "context: name: reason", the name (Shift-JIS) shown as UTF-8: what
 // went wrong with a file, beside what the engine reports in its own way.
 void WriteFileProblem(const char* context, const char* nameSjis, const char* reason);

@@ -115,26 +115,54 @@ ObjectNo LoadEntry(const char* context, std::FILE* file, const pack::EntryHeader
     return object;
 }
 
+// The pack being built: the new entries go behind a copy of the old ones (none when it starts
+// afresh) in a file beside the pack, which takes its place once every entry is written whole.
+struct PackBuild {
+    std::string path;  // the pack's path in this system
+    const char* name = "";
+    bool fresh = false;
+    platform::FileReplacement file;
+    std::string reason;  // what failed, when something did
+
+    bool failed() const { return !reason.empty(); }
+    // The file entries are written into, begun with the first entry; null after a failure.
+    std::FILE* Out() {
+        if (failed() || name[0] == '\0') return nullptr;  // no pack named: nothing is written, as always
+        if (!file.begun() && !file.Begin(path, !fresh, &reason)) return nullptr;
+        return file.file();
+    }
+    // Puts the pack in place, or says what failed; with no entry written a fresh pack is removed.
+    void Finish(const char* context) {
+        const bool begun = file.begun();
+        if (begun && !failed()) file.Commit(&reason);  // fails, saying why, after any failed write
+        file.Abandon();
+        if (!begun && !failed() && fresh && name[0] != '\0') std::remove(platform::LinkTarget(path).c_str());
+        if (failed()) {
+            platform::WriteFileProblem(context, name, reason.c_str());
+            DebugLog("%s: %s: %s", context, name, reason.c_str());
+        }
+    }
+};
+
 // Appends one picture of the folder to the pack.
-void AppendEntry(const char* packName, const std::string& pictureName) {
+void AppendEntry(PackBuild& build, const std::string& pictureName) {
     const ObjectNo object = elDraw::LoadObject(pictureName.c_str(), 1);
     if (object == 0) return;  // LoadObject has reported it; no entry and nothing to release
     platform::Surface* surface = ObjectSurface(object);
     platform::DeviceContext* dc = surface != nullptr ? platform::GetDC(*surface) : nullptr;
-    File out(dc != nullptr ? platform::OpenFile(ProgramPath(packName).c_str(), "ab") : nullptr);
-    if (out) {
+    std::FILE* out = dc != nullptr ? build.Out() : nullptr;
+    if (out != nullptr) {
         const ObjectRecord& record = ObjectTable.records[object];
         // The file name without its folder; a "\\" that is the trail byte of a character is no separator.
         const char* entryName = platform::SjisFileName(pictureName.c_str());
-        pack::WriteEntryHeader(out.get(), record.width, record.height, entryName);
-        for (int y = 0; y < record.height; ++y)
-            for (int x = 0; x < record.width; ++x) {
+        bool ok = build.file.Check(pack::WriteEntryHeader(out, record.width, record.height, entryName));
+        for (int y = 0; ok && y < record.height; ++y)
+            for (int x = 0; ok && x < record.width; ++x) {
                 const uint32_t colour = platform::GetPixel(dc, x, y);  // 0x00BBGGRR
                 const uint32_t rgb = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
-                pack::WritePixel(out.get(), pack::EncodePixel(rgb));
+                ok = build.file.Check(pack::WritePixel(out, pack::EncodePixel(rgb)));
             }
     }
-    out.reset();
     if (dc != nullptr) platform::ReleaseDC(dc);
     ReleaseObject(object);
 }
@@ -171,10 +199,16 @@ int Convert(const char* packName, const char* folder, int startAfresh) {
     if (platform::DesktopBitsPerPixel() <= 16) return ReportError("elDraw::Convert", kMessageNotFullColour);
     if (packName == nullptr) packName = "";
     if (folder == nullptr) folder = "";
-    if (startAfresh) std::remove(platform::ResolvePath(ProgramPath(packName).c_str()).c_str());
+    PackBuild build;
+    build.path = platform::ResolvePath(ProgramPath(packName).c_str());
+    build.name = packName;
+    build.fresh = startAfresh != 0;
     const std::string prefix = folder[0] != '\0' ? std::string(folder) + "\\" : std::string();
     const std::string where = platform::ResolvePath(ProgramPath(prefix.c_str()).c_str());
-    if (where.empty()) return 1;  // a folder name that is not text lists nothing
+    if (where.empty()) {  // a folder name that is not text lists nothing
+        build.Finish("elDraw::Convert");
+        return 1;
+    }
     // The folder lists its files by the file system's names; the pictures are loaded, and their
     // entries named, by the Shift-JIS names the engine uses. A name without one is left out.
     for (const std::string& file : pack::ListPictures(where)) {
@@ -185,8 +219,10 @@ int Convert(const char* packName, const char* folder, int startAfresh) {
             ReportError("elDraw::Convert", message.c_str());
             continue;
         }
-        AppendEntry(packName, pack::UpperCased((prefix + name).c_str()));
+        AppendEntry(build, pack::UpperCased((prefix + name).c_str()));
+        if (build.failed() || build.file.failed()) break;  // the old pack stays as it was
     }
+    build.Finish("elDraw::Convert");
     return 1;
 }
 

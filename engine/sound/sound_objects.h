@@ -77,5 +77,8 @@ namespace elSound {
 // Reads a RIFF/WAVE file: 0 on success, non-zero (with both blocks empty) on failure: the
 // platform::WaveError that tells why.
 int ReadWave(const char* path, WaveBlocks* wave);
+// Convert's work: false when the pack could not be written, which leaves it as it was (the
+// failure is said on standard error and in the debug log).
+bool ConvertPack(const char* pack, const char* folder, int fresh);
 
 }  // namespace elSound

@@ -30,6 +30,38 @@ std::string UpperCased(std::string text) {
     return text;
 }
 
+// Writes a record for each WAVE file that can be read, named relative to the program folder, into
+// the pack: behind a copy of its old records (none when fresh) in a file beside it, which takes its
+// place once every record is written whole. A failure leaves the pack as it was and is said on
+// standard error and in the debug log. A fresh pack that gets no record is removed.
+bool WriteRecords(const char* context, const char* pack, const std::vector<std::string>& relativeNames,
+                  bool fresh) {
+    if (pack[0] == '\0') return true;  // no pack named: nothing is written, as always
+    const std::string programFolder = ModulePath(0);
+    const std::string path = platform::ResolvePath((programFolder + pack).c_str());
+    platform::FileReplacement out;
+    std::string reason;
+    for (const std::string& relativeName : relativeNames) {
+        WaveBlocks wave;
+        // A file that cannot be read leaves no record behind.
+        if (elSound::ReadWave((programFolder + relativeName).c_str(), &wave) != 0) continue;
+        if (!out.begun() && !out.Begin(path, !fresh, &reason)) break;
+        // The file name without its folder: a trail byte 0x5C (ソ, 表) is part of its character.
+        const char* entryName = platform::SjisFileName(relativeName.c_str());
+        if (!out.Check(WritePackRecord(out.file(), entryName, wave.format.data(),
+                                       static_cast<uint32_t>(wave.format.size()), wave.data.data(),
+                                       static_cast<uint32_t>(wave.data.size()))))
+            break;
+    }
+    const bool begun = out.begun();
+    if (begun) out.Commit(&reason);
+    if (!begun && reason.empty() && fresh) std::remove(platform::LinkTarget(path).c_str());
+    if (reason.empty()) return true;
+    platform::WriteFileProblem(context, pack, reason.c_str());
+    DebugLog("%s: %s: %s", context, pack, reason.c_str());
+    return false;
+}
+
 }  // namespace
 
 namespace elSound {
@@ -61,9 +93,13 @@ int ReadWave(const char* path, WaveBlocks* wave) {
 }
 
 int Convert(const char* pack, const char* folder, int fresh) {
+    ConvertPack(pack, folder, fresh);
+    return 1;
+}
+
+bool ConvertPack(const char* pack, const char* folder, int fresh) {
     if (pack == nullptr) pack = "";
     const std::string programFolder = ModulePath(0);
-    if (fresh) std::remove(platform::ResolvePath((programFolder + pack).c_str()).c_str());
 
     const bool inFolder = folder != nullptr && folder[0] != '\0';
     const std::string searched = inFolder ? programFolder + folder : programFolder;
@@ -88,26 +124,15 @@ int Convert(const char* pack, const char* folder, int fresh) {
     // The search returns names in the order of their upper-case spelling, whatever the folder's own order.
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return UpperCased(a) < UpperCased(b); });
-    for (const std::string& name : names) {
-        std::string relative = inFolder ? std::string(folder) + "\\" + name : name;
-        AppendToPack(pack, UpperCased(relative).c_str());
-    }
-    return 1;
+    std::vector<std::string> relativeNames;
+    for (const std::string& name : names)
+        relativeNames.push_back(UpperCased(inFolder ? std::string(folder) + "\\" + name : name));
+    return WriteRecords("elSound::Convert", pack, relativeNames, fresh != 0);
 }
 
 void AppendToPack(const char* pack, const char* relativeName) {
     if (pack == nullptr || relativeName == nullptr) return;
-    const std::string programFolder = ModulePath(0);
-    WaveBlocks wave;
-    // A file that cannot be read leaves no record behind.
-    if (ReadWave((programFolder + relativeName).c_str(), &wave) != 0) return;
-    FILE* file = platform::OpenFile((programFolder + pack).c_str(), "ab");
-    if (file == nullptr) return;
-    // The file name without its folder: a trail byte 0x5C (ソ, 表) is part of its character.
-    const char* entryName = platform::SjisFileName(relativeName);
-    WritePackRecord(file, entryName, wave.format.data(), static_cast<uint32_t>(wave.format.size()),
-                    wave.data.data(), static_cast<uint32_t>(wave.data.size()));
-    std::fclose(file);
+    WriteRecords("elSound::AppendToPack", pack, {relativeName}, false);
 }
 
 }  // namespace elSound

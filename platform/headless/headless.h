@@ -45,6 +45,7 @@ struct HeadlessState {
     // Boxes and beeps.
     std::vector<RecordedMessageBox> messageBoxes;
     int messageBoxAnswer = IDNO;  // answer of yes/no boxes
+    std::function<void()> whileBoxOpen;  // called while each box is shown
     int beeps = 0;
     bool imeEnabled = true;
     int waitMessageCalls = 0;

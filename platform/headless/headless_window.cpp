@@ -6,6 +6,7 @@
 #include "platform/headless/headless.h"
 #include "platform/sjis.h"
 #include "platform/soft/message_queue.h"
+#include "platform/soft/quit_signals.h"
 #include "platform/soft/single_instance.h"
 
 namespace platform {
@@ -74,6 +75,8 @@ void DestroyMainWindow() {
 
 bool PeekMessage(Message& out) {
     if (instance::TakeRaiseRequest()) RaiseMainWindow();
+    // A quit signal (caught only once CatchQuitSignals ran) ends the program as the close box does.
+    if (TakeQuitSignal()) queue::Push(Message{WM_CLOSE, 0, 0});
     if (queue::Queue.messages.empty() && Headless.idleHook) Headless.idleHook();
     return queue::Take(out);
 }
@@ -104,8 +107,14 @@ void ConfineCursor(const Rect* screenRect) {
 }
 
 int MessageBox(const char* textSjis, const char* captionSjis, uint32_t style) {
-    Headless.messageBoxes.push_back({textSjis, captionSjis, style});
     std::fprintf(stderr, "[%s] %s\n", SjisToUtf8(captionSjis).c_str(), SjisToUtf8(textSjis).c_str());
+    // As on a display: after a quit signal no box is shown, and one open when it comes is closed
+    // unanswered (the boxes shown are recorded, those held back are not).
+    const int unanswered = (style & MB_YESNO) ? IDNO : IDOK;
+    if (QuitSignalled()) return unanswered;
+    Headless.messageBoxes.push_back({textSjis, captionSjis, style});
+    if (Headless.whileBoxOpen) Headless.whileBoxOpen();
+    if (QuitSignalled()) return unanswered;
     return (style & MB_YESNO) ? Headless.messageBoxAnswer : IDOK;
 }
 

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/sdl/sdl_convert.h"
 
 namespace platform::sdl {
@@ -66,9 +67,11 @@ std::string PicturesFolder() {
 }
 
 bool WritePng(const std::string& path, const uint8_t* first, int pitch, PixelFormat format, int width,
-              int height) {
-    FILE* file = std::fopen(path.c_str(), "wbx");
-    if (file == nullptr) return false;
+              int height, std::string* reason) {
+    // Written into a file beside it and put in place when whole; a file of that name is never replaced.
+    FileReplacement out;
+    if (!out.Begin(path, false, reason)) return false;
+    FILE* file = out.file();
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<uint32_t> wide(static_cast<size_t>(width));
@@ -93,9 +96,8 @@ bool WritePng(const std::string& path, const uint8_t* first, int pitch, PixelFor
         written = true;
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    if (std::fclose(file) != 0) written = false;
-    if (!written) std::remove(path.c_str());
-    return written;
+    out.Check(written);
+    return out.Commit(reason, false);
 }
 
 void SaveScreenshot(const uint8_t* first, int pitch, PixelFormat format, int width, int height) {
@@ -110,13 +112,14 @@ void SaveScreenshot(const uint8_t* first, int pitch, PixelFormat format, int wid
     for (int attempt = 1; attempt <= 99; ++attempt) {
         std::string path =
             folder + "/milkanet-" + stamp + (attempt > 1 ? "-" + std::to_string(attempt) : "") + ".png";
-        if (WritePng(path, first, pitch, format, width, height)) {
+        std::string reason;
+        if (WritePng(path, first, pitch, format, width, height, &reason)) {
             std::fprintf(stderr, "milkanet: screenshot saved to %s\n", path.c_str());
             return;
         }
         if (errno != EEXIST) {
-            std::fprintf(stderr, "milkanet: cannot save a screenshot to %s (%s)\n", path.c_str(),
-                         std::strerror(errno));
+            std::fprintf(stderr, "milkanet: cannot save a screenshot to %s: %s\n", path.c_str(),
+                         reason.c_str());
             return;
         }
     }

@@ -16,6 +16,7 @@
 #include "platform/sdl/sdl_x11_names.h"
 #include "platform/sjis.h"
 #include "platform/soft/message_queue.h"
+#include "platform/soft/quit_signals.h"
 #include "platform/soft/single_instance.h"
 #include "platform/window.h"
 
@@ -184,6 +185,7 @@ bool Initialise() {
         return false;
     }
     SDL_DisableScreenSaver();
+    CatchQuitSignals();  // behind SDL's own handlers, which SDL_Init has put in place
     Sdl.initialised = true;
     return true;
 }
@@ -355,6 +357,10 @@ int MessageBox(const char* textSjis, const char* captionSjis, uint32_t style) {
     const bool yesNo = (style & MB_YESNO) != 0;
     std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
     if (!Sdl.initialised) return yesNo ? IDNO : IDOK;
+    // After SIGTERM or SIGINT the program is on its way out: no box holds it up, and one that is
+    // open when the signal comes is closed (its process ended) and answered as by Esc.
+    if (QuitSignalled()) return yesNo ? IDNO : IDOK;
+    BoxGuard guard;
 
     SDL_MessageBoxButtonData okButton[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"}};

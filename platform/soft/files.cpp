@@ -205,53 +205,169 @@ bool Fail(std::string* reason, const char* what) {
     return false;
 }
 
+// Renames the finished temporary file over the target; without `overwrite` an existing target
+// stays and EEXIST is the error (a file system that cannot rename so gets a hard link instead).
+bool PutInPlace(const std::string& temporary, const std::string& target, bool overwrite) {
+    if (overwrite) return ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (::link(temporary.c_str(), target.c_str()) != 0) return false;
+    ::unlink(temporary.c_str());
+    return true;
+}
+
 }  // namespace
 
-bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string* reason) {
+std::string LinkTarget(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string link(4096, '\0');
+        const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
+        if (length <= 0 || static_cast<size_t>(length) >= link.size()) return current;
+        link.resize(static_cast<size_t>(length));
+        const size_t slash = current.rfind('/');
+        current = link[0] == '/' || slash == std::string::npos ? link : current.substr(0, slash + 1) + link;
+    }
+    return current;
+}
+
+FileReplacement::~FileReplacement() {
+    Abandon();
+}
+
+bool FileReplacement::Begin(const std::string& path, bool keepContent, std::string* reason) {
+    Abandon();
+    error_ = 0;
     if (path.empty()) {
         errno = ENOENT;
         return Fail(reason, "no such name");
     }
+    // Through a link the file it names is replaced, beside itself; the link stays. A relative name
+    // is fixed now, so that a change of the current directory does not move the target.
+    std::string absolute = path;
+    if (path[0] != '/') {
+        char here[4096];
+        if (::getcwd(here, sizeof here) != nullptr) absolute = std::string(here) + "/" + path;
+    }
+    target_ = LinkTarget(absolute);
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
         errno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
         return Fail(reason, "not a regular file");
     }
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temporary = folder + (folder.back() == '/' ? "" : "/") + "." + base + ".XXXXXX";
+    const size_t slash = target_.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string("./") : target_.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    std::string temporary = folder + "." + base + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return Fail(reason, "cannot create a file in its folder");
-    ::fchmod(fd, NewFileMode(path));
+    temporary_ = temporary;
+    ::fchmod(fd, NewFileMode(target_));
+    if (keepContent && exists) {
+        const int old = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
+        bool copied = old >= 0;
+        char block[65536];
+        while (copied) {
+            const ssize_t got = ::read(old, block, sizeof block);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                copied = got == 0;
+                break;
+            }
+            for (ssize_t at = 0; copied && at < got;) {
+                const ssize_t done = ::write(fd, block + at, static_cast<size_t>(got - at));
+                if (done < 0 && errno == EINTR) continue;
+                if (done <= 0) {
+                    if (done == 0) errno = ENOSPC;
+                    copied = false;
+                } else {
+                    at += done;
+                }
+            }
+        }
+        const int error = errno;
+        if (old >= 0) ::close(old);
+        if (!copied) {
+            ::close(fd);
+            ::unlink(temporary_.c_str());
+            temporary_.clear();
+            errno = error;
+            return Fail(reason, "cannot copy the old file");
+        }
+    }
+    file_ = ::fdopen(fd, "wb");  // at the end of what was copied; no O_APPEND, so a header can be patched
+    if (file_ == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+        errno = error;
+        return Fail(reason, "cannot create a file in its folder");
+    }
+    return true;
+}
+
+bool FileReplacement::Check(bool ok) {
+    if (!ok && error_ == 0) error_ = errno != 0 ? errno : EIO;
+    return ok;
+}
+
+bool FileReplacement::Commit(std::string* reason, bool overwrite) {
+    if (file_ == nullptr) {
+        errno = EBADF;
+        return Fail(reason, "cannot write it whole");
+    }
+    errno = 0;
+    if (std::fflush(file_) != 0 || std::ferror(file_) != 0) Check(false);
+    const int closeError = std::fclose(file_) != 0 ? (errno != 0 ? errno : EIO) : 0;
+    file_ = nullptr;
+    if (error_ == 0) error_ = closeError;
+    if (error_ != 0) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+        errno = error_;
+        return Fail(reason, "cannot write it whole");
+    }
+    if (!PutInPlace(temporary_, target_, overwrite)) {
+        const int error = errno;
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+        errno = error_ = error;
+        return Fail(reason, "cannot put it in place");
+    }
+    temporary_.clear();
+    return true;
+}
+
+void FileReplacement::Abandon() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string* reason) {
+    FileReplacement replacement;
+    if (!replacement.Begin(path, false, reason)) return false;
+    const int fd = ::fileno(replacement.file());
     const char* at = static_cast<const char*>(data);
     size_t left = size;
     while (left > 0) {
         const ssize_t done = ::write(fd, at, left);
         if (done < 0 && errno == EINTR) continue;
         if (done <= 0) {
-            const int error = done < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            errno = error;
-            return Fail(reason, "cannot write it whole");
+            if (done == 0) errno = ENOSPC;
+            replacement.Check(false);
+            break;
         }
         at += done;
         left -= static_cast<size_t>(done);
     }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        errno = error;
-        return Fail(reason, "cannot write it whole");
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        errno = error;
-        return Fail(reason, "cannot put it in place");
-    }
-    return true;
+    return replacement.Commit(reason);
 }
 
 void WriteFileProblem(const char* context, const char* nameSjis, const char* reason) {

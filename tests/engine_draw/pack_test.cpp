@@ -7,9 +7,11 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "tests/engine_draw/draw_fixture.h"
 #include "tests/support/run_program.h"
+#include "tests/support/write_failures.h"
 
 namespace {
 
@@ -300,6 +302,57 @@ TEST_P(PackTest, TheDefaultPicturesComeBackFromAPackWithinTheFifteenBitRounding)
     }
 }
 #endif
+
+// A pack is replaced only by a whole new one: entries that do not fit on the disk (a file-size
+// limit stands in for a full one) or a folder that takes no file leave the old pack byte for byte
+// and nothing beside it, appending or starting afresh; standard error and the debug log say what
+// failed and Convert returns 1 as always.
+TEST_P(PackTest, APackThatCannotBeWrittenStaysAsItWas) {
+    if (GetParam() == 16) GTEST_SKIP() << "packs are made on a full-colour screen only";
+    std::filesystem::create_directories(folder / "SMALL");
+    std::filesystem::create_directories(folder / "BIG");
+    WritePicture("SMALL/a.bmp", 2, 2, [](int x, int y) { return 0x102030u * (x + y); });
+    WritePicture("BIG/b.bmp", 200, 200, [](int x, int y) { return static_cast<uint32_t>(x * 997 + y); });
+    WritePicture("BIG/c.bmp", 1, 1, [](int, int) { return 0xFFFFFFu; });
+    ASSERT_EQ(elDraw::Convert("conv.pak", "SMALL", 1), 1);
+    const std::vector<uint8_t> old = ReadFile(folder / "conv.pak");
+    ASSERT_EQ(Entries(old).size(), 1u);
+    const std::set<std::string> names = testsupport::FolderNames(folder);
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(folder);  // where the debug log goes
+    for (int fresh : {0, 1}) {
+        testing::internal::CaptureStderr();
+        const int converted = testsupport::WithFileSizeLimit(
+            64 * 1024, [&] { return elDraw::Convert("conv.pak", "BIG", fresh); });
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(converted, 1);
+        EXPECT_NE(said.find("elDraw::Convert: conv.pak: cannot write it whole ("), std::string::npos) << said;
+        EXPECT_TRUE(ReadFile(folder / "conv.pak") == old) << fresh;
+    }
+    std::filesystem::current_path(here);
+    std::ifstream log(folder / "DEBUG.TXT");
+    std::string line;
+    ASSERT_TRUE(std::getline(log, line));
+    EXPECT_EQ(line.rfind("elDraw::Convert: conv.pak: cannot write it whole (", 0), 0u) << line;
+    std::filesystem::remove(folder / "DEBUG.TXT");
+    EXPECT_EQ(testsupport::FolderNames(folder), names);
+
+    const int refused = testsupport::InReadOnlyFolder(folder, [&] {
+        testing::internal::CaptureStderr();
+        elDraw::Convert("conv.pak", "BIG", 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        const bool told = said.find("conv.pak: cannot create a file in its folder") != std::string::npos;
+        return told && ReadFile(folder / "conv.pak") == old ? 0 : 1;
+    });
+    if (refused == testsupport::kCannotMakeReadOnly) GTEST_SKIP() << "no folder could be made read-only";
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(testsupport::FolderNames(folder), names);
+
+    ASSERT_EQ(elDraw::Convert("conv.pak", "BIG", 0), 1);  // with room, behind the old entry
+    using E = std::tuple<std::string, int, int>;
+    EXPECT_EQ(Entries(ReadFile(folder / "conv.pak")),
+              (std::vector<E>{{"A.BMP", 2, 2}, {"B.BMP", 200, 200}, {"C.BMP", 1, 1}}));
+}
 
 INSTANTIATE_TEST_SUITE_P(Depths, PackTest, ::testing::Values(16, 32));
 

@@ -7,11 +7,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "tests/engine_sound/wave_builder.h"
 #include "tests/support/run_program.h"
+#include "tests/support/write_failures.h"
 
 namespace {
 
@@ -29,12 +33,17 @@ class EltoolWaveTest : public ::testing::Test {
     int Run(const std::vector<std::string>& arguments) {
         const testsupport::ProgramRun run = testsupport::RunProgram(ELTOOL_PATH, arguments);
         output = run.out;
+        errors = run.err;
         return run.status;
     }
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 
     std::filesystem::path folder;
-    std::string output;
+    std::string output, errors;
+    static std::string ReadText(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 };
 
 TEST_F(EltoolWaveTest, RenderWaveWritesWhatIsHeardAtTheOutputFormat) {
@@ -162,6 +171,47 @@ TEST_F(EltoolWaveTest, EveryCommandRefusesWhatIsNotARegularFileWithoutWaiting) {
     EXPECT_NE(packed.err.find("broken.wav"), std::string::npos) << packed.err;
     ASSERT_EQ(Run({"list-wave-pack", Path("se.pak")}), 0);
     EXPECT_EQ(output, "GOOD.WAV\t1\t22050\t16\t4\n");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace wavetest;
+
+// pack-waves replaces a pack only by a whole new one: on a full disk (a file-size limit) or in a
+// folder that takes no file the old pack stays byte for byte with nothing beside it, the failure
+// is said, the exit code is 1 and no "records added" line is printed.
+TEST_F(EltoolWaveTest, PackWavesThatCannotBeWrittenLeavesTheOldPack) {
+    WriteBytes(Path("se/a.wav"), WaveFile(1, 22050, 16, Samples16({1, 2})));
+    ASSERT_EQ(Run({"pack-waves", Path("out/se.pak"), Path("se")}), 1);  // no folder "out" yet
+    std::filesystem::create_directories(folder / "out");
+    ASSERT_EQ(Run({"pack-waves", Path("out/se.pak"), Path("se")}), 0);
+    const std::string old = ReadText(Path("out/se.pak"));
+    std::filesystem::create_directories(folder / "big");
+    WriteBytes(Path("big/b.wav"), WaveFile(1, 22050, 16, Samples16(std::vector<int16_t>(60000, 99))));
+    for (const char* fresh : {"", "--fresh"}) {
+        std::vector<std::string> arguments = {"pack-waves", Path("out/se.pak"), Path("big")};
+        if (fresh[0] != '\0') arguments.push_back(fresh);
+        const int status = testsupport::WithFileSizeLimit(64 * 1024, [&] { return Run(arguments); });
+        EXPECT_EQ(status, 1) << fresh;
+        EXPECT_EQ(output, "") << fresh;
+        EXPECT_NE(errors.find("eltool pack-waves: " + Path("out/se.pak") + ": cannot write\n"),
+                  std::string::npos)
+            << errors;
+        EXPECT_NE(errors.find("cannot write it whole ("), std::string::npos) << errors;
+        EXPECT_EQ(ReadText(Path("out/se.pak")), old) << fresh;
+        EXPECT_EQ(testsupport::FolderNames(folder / "out"), std::set<std::string>{"se.pak"});
+    }
+    const int refused = testsupport::InReadOnlyFolder(folder / "out", [&] {
+        const int status = Run({"pack-waves", Path("out/se.pak"), Path("big")});
+        const bool told = errors.find("cannot create a file in its folder") != std::string::npos;
+        return status == 1 && told && output.empty() ? 0 : 1;
+    });
+    if (refused == testsupport::kCannotMakeReadOnly) GTEST_SKIP() << "no folder could be made read-only";
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(ReadText(Path("out/se.pak")), old);
+    EXPECT_EQ(testsupport::FolderNames(folder / "out"), std::set<std::string>{"se.pak"});
 }
 
 }  // namespace

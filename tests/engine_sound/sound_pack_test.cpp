@@ -2,9 +2,14 @@
 // appended packs, unreadable files, missing packs and entries, long names and reloading.
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <fstream>
+#include <set>
+
 #include "engine/sound/wave_pack.h"
 #include "tests/engine_sound/sound_fixture.h"
 #include "tests/support/run_program.h"
+#include "tests/support/write_failures.h"
 
 namespace {
 
@@ -228,6 +233,78 @@ TEST_F(SoundPackTest, OperationsGivenNoNameRefuseLikeAnEmptyName) {
     // Nothing was handed out by the refusals.
     elSound::SetPackName("se.pak");
     EXPECT_EQ(elSound::LoadPack("a.wav", 1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace wavetest;
+
+std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A pack is replaced only by a whole new one: records that do not fit on the disk (a file-size
+// limit stands in for a full one) or a folder that takes no file leave the old pack byte for byte
+// and nothing beside it, whether appending or starting afresh; standard error and the debug log
+// say what failed, and Convert still returns 1.
+TEST_F(SoundPackTest, APackThatCannotBeWrittenStaysAsItWas) {
+    WriteWave("small/a.wav", 1, 22050, 16, Samples16({1, 2, 3}));
+    std::vector<int16_t> loud(60000, 1000);
+    WriteWave("big/b.wav", 1, 22050, 16, Samples16(loud));
+    WriteWave("big/c.wav", 1, 22050, 16, Samples16({4}));
+    ASSERT_EQ(elSound::Convert("se.pak", "small", 1), 1);
+    const std::vector<uint8_t> old = ReadAll(folder / "se.pak");
+    ASSERT_EQ(PackEntries(folder / "se.pak"), std::vector<std::string>{"A.WAV"});
+    const std::set<std::string> names = testsupport::FolderNames(folder);
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(folder);  // where the debug log goes
+
+    for (int fresh : {0, 1}) {
+        testing::internal::CaptureStderr();
+        const int converted = testsupport::WithFileSizeLimit(
+            64 * 1024, [&] { return elSound::Convert("se.pak", "big", fresh); });
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(converted, 1);
+        EXPECT_EQ(said.rfind("elSound::Convert: se.pak: cannot write it whole (", 0), 0u) << said;
+        EXPECT_EQ(ReadAll(folder / "se.pak"), old) << fresh;
+    }
+    testing::internal::CaptureStderr();
+    testsupport::WithFileSizeLimit(64 * 1024, [&] {
+        elSound::AppendToPack("se.pak", "BIG\\B.WAV");
+        return 0;
+    });
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("elSound::AppendToPack: se.pak: cannot write", 0),
+              0u);
+    EXPECT_EQ(ReadAll(folder / "se.pak"), old);
+    std::filesystem::current_path(here);
+    std::ifstream log(folder / "DEBUG.TXT");
+    std::string line;
+    ASSERT_TRUE(std::getline(log, line));
+    EXPECT_EQ(line.rfind("elSound::Convert: se.pak: cannot write it whole (", 0), 0u) << line;
+    std::filesystem::remove(folder / "DEBUG.TXT");
+    EXPECT_EQ(testsupport::FolderNames(folder), names);
+    EXPECT_EQ(MessageCount(), 0u);  // no box: the caller's result is as it always was
+
+    const int refused = testsupport::InReadOnlyFolder(folder, [&] {
+        testing::internal::CaptureStderr();
+        elSound::Convert("se.pak", "big", 0);
+        elSound::Convert("se.pak", "big", 1);
+        const std::string said = testing::internal::GetCapturedStderr();
+        const bool told = said.find("se.pak: cannot create a file in its folder") != std::string::npos;
+        return told && ReadAll(folder / "se.pak") == old ? 0 : 1;
+    });
+    if (refused == testsupport::kCannotMakeReadOnly) GTEST_SKIP() << "no folder could be made read-only";
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(testsupport::FolderNames(folder), names);
+
+    // With room, the same conversion appends behind the old records.
+    ASSERT_EQ(elSound::Convert("se.pak", "big", 0), 1);
+    EXPECT_EQ(PackEntries(folder / "se.pak"), (std::vector<std::string>{"A.WAV", "B.WAV", "C.WAV"}));
+    const std::vector<uint8_t> grown = ReadAll(folder / "se.pak");
+    EXPECT_TRUE(std::equal(old.begin(), old.end(), grown.begin()));
 }
 
 }  // namespace

@@ -6,14 +6,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/bmp.h"
 #include "tests/support/run_program.h"
+#include "tests/support/write_failures.h"
 
 #ifdef EL_ELTOOL_PATH
 namespace {
@@ -31,6 +34,7 @@ class PackToolTest : public ::testing::Test {
     int Run(const std::vector<std::string>& arguments) {
         const testsupport::ProgramRun run = testsupport::RunProgram(EL_ELTOOL_PATH, arguments);
         out = run.out;
+        err = run.err;
         return run.status;
     }
     std::vector<uint8_t> Bytes(const std::string& name) const {
@@ -46,7 +50,7 @@ class PackToolTest : public ::testing::Test {
     }
 
     std::filesystem::path dir;
-    std::string out;
+    std::string out, err;
 };
 
 TEST_F(PackToolTest, PacksAFolderListsItAndUnpacksAnEntry) {
@@ -102,6 +106,35 @@ TEST_F(PackToolTest, ExitCodesTellWrongArgumentsFromRefusedInput) {
         .write(reinterpret_cast<const char*>(cut.data()), cut.size());
     EXPECT_EQ(Run({"list-picture-pack", Path("cut.pak")}), 1);
     EXPECT_EQ(out, "GOOD.BMP 1 1\n");
+}
+
+// pack-pictures replaces a pack only by a whole new one: on a full disk (a file-size limit) or in a
+// folder that takes no file the old pack stays byte for byte with nothing beside it, the failure is
+// said and the exit code is 1.
+TEST_F(PackToolTest, APackThatCannotBeWrittenStaysAsItWas) {
+    Picture("pics/a.bmp", 1, 1, {0x123456});
+    std::filesystem::create_directories(dir / "out");
+    ASSERT_EQ(Run({"pack-pictures", Path("out/p.pak"), Path("pics")}), 0);
+    const std::vector<uint8_t> old = Bytes("out/p.pak");
+    std::filesystem::create_directories(dir / "big");
+    Picture("big/b.bmp", 200, 200, std::vector<uint32_t>(200 * 200, 0x808080));
+    for (const char* fresh : {"", "--fresh"}) {
+        std::vector<std::string> arguments = {"pack-pictures", Path("out/p.pak"), Path("big")};
+        if (fresh[0] != '\0') arguments.push_back(fresh);
+        EXPECT_EQ(testsupport::WithFileSizeLimit(64 * 1024, [&] { return Run(arguments); }), 1) << fresh;
+        EXPECT_EQ(err, "eltool pack-pictures: " + Path("out/p.pak") +
+                           ": cannot write (cannot write it whole (" + std::strerror(EFBIG) + "))\n");
+        EXPECT_TRUE(Bytes("out/p.pak") == old) << fresh;
+        EXPECT_EQ(testsupport::FolderNames(dir / "out"), std::set<std::string>{"p.pak"});
+    }
+    const int refused = testsupport::InReadOnlyFolder(dir / "out", [&] {
+        const int status = Run({"pack-pictures", Path("out/p.pak"), Path("big")});
+        return status == 1 && err.find("cannot create a file in its folder") != std::string::npos ? 0 : 1;
+    });
+    if (refused == testsupport::kCannotMakeReadOnly) GTEST_SKIP() << "no folder could be made read-only";
+    EXPECT_EQ(refused, 0);
+    EXPECT_TRUE(Bytes("out/p.pak") == old);
+    EXPECT_EQ(testsupport::FolderNames(dir / "out"), std::set<std::string>{"p.pak"});
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/bmp.h"
 #include "tests/support/run_program.h"
+#include "tests/support/write_failures.h"
 #include "wave_stream.h"
 
 namespace fs = std::filesystem;
@@ -342,19 +344,28 @@ TEST_F(ReplayTest, ARecordingThatCannotBeWrittenSaysSoAndFails) {
 }
 
 TEST_F(ReplayTest, AKilledRecordingLeavesAPlayableFileUpToItsLastBlock) {
-    // The run goes on far longer than the test waits; it is killed once two blocks are on disk.
-    const fs::path wave = dir / "sound.wav";
+    // The run goes on far longer than the test waits; it is killed once two blocks are on disk. The
+    // recording is made in a temporary file beside its name, which it takes only at a finished run:
+    // the killed run leaves that file, playable, and nothing under the name.
+    const fs::path named = dir / "sound.wav";
+    fs::path wave;
+    auto findPart = [&] {
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(dir, ignored))
+            if (entry.path().filename().string().rfind(".sound.wav.", 0) == 0) wave = entry.path();
+    };
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         std::freopen("/dev/null", "w", stdout);
         std::freopen("/dev/null", "w", stderr);
         ::execl(EL_REPLAY_BINARY, EL_REPLAY_BINARY, "--data", dir.c_str(), "--frames", "100000000", "--audio",
-                wave.c_str(), static_cast<char*>(nullptr));
+                named.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     const uintmax_t twoBlocks = 44 + 2 * replay::WaveStream::kBlockBytes;
     auto size = [&] {
+        if (wave.empty()) findPart();
         std::error_code missing;
         const uintmax_t bytes = fs::file_size(wave, missing);
         return missing ? 0 : bytes;
@@ -366,6 +377,8 @@ TEST_F(ReplayTest, AKilledRecordingLeavesAPlayableFileUpToItsLastBlock) {
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
 
+    EXPECT_FALSE(fs::exists(named));
+    ASSERT_FALSE(wave.empty()) << "no recording beside " << named;
     const std::string bytes = ReadFile(wave);
     ASSERT_GE(bytes.size(), twoBlocks);
     auto le32 = [&](size_t at) {
@@ -382,6 +395,60 @@ TEST_F(ReplayTest, AKilledRecordingLeavesAPlayableFileUpToItsLastBlock) {
     EXPECT_EQ(data % replay::WaveStream::kBlockBytes, 0u);
     EXPECT_LE(44 + uintmax_t{data}, bytes.size());
     EXPECT_EQ(le32(4), 36 + data);
+}
+
+}  // namespace
+
+namespace {
+
+// Old outputs, replaced only by whole new ones: a full disk (a file-size limit) fails the large
+// ones, a folder that takes no file fails them all before the run, /dev/full fails each write.
+TEST_F(ReplayTest, OutputsThatCannotBeWrittenLeaveTheOldFilesAndNoPartialOnes) {
+    const fs::path out = dir / "out";
+    fs::create_directories(out);
+    const std::vector<std::string> names = {"state.json", "trace.txt", "shot.bmp", "sound.wav"};
+    for (const std::string& name : names) WriteFile(out / name, "old " + name);
+    const std::set<std::string> before(names.begin(), names.end());
+    auto outputs = [&](std::vector<std::string> arguments) {
+        const std::vector<std::string> options = {"--state", "--trace", "--shot", "--audio"};
+        for (size_t i = 0; i < names.size(); ++i)
+            arguments.insert(arguments.end(), {options[i], out / names[i]});
+        return arguments;
+    };
+    auto unchanged = [&](const std::string& name) { return ReadFile(out / name) == "old " + name; };
+
+    // The picture (1.4 MB) and the recording (640 kB) do not fit; the state and the trace do.
+    const Result full = testsupport::WithFileSizeLimit(256 * 1024, [&] {
+        return Run(outputs({"--data", dir, "--frames", "200"}));
+    });
+    EXPECT_EQ(full.status, 1) << full.err;
+    EXPECT_NE(full.err.find("cannot write audio '" + (out / "sound.wav").string() + "'\n"), std::string::npos)
+        << full.err;
+    EXPECT_NE(full.err.find("cannot write shot '" + (out / "shot.bmp").string() + "'\n"), std::string::npos)
+        << full.err;
+    EXPECT_TRUE(unchanged("shot.bmp"));
+    EXPECT_TRUE(unchanged("sound.wav"));
+    EXPECT_FALSE(unchanged("state.json"));
+    EXPECT_EQ(testsupport::FolderNames(out), before);
+
+    for (const char* option : {"--state", "--trace"}) {
+        const Result device = Run({"--data", dir, "--frames", "2", option, "/dev/full"});
+        EXPECT_EQ(device.status, 1) << option;
+        EXPECT_EQ(device.err, std::string("milkanet-replay: cannot write ") + (option + 2) + "\n") << option;
+    }
+
+    for (const std::string& name : names) WriteFile(out / name, "old " + name);
+    const int refused = testsupport::InReadOnlyFolder(out, [&] {
+        const Result r = Run(outputs({"--data", dir, "--frames", "2"}));
+        return r.status == 2 &&
+                       r.err == "milkanet-replay: cannot write audio '" + (out / "sound.wav").string() + "'\n"
+                   ? 0
+                   : 1;
+    });
+    if (refused == testsupport::kCannotMakeReadOnly) GTEST_SKIP() << "no folder could be made read-only";
+    EXPECT_EQ(refused, 0);
+    for (const std::string& name : names) EXPECT_TRUE(unchanged(name)) << name;
+    EXPECT_EQ(testsupport::FolderNames(out), before);
 }
 
 }  // namespace

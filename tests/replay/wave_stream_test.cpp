@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/write_failures.h"
 #include "tools/eltool/wave_output.h"
 
 namespace fs = std::filesystem;
@@ -101,11 +102,15 @@ TEST_F(WaveStreamTest, FileIsWholeUpToItsLastBlockWhileItIsMade) {
     // on disk, and those are the first samples appended.
     const size_t blockSamples = replay::WaveStream::kBlockBytes / 2;
     const std::vector<int16_t> samples = Ramp(blockSamples * 2 + 3000);
+    // The recording grows in the temporary file beside its name, which takes that name at the end.
     const fs::path path = folder / "growing.wav";
     replay::WaveStream stream;
     ASSERT_TRUE(stream.Open(path.string()));
+    const fs::path part = stream.partPath();
+    ASSERT_EQ(part.parent_path(), folder);
     stream.SetFormat(2, 44100);
-    EXPECT_EQ(ReadBytes(path), Whole(2, 44100, {}));
+    EXPECT_EQ(ReadBytes(part), Whole(2, 44100, {}));
+    EXPECT_FALSE(fs::exists(path));
 
     const std::string expected = Whole(2, 44100, samples);
     size_t appended = 0;
@@ -113,7 +118,7 @@ TEST_F(WaveStreamTest, FileIsWholeUpToItsLastBlockWhileItIsMade) {
         const size_t upTo = blockSamples * blocks + 1000;
         stream.Append(samples.data() + appended, upTo - appended);
         appended = upTo;
-        const std::string onDisk = ReadBytes(path);
+        const std::string onDisk = ReadBytes(part);
         ASSERT_EQ(onDisk.size(), 44 + blockSamples * blocks * 2);
         EXPECT_EQ(Le32(onDisk, 40), blockSamples * blocks * 2);
         EXPECT_EQ(Le32(onDisk, 4), 36 + blockSamples * blocks * 2);
@@ -122,6 +127,7 @@ TEST_F(WaveStreamTest, FileIsWholeUpToItsLastBlockWhileItIsMade) {
     stream.Append(samples.data() + appended, samples.size() - appended);
     ASSERT_TRUE(stream.Finish());
     EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_FALSE(fs::exists(part));
 }
 
 TEST_F(WaveStreamTest, PipeGetsTheWholeRecordingAtTheEnd) {
@@ -153,6 +159,34 @@ TEST_F(WaveStreamTest, FailedWritesAreReported) {
 
     replay::WaveStream nowhere;
     EXPECT_FALSE(nowhere.Open((folder / "missing" / "a.wav").string()));
+}
+
+// A recording that cannot be finished (a full disk) leaves the old file byte for byte and nothing
+// beside it, and says why; one in a folder that takes no file cannot be begun.
+TEST_F(WaveStreamTest, AFailedRecordingLeavesTheOldFileAndNoPartialOne) {
+    const fs::path path = folder / "old.wav";
+    std::ofstream(path, std::ios::binary) << "an older recording";
+    const std::vector<int16_t> samples = Ramp(replay::WaveStream::kBlockBytes * 2);
+    std::string reason;
+    const bool finished = testsupport::WithFileSizeLimit(replay::WaveStream::kBlockBytes + 4096, [&] {
+        replay::WaveStream stream;
+        if (!stream.Open(path.string())) return true;
+        stream.Append(samples.data(), samples.size());
+        return stream.Finish(&reason);
+    });
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(reason.rfind("cannot write it whole (", 0), 0u) << reason;
+    EXPECT_EQ(ReadBytes(path), "an older recording");
+    EXPECT_EQ(testsupport::FolderNames(folder), std::set<std::string>{"old.wav"});
+
+    const int refused = testsupport::InReadOnlyFolder(folder, [&] {
+        replay::WaveStream stream;
+        return stream.Open(path.string()) ? 1 : 0;
+    });
+    if (refused == testsupport::kCannotMakeReadOnly) GTEST_SKIP() << "no folder could be made read-only";
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(ReadBytes(path), "an older recording");
+    EXPECT_EQ(testsupport::FolderNames(folder), std::set<std::string>{"old.wav"});
 }
 
 }  // namespace

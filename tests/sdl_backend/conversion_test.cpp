@@ -4,15 +4,18 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/blit.h"
 #include "platform/sdl/sdl_convert.h"
 #include "platform/sdl/sdl_screenshot.h"
+#include "tests/support/write_failures.h"
 
 namespace {
 
@@ -121,6 +124,7 @@ TEST(ScreenshotTest, APngHoldsTheFrameAsPresentedAndIsNeverOverwritten) {
     std::remove(path.c_str());
     ASSERT_TRUE(platform::sdl::WritePng(path, frame.data(), width * 2, PixelFormat::RGB565, width, height));
     EXPECT_FALSE(platform::sdl::WritePng(path, frame.data(), width * 2, PixelFormat::RGB565, width, height));
+    EXPECT_EQ(errno, EEXIST);
 
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -167,6 +171,39 @@ TEST(ScreenshotTest, ThePicturesFolderComesFromUserDirsElseHome) {
     setenv("HOME", oldHome.c_str(), 1);
     setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
     std::filesystem::remove_all(home);
+}
+
+}  // namespace
+
+namespace {
+
+// A screenshot that does not fit on the disk (a file-size limit stands in for a full one) leaves
+// no file, partial or temporary, and says why; so does one in a folder that takes no file.
+TEST(ScreenshotTest, AShotThatCannotBeWrittenLeavesNoFile) {
+    const int width = 640, height = 480;
+    std::vector<uint8_t> frame(static_cast<size_t>(width) * height * 4);
+    std::mt19937 noise(7);  // pixels that do not compress
+    for (uint8_t& byte : frame) byte = static_cast<uint8_t>(noise());
+    const std::filesystem::path folder =
+        testing::TempDir() + "milkanet-shot-full-" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "shot.png").string();
+    std::string reason;
+    const bool written = testsupport::WithFileSizeLimit(16 * 1024, [&] {
+        return platform::sdl::WritePng(path, frame.data(), width * 4, PixelFormat::XRGB8888, width, height,
+                                       &reason);
+    });
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason.rfind("cannot write it whole (", 0), 0u) << reason;
+    EXPECT_TRUE(testsupport::FolderNames(folder).empty());
+    const int refused = testsupport::InReadOnlyFolder(folder, [&] {
+        return platform::sdl::WritePng(path, frame.data(), width * 4, PixelFormat::XRGB8888, width, height)
+                   ? 1
+                   : 0;
+    });
+    std::filesystem::remove_all(folder);
+    if (refused == testsupport::kCannotMakeReadOnly) GTEST_SKIP() << "no folder could be made read-only";
+    EXPECT_EQ(refused, 0);
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "platform/files.h"
@@ -249,6 +251,52 @@ TEST_F(PathsTest, WholeFilesAreWrittenCompletelyOrNotAtAll) {
     ASSERT_TRUE(platform::WriteWholeFile(target.string(), big.data(), big.size(), &reason)) << reason;
     EXPECT_EQ(std::filesystem::file_size(target), big.size());
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
+}
+
+// Records are appended to a copy beside the file, which takes its place only when committed: one
+// not committed is removed and leaves the old bytes; through a link the linked file is replaced
+// and the link stays.
+TEST_F(PathsTest, AReplacementTakesThePlaceOfTheLinkedFileOnlyWhenCommitted) {
+    const std::filesystem::path real = root / "real.pak", link = root / "link.pak";
+    std::ofstream(real, std::ios::binary) << "old|";
+    std::filesystem::create_symlink(real, link);
+    auto bytes = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    {
+        platform::FileReplacement abandoned;
+        ASSERT_TRUE(abandoned.Begin(link.string(), true));
+        EXPECT_EQ(std::filesystem::path(abandoned.temporaryPath()).parent_path(), root);
+        std::fputs("lost", abandoned.file());
+    }
+    EXPECT_EQ(bytes(real), "old|");
+    platform::FileReplacement appended;
+    ASSERT_TRUE(appended.Begin(link.string(), true));
+    EXPECT_TRUE(appended.Check(std::fputs("new", appended.file()) >= 0));
+    std::string reason;
+    ASSERT_TRUE(appended.Commit(&reason)) << reason;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(bytes(link), "old|new");
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root)) names.insert(entry.path().filename());
+    EXPECT_EQ(names, (std::set<std::string>{"config", "real.pak", "link.pak"}));  // the fixture makes "config"
+
+    // A write that failed fails the commit, even when later ones did not.
+    platform::FileReplacement failed;
+    ASSERT_TRUE(failed.Begin(real.string(), false));
+    errno = ENOSPC;
+    failed.Check(false);
+    failed.Check(true);
+    EXPECT_FALSE(failed.Commit(&reason));
+    EXPECT_EQ(reason, std::string("cannot write it whole (") + std::strerror(ENOSPC) + ")");
+    EXPECT_EQ(bytes(real), "old|new");
+    // Without overwriting, a taken name stays as it is.
+    platform::FileReplacement beside;
+    ASSERT_TRUE(beside.Begin(real.string(), false));
+    EXPECT_FALSE(beside.Commit(&reason, false));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(bytes(real), "old|new");
 }
 
 TEST_F(PathsTest, OperationsGivenNoPointerRefuseLikeAnEmptyName) {

@@ -18,10 +18,6 @@ namespace {
 
 constexpr int kMaxEntryName = pack::kMaxStoredName - 1;
 
-bool Close(std::FILE* file) {
-    return std::fclose(file) == 0;
-}
-
 // A picture by this system's path (the command line's and the folder listing's names are UTF-8).
 platform::BmpResult LoadPicture(const std::string& path, platform::Picture& picture) {
     std::FILE* in = std::fopen(path.c_str(), "rb");
@@ -65,13 +61,15 @@ int PackPictures(int argc, char** argv) {
         return kExitFailed;
     }
     if (!OutputPathUsable("pack-pictures", packPath)) return kExitFailed;
-    if (fresh) std::remove(packPath);
-    std::FILE* out = std::fopen(packPath, "ab");
-    if (out == nullptr) {
-        std::fprintf(stderr, "eltool pack-pictures: %s: cannot write\n", packPath);
+    // The new entries go behind a copy of the old ones (none with --fresh) in a file beside the
+    // pack, which takes its place only once all are written: a failure leaves the old pack.
+    platform::FileReplacement pack;
+    std::string reason;
+    if (!pack.Begin(packPath, !fresh, &reason)) {
+        std::fprintf(stderr, "eltool pack-pictures: %s: cannot write (%s)\n", packPath, reason.c_str());
         return kExitFailed;
     }
-    bool refused = false, written = true;
+    bool refused = false;
     // The same pictures in the same order as the engine's own conversion; one it cannot read gets
     // no entry there either.
     for (const std::string& file : pack::ListPictures(folder)) {
@@ -95,13 +93,10 @@ int PackPictures(int argc, char** argv) {
             refused = true;
             continue;
         }
-        if (!AppendPicture(out, picture, name)) {
-            written = false;
-            break;
-        }
+        if (!pack.Check(AppendPicture(pack.file(), picture, name))) break;
     }
-    if (!Close(out) || !written) {
-        std::fprintf(stderr, "eltool pack-pictures: %s: cannot write\n", packPath);
+    if (!pack.Commit(&reason)) {
+        std::fprintf(stderr, "eltool pack-pictures: %s: cannot write (%s)\n", packPath, reason.c_str());
         return kExitFailed;
     }
     return refused ? kExitFailed : kExitOk;

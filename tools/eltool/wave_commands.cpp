@@ -107,14 +107,20 @@ int PackWaves(int argc, char** argv) {
     linked = linked && !error;
     if (linked) std::filesystem::create_symlink(std::filesystem::absolute(pack), work / "PACK", error);
     linked = linked && !error;
+    // The pack is written whole beside itself and then put in place (through the link), so a
+    // failure leaves the old pack as it was.
+    bool written = false;
     if (linked) {
-        if (fresh) std::remove(pack);
+        // The engine's debug log, which says what failed, goes into the work folder and no further.
+        const std::filesystem::path here = std::filesystem::current_path(error);
+        std::filesystem::current_path(work, error);
         PlaceProgramIn(work);
-        elSound::Convert("PACK", "WAVES", 0);
+        written = elSound::ConvertPack("PACK", "WAVES", fresh ? 1 : 0);
         PlaceProgramIn({});
+        std::filesystem::current_path(here, error);
     }
     std::filesystem::remove_all(work, error);  // the links only, never what they point at
-    if (!linked || (readable > 0 && !std::filesystem::exists(pack, error))) {
+    if (!linked || !written || (readable > 0 && !std::filesystem::exists(pack, error))) {
         std::fprintf(stderr, "eltool pack-waves: %s: cannot write\n", pack);
         return kExitFailed;
     }

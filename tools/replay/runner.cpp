@@ -16,6 +16,7 @@
 #include "engine/system/engine_state.h"
 #include "engine/system/frame_pacing.h"
 #include "engine/system/scenes.h"
+#include "output_file.h"
 #include "platform/audio.h"
 #include "platform/blit.h"
 #include "platform/bmp.h"
@@ -230,11 +231,12 @@ ShotResult SaveShot(const std::string& path) {
             picture.pixels[static_cast<size_t>(y) * last.width + x] =
                 platform::RawToRgb(last.format, platform::GetRawPixel(last, x, y));
     // The path is the file system's own (from the command line), not an engine name: written as it is.
+    // A regular file is written beside itself and put in place whole.
     const std::vector<uint8_t> bytes = platform::EncodeBmp24(picture);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return ShotResult::WriteFailed;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written ? ShotResult::Written : ShotResult::WriteFailed;
+    OutputFile out;
+    if (!out.Open(path)) return ShotResult::WriteFailed;
+    out.Check(std::fwrite(bytes.data(), 1, bytes.size(), out.file()) == bytes.size());
+    return out.Close() ? ShotResult::Written : ShotResult::WriteFailed;
 }
 
 // Output paths are taken relative to the directory the runner was started in, not the data folder.
@@ -286,15 +288,19 @@ int RunReplay(const Program& program, int argc, char** argv) {
     const std::string audioPath = Absolute(options.audioPath);
     if (!audioPath.empty() && !run.audio.Open(audioPath))
         return Fail(2, "cannot write audio '" + options.audioPath + "'");
-    FILE* state = nullptr;
-    if (!statePath.empty() && (state = std::fopen(statePath.c_str(), "w")) == nullptr)
+    // The state and the trace go into files beside their targets that take their places at the
+    // end, whole; the old files stay until then, and for good when a write fails.
+    OutputFile state, trace;
+    if (!statePath.empty() && !state.Open(statePath))
         return Fail(2, "cannot write state '" + options.statePath + "'");
-    if (!options.tracePath.empty() && (run.trace = std::fopen(options.tracePath.c_str(), "w")) == nullptr)
-        return Fail(2, "cannot write trace '" + options.tracePath + "'");
+    if (!options.tracePath.empty()) {
+        if (!trace.Open(Absolute(options.tracePath)))
+            return Fail(2, "cannot write trace '" + options.tracePath + "'");
+        run.trace = trace.file();
+    }
     if (!shotPath.empty()) {
-        FILE* probe = std::fopen(shotPath.c_str(), "wb");
-        if (probe == nullptr) return Fail(2, "cannot write shot '" + options.shotPath + "'");
-        std::fclose(probe);
+        OutputFile probe;  // the shot can be made there; the old one stays until the new one is whole
+        if (!probe.Open(shotPath)) return Fail(2, "cannot write shot '" + options.shotPath + "'");
     }
     if (!options.dataDir.empty() && ::chdir(options.dataDir.c_str()) != 0)
         return Fail(2, "cannot enter data folder '" + options.dataDir + "'");
@@ -317,11 +323,14 @@ int RunReplay(const Program& program, int argc, char** argv) {
 
     int status = 0;
     if (!run.started) status = Fail(1, "the program did not start");
-    if (run.trace != nullptr && std::fclose(run.trace) != 0) status = Fail(1, "cannot write trace");
-    if (state != nullptr) {
-        WriteState(state);
-        std::fputc('\n', state);
-        if (std::fclose(state) != 0) status = Fail(1, "cannot write state");
+    if (run.trace != nullptr) {
+        run.trace = nullptr;
+        if (!trace.Close()) status = Fail(1, "cannot write trace");
+    }
+    if (state.file() != nullptr) {
+        WriteState(state.file());
+        std::fputc('\n', state.file());
+        if (!state.Close()) status = Fail(1, "cannot write state");
     }
     if (!audioPath.empty() && !run.audio.Finish())
         status = Fail(1, "cannot write audio '" + options.audioPath + "'");

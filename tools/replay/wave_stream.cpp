@@ -20,13 +20,11 @@ void Put32(uint8_t* out, uint32_t v) {
 
 }  // namespace
 
-WaveStream::~WaveStream() {
-    if (fd_ >= 0) ::close(fd_);
-}
+WaveStream::~WaveStream() = default;  // an unfinished recording's temporary file is removed
 
 bool WaveStream::Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) return false;
+    if (!out_.Open(path)) return false;
+    fd_ = ::fileno(out_.file());
     // A pipe cannot have its header patched: the recording is kept and written whole at the end.
     seekable_ = ::lseek(fd_, 0, SEEK_CUR) == 0;
     held_.reserve(kBlockBytes);
@@ -49,7 +47,7 @@ void WaveStream::Append(const int16_t* samples, size_t count) {
     }
 }
 
-bool WaveStream::Finish() {
+bool WaveStream::Finish(std::string* reason) {
     if (fd_ < 0) return false;
     if (!seekable_) {
         samplesOnDisk_ = held_.size() / 2;
@@ -57,16 +55,19 @@ bool WaveStream::Finish() {
         held_.clear();
     }
     WriteBlock();
-    const bool closed = ::close(fd_) == 0;
     fd_ = -1;
-    return ok_ && closed;
+    out_.Check(ok_);
+    return out_.Close(reason);
 }
 
 bool WaveStream::WriteAll(const uint8_t* bytes, size_t size) {
     while (size > 0) {
         const ssize_t done = ::write(fd_, bytes, size);
         if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
+        if (done <= 0) {
+            if (done == 0) errno = ENOSPC;
+            return out_.Check(false);
+        }
         bytes += done;
         size -= static_cast<size_t>(done);
     }

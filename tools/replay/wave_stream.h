@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "output_file.h"
+
 namespace replay {
 
 // The samples go to disk a block at a time; after each block the header is rewritten to say what
-// the file holds, so a run that ends at any point leaves a playable file up to its last block. The
-// finished file has the same bytes as the whole recording written at once (44-byte header, "fmt "
-// of 16 bytes, "data").
+// the file holds, so a run that ends at any point leaves a playable file up to its last block. A
+// regular file is recorded into a temporary file beside it that takes its place when finished: a run
+// that fails leaves the old file, if any, and no partial one, and one that is killed leaves the
+// temporary file, playable. The finished file has the same bytes as the whole recording written at
+// once (44-byte header, "fmt " of 16 bytes, "data").
 class WaveStream {
   public:
     // Bytes of samples held before they are written.
@@ -22,14 +26,17 @@ class WaveStream {
     WaveStream& operator=(const WaveStream&) = delete;
     ~WaveStream();
 
-    // Creates (or empties) the file and writes the header of an empty stereo 48 kHz recording;
-    // false when the file cannot be created.
+    // Creates the file (the temporary one beside a regular file) and writes the header of an empty
+    // stereo 48 kHz recording; false when it cannot be created.
     bool Open(const std::string& path);
+    // Where the samples go until Finish: the temporary file beside a regular target, else "".
+    const std::string& partPath() const { return out_.temporaryPath(); }
     // The format the recording is in; given before the first samples.
     void SetFormat(uint16_t channels, uint32_t rate);
     void Append(const int16_t* samples, size_t count);
-    // Writes what is held and the final header and closes the file; false when any write failed.
-    bool Finish();
+    // Writes what is held and the final header, closes the file and puts it in place; false when
+    // any write failed (`reason`, when given, says what), which leaves no partial regular file.
+    bool Finish(std::string* reason = nullptr);
 
   private:
     bool WriteAll(const uint8_t* bytes, size_t size);
@@ -37,6 +44,7 @@ class WaveStream {
     bool WriteHeader();
     void WriteBlock();
 
+    OutputFile out_;
     int fd_ = -1;
     bool ok_ = true;
     bool seekable_ = true;
