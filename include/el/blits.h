@@ -35,7 +35,7 @@ int StretchObjectOpaque(int x, int y, ObjectNo object, int left, int top, int ri
 void ClearObject(ObjectNo object);
 // Fills a rectangle of the back buffer with black.
 void FillBlack(int left, int top, int right, int bottom);
-// Draws a one-pixel frame around the rectangle.
+// Draws a one-pixel black frame just inside the rectangle.
 void FrameRect(int left, int top, int right, int bottom);
 // Fills the back buffer with white.
 void FillWhiteScreen();

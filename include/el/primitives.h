@@ -1,5 +1,6 @@
 // Vector drawing on the back buffer: single pixels, lines, rectangles, polygons and Bézier curves.
-// Colours are 0x00BBGGRR (see <el/colors.h>).
+// Colours are 0x00BBGGRR (see <el/colors.h>). Nothing is drawn between SetFont and ReleaseFont, while
+// the text holds the back buffer: draw shapes first, text after them.
 #pragma once
 #include <cstdint>
 
