@@ -99,6 +99,54 @@ for example in "$root"/examples/*/; do
   done
 done
 
+# Japanese text: GCC's plain literal (Shift-JIS through the package's text options) and clang's
+# el::Sjis(u8"...") must put the same pixels on the screen.
+mkdir -p "$work/jatext"
+cat >"$work/jatext/CMakeLists.txt" <<'EOF'
+cmake_minimum_required(VERSION 3.20)
+project(jatext LANGUAGES CXX)
+find_package(ElEngine CONFIG REQUIRED)
+add_executable(jatext main.cpp)
+target_link_libraries(jatext PRIVATE El::Headless)
+EOF
+cat >"$work/jatext/main.cpp" <<'EOF'
+#include <el/el.h>
+
+static void Frame() {
+    ClearScreen();
+    SetFont(elFace::Gothic, 32, 0, 0, 0, 0);
+    SetTextColors(elColor::White, elColor::Black, 1);
+#ifdef __clang__
+    PutText(20, 20, el::Sjis(u8"日本語のテキスト、ミルカ"));
+#else
+    PutText(20, 20, "日本語のテキスト、ミルカ");
+#endif
+    ReleaseFont();
+    Refresh();
+}
+
+static void Startup() {
+    elDraw::Screen(640, 480, 1);
+    RegisterScene(1, Frame);
+    SetScene(1);
+}
+
+int main(int argc, char** argv) { return replay::RunReplay({"jatext", "jatext", Startup}, argc, argv); }
+EOF
+jatext_same() {
+  local entry cc cxx
+  for entry in "${compilers[@]}"; do
+    cc=${entry%%:*}
+    cxx=${entry#*:}
+    build_project "$work/jatext" "$work/jatext/build-$cc" "$cxx" &&
+      (cd "$work/jatext" && "build-$cc/jatext" --frames 3 --shot "shot-$cc.bmp") || return 1
+  done
+  # The two compilers agree, and on a picture that holds text (a blank one would match too).
+  cmp "$work/jatext/shot-gcc.bmp" "$work/jatext/shot-clang.bmp" &&
+    [ "$(tr -d '\000' <"$work/jatext/shot-gcc.bmp" | wc -c)" -gt 2000 ]
+}
+if [ "${#compilers[@]}" -ge 2 ]; then check "Japanese text the same with GCC and clang" jatext_same; fi
+
 # One file, pkg-config and nothing else: headless through the replay runner, and on the desktop.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
 mkdir -p "$work/onefile"
