@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/system/engine_state.h"
 #include "platform/files.h"
@@ -92,10 +93,12 @@ static void SettingsPath(char* path, size_t size, const char* name) {
 void WriteIntSetting(const char* name, int32_t value) {
     char path[kPathBufferSize * 2];
     SettingsPath(path, sizeof path, name);
-    FILE* file = platform::OpenFile(path, "wt");
-    if (file == nullptr) return;
-    std::fprintf(file, "%d", value);
-    std::fclose(file);
+    // Written whole or not at all: a full disk keeps the value saved before.
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "%d", value);
+    std::string reason;
+    if (!platform::WriteWholeFile(platform::ResolvePath(path), text, static_cast<size_t>(length), &reason))
+        platform::WriteFileProblem("WriteIntSetting", name != nullptr ? name : "", reason.c_str());
 }
 
 int32_t ReadIntSetting(const char* name) {

@@ -194,8 +194,12 @@ void LoadSettings() {
         } else if (errno == ENOENT && MakeFolders(path)) {
             // First start: write the defaults so the player finds every setting in one place.
             if (FILE* out = std::fopen(path.c_str(), "wx")) {
-                std::fputs(DefaultSettingsText(), out);
-                if (std::fclose(out) != 0) std::fprintf(stderr, "milkanet: cannot write %s\n", path.c_str());
+                const bool written = std::fputs(DefaultSettingsText(), out) >= 0;
+                if (std::fclose(out) != 0 || !written) {
+                    // No partial file: the next start writes the defaults again.
+                    std::fprintf(stderr, "milkanet: cannot write %s\n", path.c_str());
+                    std::remove(path.c_str());
+                }
             }
         }
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/sdl/sdl_settings.h"
+#include "tests/support/write_failures.h"
 
 namespace {
 
@@ -53,6 +54,27 @@ TEST(SettingsTest, TheDefaultsTextReadsBackAsTheDefaults) {
     EXPECT_TRUE(settings.gamepadKeys);
     EXPECT_FALSE(settings.fullScreen);
     EXPECT_TRUE(settings.wholeNumberFullScreen);
+}
+
+TEST(SettingsTest, DefaultsThatCannotBeWrittenWholeLeaveNoFile) {
+    const std::string config = testing::TempDir() + "milkanet-settings-full." + std::to_string(::getpid());
+    std::filesystem::remove_all(config);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    unsetenv("MILKANET_SCALE");
+    const std::string path = config + "/milkanet/settings.ini";
+    // A full disk: the defaults take far more than 100 bytes.
+    testing::internal::CaptureStderr();
+    testsupport::WithFileSizeLimit(100, [] { platform::sdl::LoadSettings(); });
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "milkanet: cannot write " + path + "\n");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(platform::sdl::Options.scale, Settings{}.scale);
+
+    // The next start writes them whole.
+    platform::sdl::LoadSettings();
+    EXPECT_GT(std::filesystem::file_size(path), 100u);
+    std::filesystem::remove_all(config);
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(SettingsTest, FirstStartWritesTheDefaultsThenTheFileAndTheEnvironmentCount) {

@@ -15,6 +15,7 @@
 
 #include "platform/files.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/write_failures.h"
 
 namespace {
 
@@ -280,7 +281,8 @@ TEST_F(PathsTest, AReplacementTakesThePlaceOfTheLinkedFileOnlyWhenCommitted) {
     EXPECT_EQ(bytes(link), "old|new");
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(root)) names.insert(entry.path().filename());
-    EXPECT_EQ(names, (std::set<std::string>{"config", "real.pak", "link.pak"}));  // the fixture makes "config"
+    EXPECT_EQ(names,
+              (std::set<std::string>{"config", "real.pak", "link.pak"}));  // the fixture makes "config"
 
     // A write that failed fails the commit, even when later ones did not.
     platform::FileReplacement failed;
@@ -325,3 +327,24 @@ TEST_F(PathsTest, OperationsGivenNoPointerRefuseLikeAnEmptyName) {
 }
 
 }  // namespace
+
+TEST_F(PathsTest, ASettingThatCannotBeWrittenKeepsTheValueSavedBefore) {
+    std::string program = (root / "prog" / "run").string();
+    std::filesystem::create_directories(root / "prog");
+    for (char& c : program)
+        if (c == '/') c = '\\';
+    platform::SetModuleFileNameForTesting(program.c_str());
+    WriteIntSetting("SCORE.DAT", -42);
+    ASSERT_EQ(ReadIntSetting("SCORE.DAT"), -42);
+
+    // A full disk: the three bytes of "-42" fit, the seven of "1234567" do not.
+    testing::internal::CaptureStderr();
+    testsupport::WithFileSizeLimit(4, [] { WriteIntSetting("SCORE.DAT", 1234567); });
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadIntSetting("SCORE.DAT"), -42);
+    EXPECT_EQ(said.rfind("WriteIntSetting: SCORE.DAT: ", 0), 0u) << said;
+    EXPECT_EQ(testsupport::FolderNames(root / "prog"), std::set<std::string>{"SCORE.DAT"});
+
+    WriteIntSetting("SCORE.DAT", 1234567);
+    EXPECT_EQ(ReadIntSetting("SCORE.DAT"), 1234567);
+}
