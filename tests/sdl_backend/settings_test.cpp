@@ -63,9 +63,8 @@ TEST(SettingsTest, DefaultsThatCannotBeWrittenWholeLeaveNoFile) {
     unsetenv("MILKANET_SCALE");
     const std::string path = config + "/milkanet/settings.ini";
     // A full disk: the defaults take far more than 100 bytes.
-    testing::internal::CaptureStderr();
-    testsupport::WithFileSizeLimit(100, [] { platform::sdl::LoadSettings(); });
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = testsupport::StandardErrorOf(
+        [] { testsupport::WithFileSizeLimit(100, [] { platform::sdl::LoadSettings(); }); });
     EXPECT_EQ(said, "milkanet: cannot write " + path + "\n");
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(platform::sdl::Options.scale, Settings{}.scale);

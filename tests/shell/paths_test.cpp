@@ -338,9 +338,8 @@ TEST_F(PathsTest, ASettingThatCannotBeWrittenKeepsTheValueSavedBefore) {
     ASSERT_EQ(ReadIntSetting("SCORE.DAT"), -42);
 
     // A full disk: the three bytes of "-42" fit, the seven of "1234567" do not.
-    testing::internal::CaptureStderr();
-    testsupport::WithFileSizeLimit(4, [] { WriteIntSetting("SCORE.DAT", 1234567); });
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = testsupport::StandardErrorOf(
+        [] { testsupport::WithFileSizeLimit(4, [] { WriteIntSetting("SCORE.DAT", 1234567); }); });
     EXPECT_EQ(ReadIntSetting("SCORE.DAT"), -42);
     EXPECT_EQ(said.rfind("WriteIntSetting: SCORE.DAT: ", 0), 0u) << said;
     EXPECT_EQ(testsupport::FolderNames(root / "prog"), std::set<std::string>{"SCORE.DAT"});

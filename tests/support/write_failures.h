@@ -69,6 +69,25 @@ inline int InReadOnlyFolder(const std::filesystem::path& folder, const std::func
 }
 
 // The names in a folder: after a failed write, only those that were there before.
+// What `body` writes on standard error, read through a pipe: unlike a capture into a file, a pipe
+// is not cut short by the file size limit of WithFileSizeLimit.
+template <class Body>
+std::string StandardErrorOf(Body body) {
+    int ends[2];
+    if (::pipe(ends) != 0) return "(no pipe)";
+    const int saved = ::dup(2);
+    ::dup2(ends[1], 2);
+    ::close(ends[1]);
+    body();
+    ::dup2(saved, 2);
+    ::close(saved);
+    std::string said;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) said.append(buffer, got);
+    ::close(ends[0]);
+    return said;
+}
+
 inline std::set<std::string> FolderNames(const std::filesystem::path& folder) {
     std::set<std::string> names;
     std::error_code ignored;
