@@ -23,29 +23,32 @@ inline uint32_t Widen565(uint16_t pixel) {
     return kOpaque | (r << 16) | (g << 8) | b;
 }
 
+// Sixteen RGB565 pixels widened to opaque 8-8-8 with AVX2 (the arithmetic of Widen565). The unpacks
+// work within each 128-bit half: `low` holds pixels 0-3 and 8-11, `high` pixels 4-7 and 12-15.
+__attribute__((target("avx2"))) inline void Widen565x16(const uint8_t* in, __m256i& low, __m256i& high) {
+    const __m256i mask5 = _mm256_set1_epi16(0x1F), mask6 = _mm256_set1_epi16(0x3F);
+    const __m256i mul5 = _mm256_set1_epi16(527), mul6 = _mm256_set1_epi16(259);
+    const __m256i round5 = _mm256_set1_epi16(23), round6 = _mm256_set1_epi16(33);
+    const __m256i alpha = _mm256_set1_epi16(static_cast<short>(0xFF00));
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+    __m256i r = _mm256_srli_epi16(v, 11);
+    __m256i g = _mm256_and_si256(_mm256_srli_epi16(v, 5), mask6);
+    __m256i b = _mm256_and_si256(v, mask5);
+    r = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(r, mul5), round5), 6);
+    g = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(g, mul6), round6), 6);
+    b = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(b, mul5), round5), 6);
+    const __m256i greenBlue = _mm256_or_si256(_mm256_slli_epi16(g, 8), b);
+    const __m256i alphaRed = _mm256_or_si256(alpha, r);
+    low = _mm256_unpacklo_epi16(greenBlue, alphaRed);
+    high = _mm256_unpackhi_epi16(greenBlue, alphaRed);
+}
+
 // Sixteen pixels at a time where the processor has AVX2; the same arithmetic as below.
 __attribute__((target("avx2"))) int Convert565Avx2(const uint8_t* source, uint32_t* out, int count) {
-    const __m256i mask5 = _mm256_set1_epi16(0x1F);
-    const __m256i mask6 = _mm256_set1_epi16(0x3F);
-    const __m256i mul5 = _mm256_set1_epi16(527);
-    const __m256i mul6 = _mm256_set1_epi16(259);
-    const __m256i round5 = _mm256_set1_epi16(23);
-    const __m256i round6 = _mm256_set1_epi16(33);
-    const __m256i alpha = _mm256_set1_epi16(static_cast<short>(0xFF00));
     int x = 0;
     for (; x + 16 <= count; x += 16) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + 2 * x));
-        __m256i r = _mm256_srli_epi16(v, 11);
-        __m256i g = _mm256_and_si256(_mm256_srli_epi16(v, 5), mask6);
-        __m256i b = _mm256_and_si256(v, mask5);
-        r = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(r, mul5), round5), 6);
-        g = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(g, mul6), round6), 6);
-        b = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(b, mul5), round5), 6);
-        const __m256i greenBlue = _mm256_or_si256(_mm256_slli_epi16(g, 8), b);
-        const __m256i alphaRed = _mm256_or_si256(alpha, r);
-        // The unpacks work within each 128-bit half: pixels 0-3 and 8-11, then 4-7 and 12-15.
-        const __m256i low = _mm256_unpacklo_epi16(greenBlue, alphaRed);
-        const __m256i high = _mm256_unpackhi_epi16(greenBlue, alphaRed);
+        __m256i low, high;
+        Widen565x16(source + 2 * x, low, high);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_permute2x128_si256(low, high, 0x20));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x + 8),
                             _mm256_permute2x128_si256(low, high, 0x31));
@@ -210,25 +213,11 @@ inline void StreamWide(__m128i v, int factor, uint8_t* out, ptrdiff_t pitch) {
 // four at a time as above; returns the pixels done.
 __attribute__((target("avx2"))) int OnePass565Avx2(const uint8_t* in, int width, int factor, uint8_t* out,
                                                    int targetPitch) {
-    const __m256i mask5 = _mm256_set1_epi16(0x1F), mask6 = _mm256_set1_epi16(0x3F);
-    const __m256i mul5 = _mm256_set1_epi16(527), mul6 = _mm256_set1_epi16(259);
-    const __m256i round5 = _mm256_set1_epi16(23), round6 = _mm256_set1_epi16(33);
-    const __m256i alpha = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const size_t step = static_cast<size_t>(factor) * 16;
     int x = 0;
     for (; x + 16 <= width; x += 16) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 2 * x));
-        __m256i r = _mm256_srli_epi16(v, 11);
-        __m256i g = _mm256_and_si256(_mm256_srli_epi16(v, 5), mask6);
-        __m256i b = _mm256_and_si256(v, mask5);
-        r = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(r, mul5), round5), 6);
-        g = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(g, mul6), round6), 6);
-        b = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(b, mul5), round5), 6);
-        const __m256i greenBlue = _mm256_or_si256(_mm256_slli_epi16(g, 8), b);
-        const __m256i alphaRed = _mm256_or_si256(alpha, r);
-        // Within each 128-bit half: pixels 0-3 and 8-11, then 4-7 and 12-15.
-        const __m256i low = _mm256_unpacklo_epi16(greenBlue, alphaRed);
-        const __m256i high = _mm256_unpackhi_epi16(greenBlue, alphaRed);
+        __m256i low, high;
+        Widen565x16(in + 2 * x, low, high);
         uint8_t* at = out + static_cast<size_t>(x) / 4 * step;
         StreamWide(_mm256_castsi256_si128(low), factor, at, targetPitch);
         StreamWide(_mm256_castsi256_si128(high), factor, at + step, targetPitch);
