@@ -155,9 +155,19 @@ EL_TARGET_AVX512 void Run16Avx512(uint8_t* out, int64_t count, int64_t fx, int64
         const __m512i p = (__m512i)__builtin_shufflevector((Quads4)low, (Quads4)high, 0, 1, 2, 3, 4, 5, 6, 7);
         _mm512_mask_storeu_epi16(out + 2 * i, _mm512_test_epi16_mask(p, p), p);
     }
+    // What is left: blocks of 8 pixels where they fit, then one pixel at a time.
+    if (i + 8 <= count) {
+        Offsets16(x, y, advanceX, advanceY, pitchV, offsets);
+        Offsets16(x, y, advanceX, advanceY, pitchV, offsets + 16);
+        __asm__ volatile("" : : "r"(offsets) : "memory");
+        for (int k = 0; i + 8 <= count; ++k, i += 8) {
+            const __m512i p = _mm512_zextsi128_si512(Eight16(bits, offsets + 8 * k));
+            _mm512_mask_storeu_epi16(out + 2 * i, _mm512_test_epi16_mask(p, p) & 0xFFu, p);
+        }
+    }
     if (i < count)
-        RunAvx512<false>(out + 2 * i, count - i, fx + i * stepX, fy + i * stepY, stepX, stepY, bits, pitch,
-                         readable);
+        RunScalar<uint16_t>(out + 2 * i, count - i, fx + i * stepX, fy + i * stepY, stepX, stepY, bits,
+                            pitch);
 }
 
 // The low 16 bits of each of the eight lanes, in order.
@@ -224,26 +234,46 @@ EL_TARGET_AVX2 void Run16Avx2(uint8_t* out, int64_t count, int64_t fx, int64_t f
     const __m256i advanceX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 8u));
     const __m256i advanceY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 8u));
     const __m256i pitchV = _mm256_set1_epi32(static_cast<int32_t>(pitch));
-    alignas(32) uint32_t offsets[16];
-    int64_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        for (int half = 0; half < 2; ++half) {
+    alignas(32) uint32_t offsets[32];
+    // `n` blocks of 16 pixels from pixel `at` on.
+    auto blocks = [&](int64_t at, int n) EL_TARGET_AVX2 {
+        for (int k = 0; k < 2 * n; ++k) {
             const __m256i offset = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(y, 16), pitchV),
                                                     _mm256_slli_epi32(_mm256_srai_epi32(x, 16), 1));
-            _mm256_store_si256(reinterpret_cast<__m256i*>(offsets + 8 * half), offset);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(offsets + 8 * k), offset);
             x = _mm256_add_epi32(x, advanceX);
             y = _mm256_add_epi32(y, advanceY);
         }
         __asm__ volatile("" : : "r"(offsets) : "memory");
-        const __m256i p = _mm256_inserti128_si256(_mm256_zextsi128_si256(Eight16(bits, offsets)),
-                                                  Eight16(bits, offsets + 8), 1);
-        const __m256i clear = _mm256_cmpeq_epi16(p, _mm256_setzero_si256());
-        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + 2 * i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * i), _mm256_blendv_epi8(p, d, clear));
+        for (int k = 0; k < n; ++k) {
+            const __m256i p = _mm256_inserti128_si256(_mm256_zextsi128_si256(Eight16(bits, offsets + 16 * k)),
+                                                      Eight16(bits, offsets + 16 * k + 8), 1);
+            const __m256i clear = _mm256_cmpeq_epi16(p, _mm256_setzero_si256());
+            uint8_t* to = out + 2 * (at + 16 * k);
+            const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(to));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), _mm256_blendv_epi8(p, d, clear));
+        }
+    };
+    int64_t i = 0;
+    for (; i + 32 <= count; i += 32) blocks(i, 2);
+    if (i + 16 <= count) {
+        blocks(i, 1);
+        i += 16;
+    }
+    if (i + 8 <= count) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(offsets),
+                           _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(y, 16), pitchV),
+                                            _mm256_slli_epi32(_mm256_srai_epi32(x, 16), 1)));
+        __asm__ volatile("" : : "r"(offsets) : "memory");
+        const __m128i p = Eight16(bits, offsets);
+        const __m128i clear = _mm_cmpeq_epi16(p, _mm_setzero_si128());
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + 2 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_blendv_epi8(p, d, clear));
+        i += 8;
     }
     if (i < count)
-        RunAvx2(out + 2 * i, count - i, fx + i * stepX, fy + i * stepY, stepX, stepY, bits, pitch, readable,
-                false);
+        RunScalar<uint16_t>(out + 2 * i, count - i, fx + i * stepX, fy + i * stepY, stepX, stepY, bits,
+                            pitch);
 }
 
 #endif  // EL_ROTATE_X86
