@@ -43,16 +43,9 @@ void RunScalar(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t step
 // The vector loops keep positions in 32-bit lanes. A position on the picture is below 2^30 (sides
 // of at most 16384 pixels in 16.16 fixed point), so lane arithmetic that wraps modulo 2^32 still
 // gives it exactly, and so does a byte offset (row * pitch + column * size) into the picture.
-// A 16-bit pixel is gathered as the 4 bytes from its own on; where those would pass the readable
-// bytes (the picture's very last pixel), that lane is read one pixel at a time instead.
 
 #define EL_TARGET_AVX2 __attribute__((target("avx2")))
 #define EL_TARGET_AVX512 __attribute__((target("avx512f,avx512bw")))
-
-// Offsets beyond this leave fewer than 4 readable bytes; -1 when no lane may be gathered.
-int32_t LastGatherable(size_t readable) {
-    return readable >= 4 ? static_cast<int32_t>(readable - 4) : -1;
-}
 
 // Whole pixels of 16.16 positions (the intrinsic shifts draw false warnings from this compiler's
 // headers when only a function, not the file, targets the level).
@@ -61,9 +54,9 @@ EL_TARGET_AVX512 inline __m512i Whole(__m512i v) {
     return (__m512i)((Lanes16)v >> 16);
 }
 
-template <bool kWide>
-EL_TARGET_AVX512 void RunAvx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
-                                int64_t stepY, const uint8_t* bits, ptrdiff_t pitch, size_t readable) {
+// 32-bit pixels, 16 at a time by gathers.
+EL_TARGET_AVX512 void Run32Avx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
+                                  int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
     const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     __m512i x = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fx)),
                                  _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepX))));
@@ -72,35 +65,24 @@ EL_TARGET_AVX512 void RunAvx512(uint8_t* out, int64_t count, int64_t fx, int64_t
     const __m512i advanceX = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 16u));
     const __m512i advanceY = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 16u));
     const __m512i pitchV = _mm512_set1_epi32(static_cast<int32_t>(pitch));
-    const __m512i colour = _mm512_set1_epi32(kWide ? 0xFFFFFF : 0xFFFF);
-    const __m512i last = _mm512_set1_epi32(LastGatherable(readable));
-    constexpr uint32_t kSizeShift = kWide ? 2 : 1;
+    const __m512i colour = _mm512_set1_epi32(0xFFFFFF);
     for (int64_t i = 0; i < count; i += 16) {
         const __mmask16 live = count - i >= 16 ? static_cast<__mmask16>(0xFFFF)
                                                : static_cast<__mmask16>((1u << (count - i)) - 1);
-        const __m512i offset = _mm512_add_epi32(_mm512_mullo_epi32(Whole(y), pitchV),
-                                                (__m512i)((Lanes16)Whole(x) << kSizeShift));
+        const __m512i offset =
+            _mm512_add_epi32(_mm512_mullo_epi32(Whole(y), pitchV), (__m512i)((Lanes16)Whole(x) << 2));
         x = _mm512_add_epi32(x, advanceX);
         y = _mm512_add_epi32(y, advanceY);
-        if (kWide) {
-            const __m512i p = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), live, offset, bits, 1);
-            _mm512_mask_storeu_epi32(out + 4 * i, _mm512_mask_test_epi32_mask(live, p, colour), p);
-        } else {
-            const __mmask16 gathered = _mm512_mask_cmple_epi32_mask(live, offset, last);
-            const __m512i p = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), gathered, offset, bits, 1);
-            _mm512_mask_cvtepi32_storeu_epi16(out + 2 * i, _mm512_mask_test_epi32_mask(gathered, p, colour),
-                                              p);
-            for (unsigned rest = live & ~gathered; rest != 0; rest &= rest - 1)
-                OnePixel<uint16_t>(out, i + __builtin_ctz(rest), fx, fy, stepX, stepY, bits, pitch);
-        }
+        const __m512i p = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), live, offset, bits, 1);
+        _mm512_mask_storeu_epi32(out + 4 * i, _mm512_mask_test_epi32_mask(live, p, colour), p);
     }
 }
 
 // 16-bit pixels: a hardware gather costs about as much per lane as the one-pixel loop saves, so
 // the vector code works out the byte offsets of a block of pixels, each pixel is inserted into a
-// vector straight from the picture with a two-byte load (never past the picture, so no lane needs
-// a fallback), and the block is written back in one go, transparent pixels keeping the
-// destination. The last part of a row that fills no whole block goes through the gathers.
+// vector straight from the picture with a two-byte load (never past the picture's last pixel), and
+// the block is written back in one go, transparent pixels keeping the destination. The end of a
+// row goes in blocks of 8, then one pixel at a time.
 inline int Load16(const uint8_t* bits, uint32_t offset) {
     uint16_t p;
     std::memcpy(&p, bits + offset, 2);
@@ -132,7 +114,7 @@ EL_TARGET_AVX512 inline void Offsets16(__m512i& x, __m512i& y, __m512i advanceX,
 }
 
 EL_TARGET_AVX512 void Run16Avx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
-                                  int64_t stepY, const uint8_t* bits, ptrdiff_t pitch, size_t readable) {
+                                  int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
     const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     __m512i x = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fx)),
                                  _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepX))));
@@ -170,14 +152,9 @@ EL_TARGET_AVX512 void Run16Avx512(uint8_t* out, int64_t count, int64_t fx, int64
                             pitch);
 }
 
-// The low 16 bits of each of the eight lanes, in order.
-EL_TARGET_AVX2 inline __m128i LowHalves(__m256i v, __m128i words) {
-    return _mm_unpacklo_epi64(_mm_shuffle_epi8(_mm256_castsi256_si128(v), words),
-                              _mm_shuffle_epi8(_mm256_extracti128_si256(v, 1), words));
-}
-
-EL_TARGET_AVX2 void RunAvx2(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX, int64_t stepY,
-                            const uint8_t* bits, ptrdiff_t pitch, size_t readable, bool wide) {
+// 32-bit pixels, 8 at a time by gathers.
+EL_TARGET_AVX2 void Run32Avx2(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
+                              int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
     const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     __m256i x = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(fx)),
                                  _mm256_mullo_epi32(iota, _mm256_set1_epi32(static_cast<int32_t>(stepX))));
@@ -186,46 +163,25 @@ EL_TARGET_AVX2 void RunAvx2(uint8_t* out, int64_t count, int64_t fx, int64_t fy,
     const __m256i advanceX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 8u));
     const __m256i advanceY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 8u));
     const __m256i pitchV = _mm256_set1_epi32(static_cast<int32_t>(pitch));
-    const __m256i colour = _mm256_set1_epi32(wide ? 0xFFFFFF : 0xFFFF);
-    const __m256i beyond = _mm256_set1_epi32(wide ? INT32_MAX : LastGatherable(readable));  // see below
-    const __m128i words = _mm_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1);
-    const int sizeShift = wide ? 2 : 1;
+    const __m256i colour = _mm256_set1_epi32(0xFFFFFF);
     int64_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i offset = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(y, 16), pitchV),
-                                                _mm256_slli_epi32(_mm256_srai_epi32(x, 16), sizeShift));
+                                                _mm256_slli_epi32(_mm256_srai_epi32(x, 16), 2));
         x = _mm256_add_epi32(x, advanceX);
         y = _mm256_add_epi32(y, advanceY);
-        // Lanes whose offset passes the last gatherable one are read one pixel at a time.
-        const __m256i unsafe = _mm256_cmpgt_epi32(offset, beyond);
-        const __m256i p =
-            _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(bits), offset,
-                                        _mm256_xor_si256(unsafe, _mm256_set1_epi32(-1)), 1);
+        const __m256i p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(bits), offset, 1);
         const __m256i clear = _mm256_cmpeq_epi32(_mm256_and_si256(p, colour), _mm256_setzero_si256());
-        if (wide) {
-            // A blend with the destination (a masked store is slow on some processors).
-            const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + 4 * i));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * i), _mm256_blendv_epi8(p, d, clear));
-        } else {
-            // Eight 16-bit pixels from the low halves of the lanes; transparent lanes keep the
-            // destination.
-            const __m128i keep = LowHalves(clear, words);  // unsafe lanes were not gathered: 0, so clear
-            __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + 2 * i));
-            d = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, LowHalves(p, words)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), d);
-            const unsigned rest = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(unsafe)));
-            for (unsigned r = rest; r != 0; r &= r - 1)
-                OnePixel<uint16_t>(out, i + __builtin_ctz(r), fx, fy, stepX, stepY, bits, pitch);
-        }
+        // A blend with the destination (a masked store is slow on some processors).
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + 4 * i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * i), _mm256_blendv_epi8(p, d, clear));
     }
-    for (; i < count; ++i)
-        wide ? OnePixel<uint32_t>(out, i, fx, fy, stepX, stepY, bits, pitch)
-             : OnePixel<uint16_t>(out, i, fx, fy, stepX, stepY, bits, pitch);
+    for (; i < count; ++i) OnePixel<uint32_t>(out, i, fx, fy, stepX, stepY, bits, pitch);
 }
 
 // 16-bit pixels at the AVX2 level: as at the AVX-512 one, 16 at a time.
 EL_TARGET_AVX2 void Run16Avx2(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
-                              int64_t stepY, const uint8_t* bits, ptrdiff_t pitch, size_t readable) {
+                              int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
     const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     __m256i x = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(fx)),
                                  _mm256_mullo_epi32(iota, _mm256_set1_epi32(static_cast<int32_t>(stepX))));
@@ -282,15 +238,17 @@ EL_TARGET_AVX2 void Run16Avx2(uint8_t* out, int64_t count, int64_t fx, int64_t f
 
 void RotateRun(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX, int64_t stepY,
                const uint8_t* bits, ptrdiff_t pitch, size_t readable, bool wide) {
+    // Every load reads just the bytes of one pixel on the picture, so `readable` limits none.
+    static_cast<void>(readable);
     if (count <= 0) return;
 #if EL_ROTATE_X86
     switch (ActiveBlitLevel()) {
         case BlitLevel::AVX512:
-            return wide ? RunAvx512<true>(out, count, fx, fy, stepX, stepY, bits, pitch, readable)
-                        : Run16Avx512(out, count, fx, fy, stepX, stepY, bits, pitch, readable);
+            return wide ? Run32Avx512(out, count, fx, fy, stepX, stepY, bits, pitch)
+                        : Run16Avx512(out, count, fx, fy, stepX, stepY, bits, pitch);
         case BlitLevel::AVX2:
-            return wide ? RunAvx2(out, count, fx, fy, stepX, stepY, bits, pitch, readable, true)
-                        : Run16Avx2(out, count, fx, fy, stepX, stepY, bits, pitch, readable);
+            return wide ? Run32Avx2(out, count, fx, fy, stepX, stepY, bits, pitch)
+                        : Run16Avx2(out, count, fx, fy, stepX, stepY, bits, pitch);
         default:
             break;
     }
