@@ -1,6 +1,6 @@
 // The row loop of the rotated copies: one pixel at a time, and at the AVX2 and AVX-512 levels with
-// gathers (32-bit pixels) or vector-computed offsets and single loads (16-bit pixels), compiled
-// with per-function target attributes, like the keyed copies.
+// offsets worked out in vectors and the pixels read one by one into them (gathers for 32-bit
+// pixels at the AVX2 level), compiled with per-function target attributes, like the keyed copies.
 #include "platform/soft/blit_rotate.h"
 
 #include <cstring>
@@ -54,30 +54,6 @@ EL_TARGET_AVX512 inline __m512i Whole(__m512i v) {
     return (__m512i)((Lanes16)v >> 16);
 }
 
-// 32-bit pixels, 16 at a time by gathers.
-EL_TARGET_AVX512 void Run32Avx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
-                                  int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
-    const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    __m512i x = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fx)),
-                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepX))));
-    __m512i y = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fy)),
-                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepY))));
-    const __m512i advanceX = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 16u));
-    const __m512i advanceY = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 16u));
-    const __m512i pitchV = _mm512_set1_epi32(static_cast<int32_t>(pitch));
-    const __m512i colour = _mm512_set1_epi32(0xFFFFFF);
-    for (int64_t i = 0; i < count; i += 16) {
-        const __mmask16 live = count - i >= 16 ? static_cast<__mmask16>(0xFFFF)
-                                               : static_cast<__mmask16>((1u << (count - i)) - 1);
-        const __m512i offset =
-            _mm512_add_epi32(_mm512_mullo_epi32(Whole(y), pitchV), (__m512i)((Lanes16)Whole(x) << 2));
-        x = _mm512_add_epi32(x, advanceX);
-        y = _mm512_add_epi32(y, advanceY);
-        const __m512i p = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), live, offset, bits, 1);
-        _mm512_mask_storeu_epi32(out + 4 * i, _mm512_mask_test_epi32_mask(live, p, colour), p);
-    }
-}
-
 // 16-bit pixels: a hardware gather costs about as much per lane as the one-pixel loop saves, so
 // the vector code works out the byte offsets of a block of pixels, each pixel is inserted into a
 // vector straight from the picture with a two-byte load (never past the picture's last pixel), and
@@ -111,6 +87,52 @@ EL_TARGET_AVX512 inline void Offsets16(__m512i& x, __m512i& y, __m512i advanceX,
         to, _mm512_add_epi32(_mm512_mullo_epi32(Whole(y), pitchV), (__m512i)((Lanes16)Whole(x) << 1)));
     x = _mm512_add_epi32(x, advanceX);
     y = _mm512_add_epi32(y, advanceY);
+}
+
+// Four 32-bit pixels, read one by one.
+EL_TARGET_AVX512 inline __m128i Four32(const uint8_t* bits, const uint32_t* o) {
+    int32_t p[4];
+    for (int k = 0; k < 4; ++k) std::memcpy(p + k, bits + o[k], 4);
+    __m128i v = _mm_cvtsi32_si128(p[0]);
+    v = _mm_insert_epi32(v, p[1], 1);
+    v = _mm_insert_epi32(v, p[2], 2);
+    return _mm_insert_epi32(v, p[3], 3);
+}
+
+// 32-bit pixels at the AVX-512 level: 16 at a time read one by one as the 16-bit ones below (a
+// 16-lane gather costs more), and the end of a row by a gather.
+EL_TARGET_AVX512 void Run32Avx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
+                                  int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
+    const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    __m512i x = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fx)),
+                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepX))));
+    __m512i y = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fy)),
+                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepY))));
+    const __m512i advanceX = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 16u));
+    const __m512i advanceY = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 16u));
+    const __m512i pitchV = _mm512_set1_epi32(static_cast<int32_t>(pitch));
+    const __m512i colour = _mm512_set1_epi32(0xFFFFFF);
+    alignas(64) uint32_t offsets[16];
+    for (int64_t i = 0; i < count; i += 16) {
+        const __m512i offset =
+            _mm512_add_epi32(_mm512_mullo_epi32(Whole(y), pitchV), (__m512i)((Lanes16)Whole(x) << 2));
+        x = _mm512_add_epi32(x, advanceX);
+        y = _mm512_add_epi32(y, advanceY);
+        if (count - i < 16) {
+            const __mmask16 live = static_cast<__mmask16>((1u << (count - i)) - 1);
+            const __m512i p = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), live, offset, bits, 1);
+            _mm512_mask_storeu_epi32(out + 4 * i, _mm512_mask_test_epi32_mask(live, p, colour), p);
+            break;
+        }
+        _mm512_store_si512(offsets, offset);
+        __asm__ volatile("" : : "r"(offsets) : "memory");
+        const __m256i low = _mm256_inserti128_si256(_mm256_zextsi128_si256(Four32(bits, offsets)),
+                                                    Four32(bits, offsets + 4), 1);
+        const __m256i high = _mm256_inserti128_si256(_mm256_zextsi128_si256(Four32(bits, offsets + 8)),
+                                                     Four32(bits, offsets + 12), 1);
+        const __m512i p = (__m512i)__builtin_shufflevector((Quads4)low, (Quads4)high, 0, 1, 2, 3, 4, 5, 6, 7);
+        _mm512_mask_storeu_epi32(out + 4 * i, _mm512_test_epi32_mask(p, colour), p);
+    }
 }
 
 EL_TARGET_AVX512 void Run16Avx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
@@ -152,7 +174,7 @@ EL_TARGET_AVX512 void Run16Avx512(uint8_t* out, int64_t count, int64_t fx, int64
                             pitch);
 }
 
-// 32-bit pixels, 8 at a time by gathers.
+// 32-bit pixels at the AVX2 level, 8 at a time by gathers (cheaper here than single loads).
 EL_TARGET_AVX2 void Run32Avx2(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
                               int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
     const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
