@@ -724,6 +724,44 @@ TEST_P(EffectTest, RotationsAtEveryVectorLevelEqualTheOnePixelLoop) {
             }
 }
 
+TEST_P(EffectTest, RotatedRowsOfEveryLengthAtEveryVectorLevelEqualTheOnePixelLoop) {
+    // Rows of every length from 1 to 70 pixels: whole vector blocks and every remainder after them,
+    // with steps from 1/40 to 50 source pixels a pixel; the right-hand source rectangle ends at the
+    // picture's last pixel.
+    std::mt19937 rng(9);
+    auto pixel = [&](int, int) {
+        const uint32_t v = static_cast<uint32_t>(rng());
+        if (rng() % 3 == 0) return Wide() ? v & 0xFF000000u : 0u;
+        return Wide() ? v : v & 0xFFFF;
+    };
+    const ObjectNo strip = MakeObject(150, 9, pixel);
+    // Only the block around the destination is painted and compared (copying the whole screen for
+    // each of these thousands of cases would take most of the time).
+    auto background = [](int x, int y) { return static_cast<uint32_t>(0x2468 + 5 * x + 97 * y) & 0xFFFF; };
+    const int sources[][4] = {{0, 0, 150, 9}, {100, 0, 150, 9}};
+    for (const auto& s : sources)
+        for (int width = 1; width <= 70; ++width)
+            for (int angle : {0, 1, 90, 180, 315})
+                for (float zoom : {0.02f, 0.5f, 1.0f, 40.0f}) {
+                    auto draw = [&] {
+                        PaintBack(background, 90, 30);
+                        RotateZoomBlt(10, 10, 10 + width, 22, angle, zoom, strip, s[0], s[1], s[2], s[3]);
+                        std::vector<uint32_t> block;
+                        for (int y = 0; y < 30; ++y)
+                            for (int x = 0; x < 90; ++x) block.push_back(platform::GetRawPixel(Back(), x, y));
+                        return block;
+                    };
+                    ASSERT_TRUE(platform::SetBlitLevel(BlitLevel::Scalar));
+                    const auto expected = draw();
+                    for (BlitLevel level : SupportedLevels()) {
+                        ASSERT_TRUE(platform::SetBlitLevel(level));
+                        ASSERT_EQ(draw(), expected)
+                            << "width " << width << ", angle " << angle << ", zoom " << zoom
+                            << ", source from " << s[0] << " at " << platform::BlitLevelName(level);
+                    }
+                }
+}
+
 TEST_P(EffectTest, TilingFillsTheWholeRectangleWithThePicture) {
     const int w = 4, h = 4;
     ObjectNo sprite =
