@@ -2,8 +2,11 @@
 // tests of the writers that must leave the old file and no partial one.
 #pragma once
 #include <grp.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,9 +42,31 @@ auto WithFileSizeLimit(rlim_t bytes, Body body) {
 // The exit status `InReadOnlyFolder` gives when it cannot make the folder refuse files.
 constexpr int kCannotMakeReadOnly = 77;
 
+// Takes from this process, and from every program it starts, the capabilities that let root write
+// where the permissions say no, so that root meets a read-only folder as anyone does while keeping
+// its own user (an ordinary user might not reach a build below a private home folder). False when
+// the system refuses.
+inline bool DropPermissionOverride() {
+    const int capabilities[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH};
+    for (int capability : capabilities)
+        if (::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0) != 0) return false;
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, data) != 0) return false;
+    for (int capability : capabilities) {
+        const unsigned bit = 1u << (capability % 32);
+        __user_cap_data_struct& word = data[capability / 32];
+        word.effective &= ~bit;
+        word.permitted &= ~bit;
+        word.inheritable &= ~bit;
+    }
+    return ::syscall(SYS_capset, &header, data) == 0;
+}
+
 // Runs `body` in a child process for which `folder` takes no new file: the folder is made read-only
-// and, where the tests run as root (whom permissions do not stop), the child becomes an ordinary
-// user. Returns what `body` returned (its exit status), or kCannotMakeReadOnly.
+// and, where the tests run as root (whom permissions do not stop), the child gives up the
+// capabilities that override permissions, or else becomes an ordinary user. Returns what `body`
+// returned (its exit status), or kCannotMakeReadOnly.
 inline int InReadOnlyFolder(const std::filesystem::path& folder, const std::function<int()>& body) {
     namespace fs = std::filesystem;
     std::error_code ignored;
@@ -55,7 +80,7 @@ inline int InReadOnlyFolder(const std::filesystem::path& folder, const std::func
                     ignored);
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::geteuid() == 0) {
+        if (::geteuid() == 0 && !DropPermissionOverride()) {
             ::setgroups(0, nullptr);
             if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(kCannotMakeReadOnly);
         }
