@@ -15,6 +15,7 @@
 #include "platform/sdl/sdl_presenter.h"
 #include "platform/sdl/sdl_screenshot.h"
 #include "platform/sdl/sdl_settings.h"
+#include "platform/sdl/sdl_shown_rows.h"
 #include "platform/sdl/sdl_view.h"
 
 namespace platform {
@@ -29,7 +30,9 @@ struct Presenter {
     int width = 0, height = 0;       // texture size
     SDL_Surface* surface = nullptr;  // the window surface the bars were last drawn on
     int surfaceWidth = 0, surfaceHeight = 0;
-    Box picture;  // where the picture went on it
+    Box picture;           // where the picture went on it
+    sdl::ShownRows shown;  // what the window surface holds, at whole-number scales
+    std::vector<SDL_Rect> sent;
     std::vector<uint32_t> scratch;
 };
 
@@ -107,29 +110,61 @@ bool PresentByRenderer(const uint8_t* first, int pitch, PixelFormat format, int 
     return true;
 }
 
+// The scale factor of a picture drawn at a whole-number multiple of its size, else 0.
+int WholeFactor(const Box& picture, int width, int height) {
+    if (picture.width % width != 0 || picture.height % height != 0) return 0;
+    const int factor = picture.width / width;
+    return factor == picture.height / height ? factor : 0;
+}
+
 bool PresentBySurface(const uint8_t* first, int pitch, PixelFormat format, int width, int height) {
     SDL_Surface* surface = SDL_GetWindowSurface(sdl::Sdl.window);
     if (surface == nullptr || surface->format->BytesPerPixel != 4) return false;
     const Box picture = sdl::PictureBox(width, height, surface->w, surface->h,
                                         !sdl::View.fullScreen || sdl::Options.wholeNumberFullScreen);
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-    uint8_t* pixels = static_cast<uint8_t*>(surface->pixels);
     // The bars only need drawing when the surface or the picture's place changed.
     const bool redrawBars = surface != presenter.surface || surface->w != presenter.surfaceWidth ||
                             surface->h != presenter.surfaceHeight ||
                             std::memcmp(&picture, &presenter.picture, sizeof picture) != 0;
+    // Stretched pictures are drawn whole; at whole-number scales only the rows that changed.
+    const int factor = WholeFactor(picture, width, height);
+    if (redrawBars || factor == 0) presenter.shown.Forget();
+    static const std::vector<sdl::RowBand> whole(1);
+    const std::vector<sdl::RowBand>& bands =
+        factor != 0 ? presenter.shown.Update(first, pitch, format, width, height) : whole;
+    if (bands.empty()) return true;  // the window already shows this frame
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+        presenter.shown.Forget();
+        return false;
+    }
+    uint8_t* pixels = static_cast<uint8_t*>(surface->pixels);
     if (redrawBars) sdl::FillBars(pixels, surface->pitch, surface->w, surface->h, picture);
     // The surface is 0x00RRGGBB on every X11 visual of 24 or 32 bits; the alpha byte is ignored.
-    sdl::ScaleInto(first, pitch, format, width, height, pixels, surface->pitch, picture,
-                   presenter.scratch.data());
+    presenter.sent.clear();
+    for (const sdl::RowBand& band : bands) {
+        Box area = picture;
+        int rows = height;
+        const uint8_t* top = first;
+        if (factor != 0) {
+            area.y += band.top * factor;
+            area.height = band.count * factor;
+            rows = band.count;
+            top += static_cast<size_t>(band.top) * pitch;
+        }
+        sdl::ScaleInto(top, pitch, format, width, rows, pixels, surface->pitch, area,
+                       presenter.scratch.data());
+        presenter.sent.push_back(SDL_Rect{area.x, area.y, area.width, area.height});
+    }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     presenter.surface = surface;
     presenter.surfaceWidth = surface->w;
     presenter.surfaceHeight = surface->h;
     presenter.picture = picture;
-    if (redrawBars) return SDL_UpdateWindowSurface(sdl::Sdl.window) == 0;
-    SDL_Rect area{picture.x, picture.y, picture.width, picture.height};
-    return SDL_UpdateWindowSurfaceRects(sdl::Sdl.window, &area, 1) == 0;
+    const bool sent = redrawBars ? SDL_UpdateWindowSurface(sdl::Sdl.window) == 0
+                                 : SDL_UpdateWindowSurfaceRects(sdl::Sdl.window, presenter.sent.data(),
+                                                                static_cast<int>(presenter.sent.size())) == 0;
+    if (!sent) presenter.shown.Forget();
+    return sent;
 }
 
 }  // namespace
@@ -154,6 +189,10 @@ void DestroyPresenter() {
     if (presenter.texture) SDL_DestroyTexture(presenter.texture);
     if (presenter.renderer) SDL_DestroyRenderer(presenter.renderer);
     presenter = Presenter{};
+}
+
+void RedrawWholeWindow() {
+    presenter.shown.Forget();
 }
 
 const char* PresentPathName() {

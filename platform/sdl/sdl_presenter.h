@@ -7,6 +7,8 @@ namespace platform::sdl {
 // surface) and prepares it, so that the first frame shows as soon as it is drawn.
 void CreatePresenter();
 void DestroyPresenter();
+// The window lost what it showed (covered, shown again, resized): the next frame is sent whole.
+void RedrawWholeWindow();
 // "renderer" or "surface": the path frames take, for the messages of the measuring scripts.
 const char* PresentPathName();
 

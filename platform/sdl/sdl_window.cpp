@@ -103,6 +103,12 @@ void TranslateWindowEvent(const SDL_WindowEvent& window) {
         case SDL_WINDOWEVENT_CLOSE:
             queue::Push(Message{WM_CLOSE, 0, 0});
             break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            sdl::RedrawWholeWindow();
+            break;
         default:
             break;
     }

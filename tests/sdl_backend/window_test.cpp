@@ -8,13 +8,17 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/blit.h"
 #include "platform/gamepad_keys.h"
+#include "platform/present.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_gamepad_keys.h"
+#include "platform/sdl/sdl_presenter.h"
 #include "platform/sdl/sdl_settings.h"
 #include "platform/sdl/sdl_view.h"
 #include "platform/soft/message_queue.h"
@@ -142,6 +146,49 @@ TEST_F(WindowTest, FullScreenAndScreenshotKeysNeverReachTheProcedureAndPrintScre
     }
     EXPECT_EQ(keys, (std::vector<int>{VK_RETURN, VK_RETURN}));  // only the plain Enter
     EXPECT_EQ(hotKeys, std::vector<uintptr_t>{0xBF01u});        // Print Screen, once
+}
+
+// The window surface at 2x: a changed pixel reaches it, and after the window has lost what it showed
+// (drawn over here by hand), an exposure brings the whole frame back though the frame did not change.
+TEST_F(WindowTest, ChangedRowsReachTheWindowAndAnExposureRedrawsEverything) {
+    ASSERT_STREQ(sdl::PresentPathName(), "surface");
+    Surface back = CreateSurface(800, 600, PixelFormat::XRGB8888);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            reinterpret_cast<uint32_t*>(back.Row(y))[x] = 0x010203u * ((x + y) % 80);
+    const Rect all{0, 0, 800, 600};
+    SDL_Surface* window = SDL_GetWindowSurface(sdl::Sdl.window);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->w, 1600);
+    auto shownAt = [&](int x,
+                       int y) {  // the window's pixel for back buffer pixel x, y (its lower right copy)
+        return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(window->pixels) +
+                                                 static_cast<size_t>(2 * y + 1) * window->pitch)[2 * x + 1] &
+               0xFFFFFFu;
+    };
+    auto expectShowsBack = [&] {
+        for (int y = 0; y < 600; y += 7)
+            for (int x = 0; x < 800; x += 5)
+                ASSERT_EQ(shownAt(x, y), reinterpret_cast<uint32_t*>(back.Row(y))[x]) << x << "," << y;
+    };
+    Present(back, all);
+    expectShowsBack();
+    reinterpret_cast<uint32_t*>(back.Row(599))[799] = 0xABCDEF;
+    reinterpret_cast<uint32_t*>(back.Row(0))[0] = 0x123456;
+    Present(back, all);
+    EXPECT_EQ(shownAt(799, 599), 0xABCDEFu);
+    EXPECT_EQ(shownAt(0, 0), 0x123456u);
+    expectShowsBack();
+
+    std::memset(window->pixels, 0x55, static_cast<size_t>(window->pitch) * window->h);
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.windowID = SDL_GetWindowID(sdl::Sdl.window);
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    SDL_PushEvent(&exposed);
+    Drain();
+    Present(back, all);
+    expectShowsBack();
 }
 
 TEST_F(WindowTest, FullScreenCentresThePictureAndMapsClicksInsideTheBars) {
