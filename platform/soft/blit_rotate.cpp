@@ -80,13 +80,38 @@ inline __m128i Eight16(const uint8_t* bits, const uint32_t* o) {
 // Two 256-bit halves joined (the intrinsic draws the same false warnings).
 typedef long long Quads4 __attribute__((vector_size(32)));
 
-// The byte offsets of the next 16 pixels, and the positions moved on past them.
-EL_TARGET_AVX512 inline void Offsets16(__m512i& x, __m512i& y, __m512i advanceX, __m512i advanceY,
-                                       __m512i pitchV, uint32_t* to) {
-    _mm512_store_si512(
-        to, _mm512_add_epi32(_mm512_mullo_epi32(Whole(y), pitchV), (__m512i)((Lanes16)Whole(x) << 1)));
-    x = _mm512_add_epi32(x, advanceX);
-    y = _mm512_add_epi32(y, advanceY);
+// Sixteen destination pixels walking through the picture: their fixed-point source positions, and
+// how far the next sixteen are from them.
+struct Walk16 {
+    __m512i x, y, advanceX, advanceY, pitch;
+};
+
+EL_TARGET_AVX512 inline Walk16 StartWalk16(int64_t fx, int64_t fy, int64_t stepX, int64_t stepY,
+                                           ptrdiff_t pitch) {
+    const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    Walk16 w;
+    w.x = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fx)),
+                           _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepX))));
+    w.y = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fy)),
+                           _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepY))));
+    w.advanceX = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 16u));
+    w.advanceY = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 16u));
+    w.pitch = _mm512_set1_epi32(static_cast<int32_t>(pitch));
+    return w;
+}
+
+// The byte offsets of the next 16 pixels of 1 << shift bytes, and the walk moved on past them.
+template <int shift>
+EL_TARGET_AVX512 inline __m512i NextOffsets(Walk16& w) {
+    const __m512i offset =
+        _mm512_add_epi32(_mm512_mullo_epi32(Whole(w.y), w.pitch), (__m512i)((Lanes16)Whole(w.x) << shift));
+    w.x = _mm512_add_epi32(w.x, w.advanceX);
+    w.y = _mm512_add_epi32(w.y, w.advanceY);
+    return offset;
+}
+
+EL_TARGET_AVX512 inline void Offsets16(Walk16& w, uint32_t* to) {
+    _mm512_store_si512(to, NextOffsets<1>(w));
 }
 
 // Four 32-bit pixels, read one by one.
@@ -103,21 +128,11 @@ EL_TARGET_AVX512 inline __m128i Four32(const uint8_t* bits, const uint32_t* o) {
 // 16-lane gather costs more), and the end of a row by a gather.
 EL_TARGET_AVX512 void Run32Avx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
                                   int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
-    const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    __m512i x = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fx)),
-                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepX))));
-    __m512i y = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fy)),
-                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepY))));
-    const __m512i advanceX = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 16u));
-    const __m512i advanceY = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 16u));
-    const __m512i pitchV = _mm512_set1_epi32(static_cast<int32_t>(pitch));
+    Walk16 walk = StartWalk16(fx, fy, stepX, stepY, pitch);
     const __m512i colour = _mm512_set1_epi32(0xFFFFFF);
     alignas(64) uint32_t offsets[16];
     for (int64_t i = 0; i < count; i += 16) {
-        const __m512i offset =
-            _mm512_add_epi32(_mm512_mullo_epi32(Whole(y), pitchV), (__m512i)((Lanes16)Whole(x) << 2));
-        x = _mm512_add_epi32(x, advanceX);
-        y = _mm512_add_epi32(y, advanceY);
+        const __m512i offset = NextOffsets<2>(walk);
         if (count - i < 16) {
             const __mmask16 live = static_cast<__mmask16>((1u << (count - i)) - 1);
             const __m512i p = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), live, offset, bits, 1);
@@ -137,19 +152,12 @@ EL_TARGET_AVX512 void Run32Avx512(uint8_t* out, int64_t count, int64_t fx, int64
 
 EL_TARGET_AVX512 void Run16Avx512(uint8_t* out, int64_t count, int64_t fx, int64_t fy, int64_t stepX,
                                   int64_t stepY, const uint8_t* bits, ptrdiff_t pitch) {
-    const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    __m512i x = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fx)),
-                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepX))));
-    __m512i y = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(fy)),
-                                 _mm512_mullo_epi32(iota, _mm512_set1_epi32(static_cast<int32_t>(stepY))));
-    const __m512i advanceX = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepX) * 16u));
-    const __m512i advanceY = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(stepY) * 16u));
-    const __m512i pitchV = _mm512_set1_epi32(static_cast<int32_t>(pitch));
+    Walk16 walk = StartWalk16(fx, fy, stepX, stepY, pitch);
     alignas(64) uint32_t offsets[32];
     int64_t i = 0;
     for (; i + 32 <= count; i += 32) {
-        Offsets16(x, y, advanceX, advanceY, pitchV, offsets);
-        Offsets16(x, y, advanceX, advanceY, pitchV, offsets + 16);
+        Offsets16(walk, offsets);
+        Offsets16(walk, offsets + 16);
         // Read the offsets back from memory: taking lanes out of the vector one by one is slower.
         __asm__ volatile("" : : "r"(offsets) : "memory");
         const __m256i low = _mm256_inserti128_si256(_mm256_zextsi128_si256(Eight16(bits, offsets)),
@@ -161,8 +169,8 @@ EL_TARGET_AVX512 void Run16Avx512(uint8_t* out, int64_t count, int64_t fx, int64
     }
     // What is left: blocks of 8 pixels where they fit, then one pixel at a time.
     if (i + 8 <= count) {
-        Offsets16(x, y, advanceX, advanceY, pitchV, offsets);
-        Offsets16(x, y, advanceX, advanceY, pitchV, offsets + 16);
+        Offsets16(walk, offsets);
+        Offsets16(walk, offsets + 16);
         __asm__ volatile("" : : "r"(offsets) : "memory");
         for (int k = 0; i + 8 <= count; ++k, i += 8) {
             const __m512i p = _mm512_zextsi128_si512(Eight16(bits, offsets + 8 * k));
