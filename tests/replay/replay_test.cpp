@@ -397,6 +397,52 @@ TEST_F(ReplayTest, AKilledRecordingLeavesAPlayableFileUpToItsLastBlock) {
     EXPECT_EQ(le32(4), 36 + data);
 }
 
+TEST_F(ReplayTest, AStoppedRunWritesItsOutputsForTheFramesRunAndFails) {
+    // SIGTERM and SIGINT end the run after its current frame, as the close box does: the recording
+    // and the state take their names whole, nothing is left beside them, and the status says it failed.
+    for (const int signal : {SIGTERM, SIGINT}) {
+        const fs::path named = dir / "sound.wav", state = dir / "state.json", err = dir / "err.txt";
+        fs::remove(named);
+        auto beside = [&] {
+            std::error_code ignored;
+            for (const auto& entry : fs::directory_iterator(dir, ignored))
+                if (entry.path().filename().string().rfind(".sound.wav.", 0) == 0) return entry.path();
+            return fs::path();
+        };
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen(err.c_str(), "w", stderr);
+            ::execl(EL_REPLAY_BINARY, EL_REPLAY_BINARY, "--data", dir.c_str(), "--frames", "100000000",
+                    "--audio", named.c_str(), "--state", state.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const uintmax_t twoBlocks = 44 + 2 * replay::WaveStream::kBlockBytes;
+        for (int wait = 0; wait < 15000; ++wait) {  // 5 min at most
+            std::error_code missing;
+            const fs::path part = beside();
+            if (!part.empty() && fs::file_size(part, missing) >= twoBlocks && !missing) break;
+            if (::waitpid(child, nullptr, WNOHANG) != 0) break;
+            ::usleep(20000);
+        }
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        const std::string said = ReadFile(err);
+        EXPECT_EQ(said.rfind("milkanet-replay: stopped by a signal after frame ", 0), 0u) << said;
+        EXPECT_TRUE(beside().empty());
+        const std::string bytes = ReadFile(named);
+        ASSERT_GE(bytes.size(), twoBlocks);
+        uint32_t data = 0;
+        for (int i = 3; i >= 0; --i) data = (data << 8) | static_cast<uint8_t>(bytes[40 + i]);
+        EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+        EXPECT_EQ(44 + uintmax_t{data}, bytes.size()) << "the header counts every sample written";
+        EXPECT_NE(ReadFile(state).find("\"frame\""), std::string::npos);
+    }
+}
 }  // namespace
 
 namespace {

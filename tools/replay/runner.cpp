@@ -22,6 +22,7 @@
 #include "platform/bmp.h"
 #include "platform/headless/headless.h"
 #include "platform/sjis.h"
+#include "platform/soft/quit_signals.h"
 #include "platform/window.h"
 #include "replay_script.h"
 #include "shell/program.h"
@@ -51,7 +52,7 @@ struct Run {
     WaveStream audio;
     uint32_t audioRate = 0;
     uint16_t audioChannels = 0;
-    int64_t audioFrames = 0;  // frames whose sound has been taken
+    int64_t audioFrames = 0;     // frames whose sound has been taken
     int64_t sceneFramesRun = 0;  // every traced scene frame: the count of a program without its own
 };
 
@@ -313,6 +314,9 @@ int RunReplay(const Program& program, int argc, char** argv) {
     Headless.tickStep = 1;  // frame pacing spins on the clock: every read moves it on
     Headless.idleHook = BeforeFrame;
     SetRandomSeedForReplay(options.seed);
+    // SIGTERM and SIGINT close the program as its close box does: the run ends after its current
+    // frame and every output is written whole for the frames run, instead of leaving temporaries.
+    platform::CatchQuitSignals();
     if (!platform::Initialise()) return Fail(1, platform::ErrorText());
     constexpr int kShowNormal = 1;
     const bool escapeEnded = EscapeEnds();
@@ -323,6 +327,9 @@ int RunReplay(const Program& program, int argc, char** argv) {
 
     int status = 0;
     if (!run.started) status = Fail(1, "the program did not start");
+    if (platform::QuitSignalled())
+        status = Fail(1, "stopped by a signal after frame " + std::to_string(FramesDone()) +
+                             ": the outputs hold the frames run");
     if (run.trace != nullptr) {
         run.trace = nullptr;
         if (!trace.Close()) status = Fail(1, "cannot write trace");
