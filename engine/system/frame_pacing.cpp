@@ -8,6 +8,7 @@
 FramePacingState Pacing;
 
 bool SetFrameRate(uint32_t rate) {
+    if (rate == 0) return false;  // no period to wait out: the rate stays as it was
     Pacing.FrameRate = rate;
     Pacing.FrameInterval = 1000u / rate;
     Pacing.FrameStart = platform::Ticks();

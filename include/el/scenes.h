@@ -20,7 +20,7 @@ void SetNextScene(int scene);
 // Frames the loop has run since the program started.
 uint32_t GetFrameCount();
 
-// Frames per second the loop paces to (above 0); returns true.
+// Frames per second the loop paces to; returns true, or false for 0, which changes nothing.
 bool SetFrameRate(uint32_t rate);
 // Whether the loop waits out each frame's period (on by default); off waits for the vertical blank instead.
 void SetFramePacing(bool on);

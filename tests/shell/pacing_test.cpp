@@ -10,6 +10,9 @@ TEST_F(PacingTest, FrameRatesBecomeWholeMillisecondIntervals) {
     EXPECT_EQ(Pacing.FrameInterval, 13u);
     SetFrameRate(60);
     EXPECT_EQ(Pacing.FrameInterval, 16u);
+    EXPECT_FALSE(SetFrameRate(0));  // no division by zero: the rate stays
+    EXPECT_EQ(Pacing.FrameRate, 60u);
+    EXPECT_EQ(Pacing.FrameInterval, 16u);
 }
 
 TEST_F(PacingTest, WaitFrameSleepsUntilThreeMillisecondsBeforeTheEndAndSpinsTheRest) {
