@@ -1,11 +1,13 @@
 // libFuzzer target: the stage files through the game's own loaders. The input is split at NUL bytes
 // into the start-room file and the chip, attribute and placement layers (a missing part is a missing
 // file); reading them and placing what they name must stay inside the game's tables.
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -29,8 +31,20 @@ struct Folder {
     std::string home;
 };
 
+// Removes a private folder and the files in it.
+void RemoveFolder(const std::string& path) {
+    if (DIR* dir = opendir(path.c_str())) {
+        while (const dirent* entry = readdir(dir))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                unlink((path + "/" + entry->d_name).c_str());
+        closedir(dir);
+    }
+    rmdir(path.c_str());
+}
+
 const Folder& TheFolder() {
-    static const Folder folder = [] {
+    // Never destroyed: the clean-up at exit still reads it.
+    static const Folder& folder = *new Folder([] {
         Folder f;
         std::string pattern =
             access("/dev/shm", W_OK) == 0 ? "/dev/shm/el_stage_fuzz_XXXXXX" : "/tmp/el_stage_fuzz_XXXXXX";
@@ -38,6 +52,8 @@ const Folder& TheFolder() {
         if (mkdtemp(pattern.data()) == nullptr || getcwd(here, sizeof here) == nullptr) std::abort();
         f.stage = pattern;
         f.home = here;
+        // The folder goes when the run ends (a run stopped by a finding leaves it for a look).
+        std::atexit([] { RemoveFolder(TheFolder().stage); });
         // Every file the loaders open asks for the program's path, which never changes: it is read
         // once here and handed back as it is, sparing a system call per file and run.
         char program[4096];
@@ -45,7 +61,7 @@ const Folder& TheFolder() {
         if (length == 0 || length + 1 >= sizeof program) std::abort();
         platform::SetModuleFileNameForTesting(program);
         return f;
-    }();
+    }());
     return folder;
 }
 
