@@ -107,8 +107,11 @@ bool LoadMap() {
     if (ReadLayer("map01_teki.txt", Stage.PlacementLayer)) {
         int32_t counts[4] = {0, 0, 0, 0};
         for (int32_t row = 0; row < kMapRows; ++row) {
-            for (int32_t column = 0; column < kMapColumns; ++column)
-                Place(Stage.PlacementLayer[row][column], column, row, counts);
+            for (int32_t column = 0; column < kMapColumns; ++column) {
+                // Most cells hold no placement code: they are passed over without a call.
+                const int32_t code = Stage.PlacementLayer[row][column];
+                if (code >= kPlacePrincess && code <= kPlaceShield) Place(code, column, row, counts);
+            }
         }
     }
     return true;
