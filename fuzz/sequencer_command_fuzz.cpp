@@ -12,6 +12,8 @@
 // of the sequencer's codes; a status answer is terminated inside its buffer and is a word the
 // sequencer answers; a taken command names the open device; every "notify" that was taken ends in
 // exactly one end report with a known code, so that after the device closes the two counts match.
+#include <dirent.h>
+#include <sanitizer/asan_interface.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,6 +47,20 @@ const uint8_t kNote[] = {'M', 'T', 'h', 'd', 0,  0, 0,    6,  0,  0,  0,    1,  
 const uint8_t kEmpty[] = {'M', 'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,    1,    0,
                           96,  'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
 const char kNotAPiece[] = "not a piece of music";
+
+// The most frames one "~" line asks for, and the bus they fill (two channels at most).
+constexpr uint32_t kMostFrames = 255u * 97u;
+std::vector<float> bus(static_cast<size_t>(kMostFrames) * 2);
+
+// A silent bus of exactly count samples: the start of the one buffer, with everything past the
+// count poisoned so that a write beyond it is caught as it would be past an allocation of its size.
+float* SilentBus(size_t count) {
+    float* start = bus.data();
+    ASAN_UNPOISON_MEMORY_REGION(start, count * sizeof(float));
+    ASAN_POISON_MEMORY_REGION(start + count, (bus.size() - count) * sizeof(float));
+    std::memset(start, 0, count * sizeof(float));
+    return start;
+}
 
 void WriteFile(const std::string& path, const void* bytes, size_t size) {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -231,9 +247,24 @@ std::string Clean(std::string text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/el_sequencer_fuzz_XXXXXX";
+    // In memory where there is such a folder: each "@" line makes and removes a file there. Both
+    // names are as long, so that the engine's commands reach their bound at the same name lengths.
+    char inMemory[] = "/dev/shm/el_seqcmdfuzz_XXXXXX";
+    char onDisk[] = "/tmp/el_sequencer_fuzz_XXXXXX";
+    static_assert(sizeof inMemory == sizeof onDisk);
+    char* pattern = access("/dev/shm", W_OK) == 0 ? inMemory : onDisk;
     if (mkdtemp(pattern) == nullptr) std::abort();
     folder = std::string(pattern) + "/";
+    // The folder goes when the run ends (a run stopped by a finding leaves it for a look).
+    std::atexit([] {
+        if (DIR* dir = opendir(folder.c_str())) {
+            while (const dirent* entry = readdir(dir))
+                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                    unlink((folder + entry->d_name).c_str());
+            closedir(dir);
+        }
+        rmdir(folder.c_str());
+    });
     WriteFile(folder + "song.mid", kNote, sizeof kNote);
     WriteFile(folder + "Empty.MID", kEmpty, sizeof kEmpty);
     WriteFile(folder + "bad.mid", kNotAPiece, sizeof kNotAPiece - 1);
@@ -276,8 +307,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else if (!line.empty() && line[0] == '~') {
             const uint32_t frames = (line.size() > 1 ? static_cast<unsigned char>(line[1]) : 1u) * 97u;
             const uint32_t channels = (frames & 1) ? 1 : 2;
-            std::vector<float> bus(static_cast<size_t>(frames) * channels, 0.0f);
-            platform::sequencer::Mix(bus.data(), frames, channels, (frames & 2) ? 22050 : 48000, 1.0f);
+            float* samples = SilentBus(static_cast<size_t>(frames) * channels);
+            platform::sequencer::Mix(samples, frames, channels, (frames & 2) ? 22050 : 48000, 1.0f);
             TakeReports();
         } else if (!line.empty() && line[0] == '#') {
             platform::headless::Headless.tickStep =
@@ -292,6 +323,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (model.open && Send("close " + Quoted(model.alias), 0) != platform::kSequencerOk) std::abort();
     Midi = MidiState{};
     if (model.reports != model.notifies) std::abort();
+    // The engine logs every name it refuses to DEBUG.TXT in this folder: now and then the log goes,
+    // so that it cannot grow through millions of runs.
+    static uint32_t runs = 0;
+    if (++runs % 4096 == 0) unlink("DEBUG.TXT");
     if (chdir(home.c_str()) != 0) std::abort();
     return 0;
 }

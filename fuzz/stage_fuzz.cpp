@@ -1,12 +1,15 @@
 // libFuzzer target: the stage files through the game's own loaders. The input is split at NUL bytes
 // into the start-room file and the chip, attribute and placement layers (a missing part is a missing
 // file); reading them and placing what they name must stay inside the game's tables.
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "game/actors/companions.h"
 #include "game/actors/princess.h"
@@ -14,6 +17,7 @@
 #include "game/actors/walkers.h"
 #include "game/world/items.h"
 #include "game/world/stage.h"
+#include "platform/files.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -27,8 +31,20 @@ struct Folder {
     std::string home;
 };
 
+// Removes a private folder and the files in it.
+void RemoveFolder(const std::string& path) {
+    if (DIR* dir = opendir(path.c_str())) {
+        while (const dirent* entry = readdir(dir))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                unlink((path + "/" + entry->d_name).c_str());
+        closedir(dir);
+    }
+    rmdir(path.c_str());
+}
+
 const Folder& TheFolder() {
-    static const Folder folder = [] {
+    // Never destroyed: the clean-up at exit still reads it.
+    static const Folder& folder = *new Folder([] {
         Folder f;
         std::string pattern =
             access("/dev/shm", W_OK) == 0 ? "/dev/shm/el_stage_fuzz_XXXXXX" : "/tmp/el_stage_fuzz_XXXXXX";
@@ -36,9 +52,42 @@ const Folder& TheFolder() {
         if (mkdtemp(pattern.data()) == nullptr || getcwd(here, sizeof here) == nullptr) std::abort();
         f.stage = pattern;
         f.home = here;
+        // The folder goes when the run ends (a run stopped by a finding leaves it for a look).
+        std::atexit([] { RemoveFolder(TheFolder().stage); });
+        // Every file the loaders open asks for the program's path, which never changes: it is read
+        // once here and handed back as it is, sparing a system call per file and run.
+        char program[4096];
+        const size_t length = platform::GetModuleFileName(program, sizeof program);
+        if (length == 0 || length + 1 >= sizeof program) std::abort();
+        platform::SetModuleFileNameForTesting(program);
         return f;
-    }();
+    }());
     return folder;
+}
+
+// What each file holds since the last run that wrote it (nothing written yet: no file). A part
+// the mutation left alone is not written again; the loaders find the same bytes either way.
+struct Part {
+    bool exists = false;
+    std::string bytes;
+};
+Part written[4];
+
+void WritePart(int part, const std::string_view bytes) {
+    Part& kept = written[part];
+    if (kept.exists && kept.bytes == bytes) return;
+    FILE* file = std::fopen(kFiles[part], "wb");
+    if (file == nullptr) std::abort();
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
+    if (std::fclose(file) != 0) std::abort();
+    kept.exists = true;
+    kept.bytes.assign(bytes);
+}
+
+void RemovePart(int part) {
+    if (!written[part].exists) return;
+    if (std::remove(kFiles[part]) != 0) std::abort();
+    written[part].exists = false;
 }
 
 void WriteParts(const uint8_t* data, size_t size) {
@@ -47,13 +96,10 @@ void WriteParts(const uint8_t* data, size_t size) {
     for (; part < 4 && start <= size; ++part) {
         size_t end = start;
         while (end < size && data[end] != 0) ++end;
-        FILE* file = std::fopen(kFiles[part], "wb");
-        if (file == nullptr) std::abort();
-        if (end > start && std::fwrite(data + start, 1, end - start, file) != end - start) std::abort();
-        std::fclose(file);
+        WritePart(part, std::string_view(reinterpret_cast<const char*>(data) + start, end - start));
         start = end + 1;
     }
-    for (; part < 4; ++part) std::remove(kFiles[part]);
+    for (; part < 4; ++part) RemovePart(part);
 }
 
 }  // namespace

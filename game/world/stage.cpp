@@ -1,8 +1,10 @@
 // Reading the stage files: start room, chip, attribute and placement layers, and the placement pass.
 #include "game/world/stage.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 #include "game/actors/companions.h"
 #include "game/actors/princess.h"
@@ -25,8 +27,14 @@ bool ReadLayer(const char* name, int32_t (&layer)[kMapRows][kMapColumns]) {
     FILE* file = platform::OpenFile(name, "rt");
     if (!file) return false;
     ValueReader reader(file);
-    for (auto& row : layer) {
-        for (int32_t& cell : row) cell = reader.Next();
+    int32_t row = 0;
+    for (; row < kMapRows && !reader.Exhausted(); ++row) reader.Fill(layer[row], kMapColumns);
+    // Past the row where the text ran out every cell holds the value read last: the first such row
+    // is filled with it and the others are copies of that row.
+    if (row < kMapRows) {
+        reader.Fill(layer[row], kMapColumns);
+        for (int32_t copy = row + 1; copy < kMapRows; ++copy)
+            std::copy(std::begin(layer[row]), std::end(layer[row]), layer[copy]);
     }
     std::fclose(file);
     return true;
@@ -96,17 +104,15 @@ bool LoadMap() {
     Stage.mapLoaded = 1;
     ReadLayer("map01_data.txt", Stage.ChipLayer);
     ReadLayer("map01_zk.txt", Stage.AttributeLayer);
-    if (FILE* file = platform::OpenFile("map01_teki.txt", "rt")) {
-        ValueReader reader(file);
+    if (ReadLayer("map01_teki.txt", Stage.PlacementLayer)) {
         int32_t counts[4] = {0, 0, 0, 0};
         for (int32_t row = 0; row < kMapRows; ++row) {
             for (int32_t column = 0; column < kMapColumns; ++column) {
-                const int32_t code = reader.Next();
-                Stage.PlacementLayer[row][column] = code;
-                Place(code, column, row, counts);
+                // Most cells hold no placement code: they are passed over without a call.
+                const int32_t code = Stage.PlacementLayer[row][column];
+                if (code >= kPlacePrincess && code <= kPlaceShield) Place(code, column, row, counts);
             }
         }
-        std::fclose(file);
     }
     return true;
 }

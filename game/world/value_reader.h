@@ -1,5 +1,7 @@
 // The stage files' number reader: "%d" conversions one after the other, over a whole file.
 #pragma once
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -18,8 +20,20 @@ class ValueReader {
         while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text_.append(chunk, got);
     }
     explicit ValueReader(std::string text) : text_(std::move(text)) {}
-    int32_t Next() {
-        if (failed_) return last_;
+    // Once the text has run out every call hands out the same value: that case stays small enough
+    // to be inlined into the loops over a whole map layer.
+    int32_t Next() { return failed_ ? last_ : Read(); }
+    // Whether the text has run out: from here on Next() hands out the value read last.
+    bool Exhausted() const { return failed_; }
+    // Hands out count values into cells, as count calls of Next() would.
+    void Fill(int32_t* cells, size_t count) {
+        size_t i = 0;
+        while (i < count && !failed_) cells[i++] = Read();
+        std::fill(cells + i, cells + count, last_);
+    }
+
+  private:
+    int32_t Read() {
         const size_t size = text_.size();
         while (at_ < size && IsSpace(text_[at_])) ++at_;
         bool negative = false;
@@ -43,7 +57,6 @@ class ValueReader {
         return last_;
     }
 
-  private:
     static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
     static bool IsSign(char c) { return c == '-' || c == '+'; }

@@ -31,23 +31,33 @@ std::vector<int32_t> ReadWithScanf(const char* name) {
 
 class StageReaderTest : public GameTest {
   protected:
-    // Loads text as the attribute layer and compares every cell with the C library's reading.
-    void ExpectSameAsScanf(const std::string& text) {
-        WriteText("map01_zk.txt", text);
-        const std::vector<int32_t> expected = ReadWithScanf("map01_zk.txt");
+    using Layer = int32_t[kMapRows][kMapColumns];
+
+    // Loads text as the attribute layer (or the given layer file) and compares every cell with the
+    // C library's reading.
+    void ExpectSameAsScanf(const std::string& text, const char* name = "map01_zk.txt",
+                           Layer StageState::*layer = &StageState::AttributeLayer) {
+        WriteText(name, text);
+        const std::vector<int32_t> expected = ReadWithScanf(name);
         Stage = StageState{};
         Load();
         int differences = 0;
         for (int row = 0; row < kMapRows; ++row)
             for (int column = 0; column < kMapColumns; ++column)
-                if (Stage.AttributeLayer[row][column] != expected[row * kMapColumns + column] &&
-                    ++differences <= 3)
-                    ADD_FAILURE() << "cell " << column << "," << row << ": "
-                                  << Stage.AttributeLayer[row][column] << " instead of "
-                                  << expected[row * kMapColumns + column] << " for text \""
-                                  << text.substr(0, 60) << "\"";
+                if ((Stage.*layer)[row][column] != expected[row * kMapColumns + column] && ++differences <= 3)
+                    ADD_FAILURE() << name << " cell " << column << "," << row << ": "
+                                  << (Stage.*layer)[row][column] << " instead of "
+                                  << expected[row * kMapColumns + column] << " for " << text.size()
+                                  << " bytes of text \"" << text.substr(0, 60) << "\"";
     }
 };
+
+// count different numbers from first on, one blank apart.
+std::string Numbers(int count, int first) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += std::to_string(first + i) + (i % 7 == 6 ? "\n" : " ");
+    return text;
+}
 
 TEST_F(StageReaderTest, SignsSpacesAndStopsReadAsTheCLibraryReadsThem) {
     const char* texts[] = {
@@ -77,6 +87,26 @@ TEST_F(StageReaderTest, NumbersBeyondThirtyTwoBitsKeepTheLibrarysResult) {
     ExpectSameAsScanf("2147483647 2147483648 -2147483648 -2147483649 4294967297 -4294967297");
     ExpectSameAsScanf("9223372036854775807 9223372036854775808 -9223372036854775808 -9223372036854775809");
     ExpectSameAsScanf("99999999999999999999999 5 -99999999999999999999999 6 18446744073709551621");
+}
+
+// The text running out just before, at and after a row's end, in the last row, exactly at the
+// layer's end and beyond it: rows after the stop all hold the value read last.
+TEST_F(StageReaderTest, TextsStoppingAroundRowEndsReadAlike) {
+    const int counts[] = {1,
+                          kMapColumns - 1,
+                          kMapColumns,
+                          kMapColumns + 1,
+                          kMapColumns * 5,
+                          kMapColumns * (kMapRows - 1) - 1,
+                          kMapColumns * (kMapRows - 1) + 10,
+                          kMapColumns * kMapRows - 1,
+                          kMapColumns * kMapRows,
+                          kMapColumns * kMapRows + 3};
+    for (int count : counts) ExpectSameAsScanf(Numbers(count, 1000));
+    ExpectSameAsScanf(Numbers(kMapColumns * 3, -50) + " x 7");
+    // The placement layer holds the codes as read as well (these place no one).
+    ExpectSameAsScanf(Numbers(kMapColumns * 2, 20), "map01_teki.txt", &StageState::PlacementLayer);
+    ExpectSameAsScanf(Numbers(kMapColumns + 5, 9) + "-", "map01_teki.txt", &StageState::PlacementLayer);
 }
 
 TEST_F(StageReaderTest, LongMixedFilesReadAlike) {
