@@ -129,10 +129,11 @@ bool PresentBySurface(const uint8_t* first, int pitch, PixelFormat format, int w
     // Stretched pictures are drawn whole; at whole-number scales only the rows that changed.
     const int factor = WholeFactor(picture, width, height);
     if (redrawBars || factor == 0) presenter.shown.Forget();
-    static const std::vector<sdl::RowBand> whole(1);
-    const std::vector<sdl::RowBand>& bands =
-        factor != 0 ? presenter.shown.Update(first, pitch, format, width, height) : whole;
-    if (bands.empty()) return true;  // the window already shows this frame
+    const std::vector<sdl::RowBand>* bands = nullptr;
+    if (factor != 0) {
+        bands = &presenter.shown.Update(first, pitch, format, width, height);
+        if (bands->empty()) return true;  // the window already shows this frame
+    }
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
         presenter.shown.Forget();
         return false;
@@ -141,20 +142,17 @@ bool PresentBySurface(const uint8_t* first, int pitch, PixelFormat format, int w
     if (redrawBars) sdl::FillBars(pixels, surface->pitch, surface->w, surface->h, picture);
     // The surface is 0x00RRGGBB on every X11 visual of 24 or 32 bits; the alpha byte is ignored.
     presenter.sent.clear();
-    for (const sdl::RowBand& band : bands) {
-        Box area = picture;
-        int rows = height;
-        const uint8_t* top = first;
-        if (factor != 0) {
-            area.y += band.top * factor;
-            area.height = band.count * factor;
-            rows = band.count;
-            top += static_cast<size_t>(band.top) * pitch;
-        }
+    auto draw = [&](const uint8_t* top, int rows, const Box& area) {
         sdl::ScaleInto(top, pitch, format, width, rows, pixels, surface->pitch, area,
                        presenter.scratch.data());
         presenter.sent.push_back(SDL_Rect{area.x, area.y, area.width, area.height});
-    }
+    };
+    if (bands == nullptr)
+        draw(first, height, picture);
+    else
+        for (const sdl::RowBand& band : *bands)
+            draw(first + static_cast<size_t>(band.top) * pitch, band.count,
+                 Box{picture.x, picture.y + band.top * factor, picture.width, band.count * factor});
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     presenter.surface = surface;
     presenter.surfaceWidth = surface->w;

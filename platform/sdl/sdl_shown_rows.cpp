@@ -25,21 +25,21 @@ const std::vector<RowBand>& ShownRows::Update(const uint8_t* first, int pitch, P
     if (width <= 0 || height <= 0) return bands_;
     const size_t rowBytes = static_cast<size_t>(width) * BytesPerPixel(format);
     const bool same = known_ && width == width_ && height == height_ && format == format_;
-    if (!same) {
+    if (!same) {  // every row goes, even those equal to a stale copy
         copy_.resize(rowBytes * static_cast<size_t>(height));
         width_ = width;
         height_ = height;
         format_ = format;
         known_ = true;
+        bands_.assign(1, RowBand{0, height});
     }
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = first + static_cast<size_t>(y) * pitch;
         uint8_t* kept = copy_.data() + static_cast<size_t>(y) * rowBytes;
         if (same && std::memcmp(row, kept, rowBytes) == 0) continue;
         std::memcpy(kept, row, rowBytes);
-        Add(y);
+        if (same) Add(y);
     }
-    if (!same) bands_.assign(1, RowBand{0, height});  // every row, even those equal to a stale copy
     return bands_;
 }
 
