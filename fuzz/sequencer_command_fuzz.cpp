@@ -12,7 +12,6 @@
 // of the sequencer's codes; a status answer is terminated inside its buffer and is a word the
 // sequencer answers; a taken command names the open device; every "notify" that was taken ends in
 // exactly one end report with a known code, so that after the device closes the two counts match.
-#include <dirent.h>
 #include <sanitizer/asan_interface.h>
 #include <unistd.h>
 
@@ -22,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -257,13 +257,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     folder = std::string(pattern) + "/";
     // The folder goes when the run ends (a run stopped by a finding leaves it for a look).
     std::atexit([] {
-        if (DIR* dir = opendir(folder.c_str())) {
-            while (const dirent* entry = readdir(dir))
-                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                    unlink((folder + entry->d_name).c_str());
-            closedir(dir);
-        }
-        rmdir(folder.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
     });
     WriteFile(folder + "song.mid", kNote, sizeof kNote);
     WriteFile(folder + "Empty.MID", kEmpty, sizeof kEmpty);

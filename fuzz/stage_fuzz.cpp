@@ -1,13 +1,12 @@
 // libFuzzer target: the stage files through the game's own loaders. The input is split at NUL bytes
 // into the start-room file and the chip, attribute and placement layers (a missing part is a missing
 // file); reading them and placing what they name must stay inside the game's tables.
-#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -31,17 +30,6 @@ struct Folder {
     std::string home;
 };
 
-// Removes a private folder and the files in it.
-void RemoveFolder(const std::string& path) {
-    if (DIR* dir = opendir(path.c_str())) {
-        while (const dirent* entry = readdir(dir))
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                unlink((path + "/" + entry->d_name).c_str());
-        closedir(dir);
-    }
-    rmdir(path.c_str());
-}
-
 const Folder& TheFolder() {
     // Never destroyed: the clean-up at exit still reads it.
     static const Folder& folder = *new Folder([] {
@@ -53,7 +41,10 @@ const Folder& TheFolder() {
         f.stage = pattern;
         f.home = here;
         // The folder goes when the run ends (a run stopped by a finding leaves it for a look).
-        std::atexit([] { RemoveFolder(TheFolder().stage); });
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(TheFolder().stage, ignored);
+        });
         // Every file the loaders open asks for the program's path, which never changes: it is read
         // once here and handed back as it is, sparing a system call per file and run.
         char program[4096];
