@@ -72,13 +72,14 @@ Sequencer& State() {
 
 // --- Synthesizer ---------------------------------------------------------------------------
 
-void QuietLog(int, const char*, void*) {}
-
 // Creates the synthesizer and loads the sound font once; false when either fails.
 bool EnsureSynth(Sequencer& s) {
     if (s.synth != nullptr) return true;
+    // No log function rather than one that drops the text: with a function set, the synthesizer
+    // formats every message first, and resetting the controllers of sounding voices (each stop,
+    // close and rewind) formats debugging lines for every voice that nobody reads.
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, QuietLog, nullptr);
+        fluid_set_log_function(level, nullptr, nullptr);
     fluid_settings_t* settings = new_fluid_settings();
     if (settings == nullptr) return false;
     fluid_settings_setnum(settings, "synth.sample-rate", kClockRate);
