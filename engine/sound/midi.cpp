@@ -34,14 +34,9 @@ bool FirstTime(const std::string& key) {
 
 // Why the piece (the engine's name of it, and the system's) is not a MIDI file the sequencer reads.
 std::string InvalidPieceReason(const std::string& path, const std::string& system) {
-    FILE* file = platform::OpenFile(path.c_str(), "rb");
-    if (file == nullptr) return CannotOpenReason(system);
     std::vector<uint8_t> bytes;
-    uint8_t block[65536];
-    size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + got);
-    std::fclose(file);
+    if (!platform::midi::ReadMidiFileBytes(path.c_str(), bytes)) return CannotOpenReason(system);
+    if (bytes.size() > platform::midi::kLargestMidiFile) return "larger than the sequencer reads";
     platform::midi::MidiPiece piece;
     const platform::midi::MidiFileError error =
         platform::midi::ParseMidiFile(bytes.data(), bytes.size(), piece);

@@ -2,6 +2,9 @@
 #include "platform/soft/midi_file.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "platform/files.h"
 
 namespace platform::midi {
 namespace {
@@ -174,6 +177,19 @@ class TempoMap {
 };
 
 }  // namespace
+
+bool ReadMidiFileBytes(const char* name, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    FILE* file = OpenFile(name, "rb");
+    if (file == nullptr) return false;
+    uint8_t block[65536];
+    size_t got = 0;
+    while (bytes.size() <= kLargestMidiFile && (got = std::fread(block, 1, sizeof block, file)) > 0)
+        bytes.insert(bytes.end(), block, block + got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
+}
 
 const char* MidiFileErrorText(MidiFileError error) {
     switch (error) {

@@ -6,6 +6,15 @@
 
 namespace platform::midi {
 
+// The most bytes of a MIDI file that are read. Pieces are far smaller; a larger file is refused
+// without being read to its end.
+constexpr size_t kLargestMidiFile = 16u << 20;
+
+// Reads the file the engine's name gives (through OpenFile) into bytes: the whole file when it
+// holds at most kLargestMidiFile bytes, else more than kLargestMidiFile of them and no more than
+// 64 KiB past that. False when it cannot be opened or read.
+bool ReadMidiFileBytes(const char* name, std::vector<uint8_t>& bytes);
+
 enum class MidiFileError {
     kNone,
     kNotMidi,         // no "MThd" chunk at the start

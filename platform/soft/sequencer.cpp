@@ -24,7 +24,6 @@ namespace platform {
 namespace {
 
 constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
-constexpr size_t kLargestPiece = 16u << 20;  // bytes of a MIDI file the sequencer reads
 constexpr uint32_t kClockRate = 48000;       // frames per second of the clock-driven time line
 constexpr uint64_t kMicroseconds = 1000000;
 constexpr int kChannels = 16;
@@ -255,15 +254,9 @@ bool Same(const std::string& a, const char* b) {
 }
 
 uint32_t ReadPiece(const std::string& name, midi::MidiPiece& piece) {
-    FILE* file = OpenFile(name.c_str(), "rb");
-    if (file == nullptr) return kSequencerFileNotFound;
     std::vector<uint8_t> bytes;
-    uint8_t block[65536];
-    size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0 && bytes.size() <= kLargestPiece)
-        bytes.insert(bytes.end(), block, block + got);
-    std::fclose(file);
-    if (bytes.size() > kLargestPiece) return kSequencerInvalidFile;
+    if (!midi::ReadMidiFileBytes(name.c_str(), bytes)) return kSequencerFileNotFound;
+    if (bytes.size() > midi::kLargestMidiFile) return kSequencerInvalidFile;
     return midi::ParseMidiFile(bytes.data(), bytes.size(), piece) == midi::MidiFileError::kNone
                ? kSequencerOk
                : kSequencerInvalidFile;

@@ -1,6 +1,9 @@
 // Failed sound loads say on standard error, and the same in the debug log, what failed, the name
 // as given, why and where it was looked for; a missing MIDI piece or sound font is said once however
 // often it is asked for.
+#include <sys/resource.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -78,6 +81,35 @@ TEST_F(SoundLoadLinesTest, AMissingOrBrokenMidiPieceAndAMissingSoundFontAreSaidO
     MidiPlay("other.mid", 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     platform::SetSequencerSoundFont(font.c_str());
+}
+
+long PeakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST_F(SoundLoadLinesTest, AHugeMidiFileIsRefusedWithoutBeingReadWhole) {
+    // A gigabyte that starts as a MIDI file (the rest is a hole): explaining why it is not played
+    // must not read it all into memory, as the sequencer itself does not.
+    miditest::Track track;
+    track.Event(0, {0x90, 60, 100}).Event(96, {0x80, 60, 0}).End(0);
+    const std::vector<uint8_t> piece = miditest::File(0, 96, {track});
+    Write("huge.mid", std::string(piece.begin(), piece.end()));
+    std::filesystem::resize_file(Path("huge.mid"), uint64_t{1} << 30);
+    const long before = PeakResidentKiB();
+    EXPECT_EQ(LineOf([] { EXPECT_EQ(MidiPlay("huge.mid", 0), 263); }, ""),
+              "MidiPlay: huge.mid: larger than the sequencer reads (" + Path("huge.mid") + ")\n");
+    EXPECT_LT(PeakResidentKiB() - before, 256 * 1024);
+
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(platform::midi::ReadMidiFileBytes("huge.mid", bytes));
+    EXPECT_GT(bytes.size(), platform::midi::kLargestMidiFile);
+    EXPECT_LE(bytes.size(), platform::midi::kLargestMidiFile + 65536);
+    std::filesystem::resize_file(Path("huge.mid"), platform::midi::kLargestMidiFile);
+    EXPECT_TRUE(platform::midi::ReadMidiFileBytes("huge.mid", bytes));
+    EXPECT_EQ(bytes.size(), platform::midi::kLargestMidiFile);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + piece.size()), piece);
 }
 
 }  // namespace
