@@ -3,6 +3,9 @@
 #include "platform/sdl/sdl_virtual_joystick.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -108,18 +111,33 @@ bool ParseStep(const std::vector<std::string_view>& words, bool gamepad, Virtual
     return true;
 }
 
-// False with errno set when the file cannot be opened or read to its end.
-bool ReadWholeFile(const char* path, std::string& out) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return false;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    errno = error;
-    return !failed;
+// A timeline is a small regular file: a FIFO is not waited on, and a device (a link to /dev/zero),
+// a folder or anything larger than kLargestTimeline is not read.
+constexpr off_t kLargestTimeline = 16 << 20;
+
+// Empty when the whole file is in `out`, else why it cannot be read.
+std::string ReadTimelineFile(const char* path, std::string& out) {
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct stat info {};
+    std::string reason;
+    if (::fstat(fd, &info) != 0) {
+        reason = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        reason = "a folder, not a file";
+    } else if (!S_ISREG(info.st_mode)) {
+        reason = "not a regular file";
+    } else if (info.st_size > kLargestTimeline) {
+        reason = "larger than 16 MiB";
+    } else {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        char buffer[4096];
+        ssize_t got = 0;
+        while ((got = ::read(fd, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(got));
+        if (got < 0) reason = std::strerror(errno);
+    }
+    ::close(fd);
+    return reason;
 }
 
 void Report(const std::string& where, const std::string& reason) {
@@ -245,8 +263,9 @@ void StartVirtualJoystick() {
 bool AttachVirtualJoystick(const char* path) {
     StopVirtualJoystick();
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        Report(path, std::string("cannot be read (") + std::strerror(errno) + ")");
+    const std::string unread = ReadTimelineFile(path, text);
+    if (!unread.empty()) {
+        Report(path, "cannot be read (" + unread + ")");
         return false;
     }
     VirtualJoystickTimeline timeline;

@@ -2,10 +2,12 @@
 // hot-plugging; the scripted stick of MILKANET_VIRTUAL_JOYSTICK and its timelines.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -369,7 +371,26 @@ TEST_F(SdlVirtualJoystickTest, ABadOrMissingTimelineIsReportedOnOneLineAndAttach
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(platform::sdl::AttachVirtualJoystick(::testing::TempDir().c_str()));
     said = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find(": cannot be read ("), std::string::npos) << "a folder is no timeline: " << said;
+    EXPECT_NE(said.find(": cannot be read (a folder, not a file)"), std::string::npos) << said;
+    EXPECT_EQ(SDL_NumJoysticks(), 0);
+
+    // Neither waited on nor read without end: a FIFO nobody writes into, and a device.
+    const std::string fifo = ::testing::TempDir() + "timeline-fifo-" + std::to_string(::getpid());
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& device : {fifo, std::string("/dev/zero")}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(platform::sdl::AttachVirtualJoystick(device.c_str()));
+        said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said, "virtual joystick: " + device + ": cannot be read (not a regular file)\n");
+    }
+    ::unlink(fifo.c_str());
+    const std::string huge = Write("huge.txt", "0 button 0 1\n");
+    std::filesystem::resize_file(huge, (16u << 20) + 1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(platform::sdl::AttachVirtualJoystick(huge.c_str()));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "virtual joystick: " + huge + ": cannot be read (larger than 16 MiB)\n");
     EXPECT_EQ(SDL_NumJoysticks(), 0);
 }
 
