@@ -76,7 +76,7 @@ bool WritePng(const std::string& path, const uint8_t* first, int pitch, PixelFor
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<uint32_t> wide(static_cast<size_t>(width));
     std::vector<png_byte> row(static_cast<size_t>(width) * 3);
-    bool written = false;
+    volatile bool written = false;  // volatile: read after a longjmp out of the PNG library
     if (png != nullptr && info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, file);
         png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
