@@ -27,6 +27,20 @@ std::string ResolvePath(const char* name);
 // Reading opens regular files only; nothing is written into a FIFO.
 FILE* OpenFile(const char* name, const char* mode);
 
+// What reading a small file of this system gave.
+enum class SmallFile {
+    kRead,        // the whole file is in the text
+    kMissing,     // it cannot be opened; errno says why
+    kNotRegular,  // a FIFO, device or socket: not waited on, not read
+    kFolder,
+    kTooLarge,    // larger than the reader takes
+    kFailed,      // a read failed; errno says why
+};
+
+// Reads the whole file at `path` (a path of this system, not an engine name) into `text` when it is
+// a regular file of at most `largest` bytes.
+SmallFile ReadSmallFile(const std::string& path, size_t largest, std::string& text);
+
 // Makes `size` bytes the whole content of the file at `path` (a path of this system, as
 // ResolvePath gives it): written into a temporary file beside it, checked at every write and at the
 // close, then renamed into place. On any failure the old file (if any) is as it was, no partial

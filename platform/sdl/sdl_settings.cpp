@@ -1,14 +1,14 @@
 // The player's settings: parsing "name = value" lines, the environment overrides, the file itself.
 #include "platform/sdl/sdl_settings.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/files.h"
 
 namespace platform::sdl {
 
@@ -83,28 +83,8 @@ bool MakeFolders(const std::string& path) {
     return true;
 }
 
-enum class SettingsFile { Read, NotAFile, Missing };
-
-// A settings file is a small regular file: a FIFO is not waited on, a device (a link to /dev/zero)
-// or anything larger than kLargestSettings is not read.
-constexpr off_t kLargestSettings = 64 * 1024;
-
-SettingsFile ReadSettingsFile(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return SettingsFile::Missing;  // errno says why
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestSettings) {
-        ::close(fd);
-        return SettingsFile::NotAFile;
-    }
-    char chunk[1024];
-    ssize_t got = 0;
-    while (text.size() <= static_cast<size_t>(kLargestSettings) &&
-           (got = ::read(fd, chunk, sizeof chunk)) > 0)
-        text.append(chunk, static_cast<size_t>(got));
-    ::close(fd);
-    return SettingsFile::Read;
-}
+// A settings file is small: anything larger is not read.
+constexpr size_t kLargestSettings = 64 * 1024;
 
 }  // namespace
 
@@ -185,10 +165,14 @@ void LoadSettings() {
     std::string path = SettingsPath();
     if (!path.empty()) {
         std::string text;
-        const SettingsFile read = ReadSettingsFile(path, text);
-        if (read == SettingsFile::Read) {
+        const SmallFile read = ReadSmallFile(path, kLargestSettings, text);
+        if (read == SmallFile::kRead) {
             ApplySettingsText(settings, text, path);
-        } else if (read == SettingsFile::NotAFile) {
+        } else if (read == SmallFile::kFailed) {
+            std::fprintf(stderr, "milkanet: %s cannot be read (%s); the defaults are used\n", path.c_str(),
+                         std::strerror(errno));
+        } else if (read != SmallFile::kMissing) {
+            // A FIFO is not waited on, a device (a link to /dev/zero) or a large file is not read.
             std::fprintf(stderr, "milkanet: %s is not a regular file of settings; the defaults are used\n",
                          path.c_str());
         } else if (errno == ENOENT && MakeFolders(path)) {

@@ -3,9 +3,6 @@
 #include "platform/sdl/sdl_virtual_joystick.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -13,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/files.h"
 
 namespace platform::sdl {
 namespace {
@@ -113,31 +112,24 @@ bool ParseStep(const std::vector<std::string_view>& words, bool gamepad, Virtual
 
 // A timeline is a small regular file: a FIFO is not waited on, and a device (a link to /dev/zero),
 // a folder or anything larger than kLargestTimeline is not read.
-constexpr off_t kLargestTimeline = 16 << 20;
+constexpr size_t kLargestTimeline = 16 << 20;
 
-// Empty when the whole file is in `out`, else why it cannot be read.
-std::string ReadTimelineFile(const char* path, std::string& out) {
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    struct stat info {};
-    std::string reason;
-    if (::fstat(fd, &info) != 0) {
-        reason = std::strerror(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        reason = "a folder, not a file";
-    } else if (!S_ISREG(info.st_mode)) {
-        reason = "not a regular file";
-    } else if (info.st_size > kLargestTimeline) {
-        reason = "larger than 16 MiB";
-    } else {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        char buffer[4096];
-        ssize_t got = 0;
-        while ((got = ::read(fd, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(got));
-        if (got < 0) reason = std::strerror(errno);
+// Empty when the whole file is in `text`, else why it cannot be read.
+std::string ReadTimelineFile(const char* path, std::string& text) {
+    switch (ReadSmallFile(path, kLargestTimeline, text)) {
+        case SmallFile::kRead:
+            return "";
+        case SmallFile::kFolder:
+            return "a folder, not a file";
+        case SmallFile::kNotRegular:
+            return "not a regular file";
+        case SmallFile::kTooLarge:
+            return "larger than 16 MiB";
+        case SmallFile::kMissing:
+        case SmallFile::kFailed:
+            break;
     }
-    ::close(fd);
-    return reason;
+    return std::strerror(errno);
 }
 
 void Report(const std::string& where, const std::string& reason) {

@@ -156,6 +156,36 @@ std::string ResolvePath(const char* name) {
     return resolved;
 }
 
+SmallFile ReadSmallFile(const std::string& path, size_t largest, std::string& text) {
+    text.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return SmallFile::kMissing;
+    struct stat info {};
+    SmallFile result = SmallFile::kRead;
+    if (::fstat(fd, &info) != 0) {
+        result = SmallFile::kFailed;
+    } else if (S_ISDIR(info.st_mode)) {
+        result = SmallFile::kFolder;
+    } else if (!S_ISREG(info.st_mode)) {
+        result = SmallFile::kNotRegular;
+    } else if (static_cast<uint64_t>(info.st_size) > largest) {
+        result = SmallFile::kTooLarge;
+    } else {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        char chunk[4096];
+        ssize_t got = 0;
+        // The bound holds also for a file that grows while it is read.
+        while (text.size() <= largest && (got = ::read(fd, chunk, sizeof chunk)) > 0)
+            text.append(chunk, static_cast<size_t>(got));
+        if (got < 0) result = SmallFile::kFailed;
+        if (text.size() > largest) result = SmallFile::kTooLarge;
+    }
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return result;
+}
+
 FILE* OpenFile(const char* name, const char* mode) {
     if (name == nullptr || mode == nullptr) return nullptr;
     std::string systemMode;
