@@ -33,8 +33,8 @@ enum class SmallFile {
     kMissing,     // it cannot be opened; errno says why
     kNotRegular,  // a FIFO, device or socket: not waited on, not read
     kFolder,
-    kTooLarge,    // larger than the reader takes
-    kFailed,      // a read failed; errno says why
+    kTooLarge,  // larger than the reader takes
+    kFailed,    // a read failed; errno says why
 };
 
 // Reads the whole file at `path` (a path of this system, not an engine name) into `text` when it is

@@ -24,7 +24,7 @@ namespace platform {
 namespace {
 
 constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
-constexpr uint32_t kClockRate = 48000;       // frames per second of the clock-driven time line
+constexpr uint32_t kClockRate = 48000;  // frames per second of the clock-driven time line
 constexpr uint64_t kMicroseconds = 1000000;
 constexpr int kChannels = 16;
 constexpr int kScratchFrames = 512;
