@@ -44,30 +44,38 @@ std::string InvalidPieceReason(const std::string& path, const std::string& syste
     return std::string("not a MIDI file: ") + platform::midi::MidiFileErrorText(error);
 }
 
-// Explains, once for each piece and reason and once for the sound font, why the open failed.
+// Explains, once for each piece and once for the sound font, why the open failed. What was said
+// already is not looked into again: a scene that asks for a broken piece every frame does not read
+// it a second time each frame to find the reason.
 void ExplainOpenFailure(const char* name, const std::string& path, uint32_t result) {
-    std::string reason;
     std::string where = path.empty() ? std::string() : platform::ResolvePath(path.c_str());
+    const bool piece =
+        result == platform::kSequencerFileNotFound || result == platform::kSequencerInvalidFile;
     std::string key;
     if (path.empty()) {
-        reason = "path too long";
         key = std::string("long:") + name;
-    } else if (result == platform::kSequencerFileNotFound) {
-        reason = CannotOpenReason(where);
-        key = "piece:" + where;
-    } else if (result == platform::kSequencerInvalidFile) {
-        reason = InvalidPieceReason(path, where);
+    } else if (piece) {
         key = "piece:" + where;
     } else if (result == platform::kSequencerCannotLoadDriver) {
         where = platform::SequencerSoundFont();
-        const std::string problem = CannotOpenReason(where);
-        reason = "the synthesizer cannot load its sound font: " +
-                 (problem == "cannot be read" ? std::string("not a sound font it reads") : problem);
         key = "font:" + where;
     } else {
         return;  // the alias already open and the like: not the file's fault
     }
-    if (FirstTime(key)) ExplainLoadFailure("MidiPlay", name, reason, where);
+    if (!FirstTime(key)) return;
+    std::string reason;
+    if (path.empty()) {
+        reason = "path too long";
+    } else if (result == platform::kSequencerFileNotFound) {
+        reason = CannotOpenReason(where);
+    } else if (piece) {
+        reason = InvalidPieceReason(path, where);
+    } else {
+        const std::string problem = CannotOpenReason(where);
+        reason = "the synthesizer cannot load its sound font: " +
+                 (problem == "cannot be read" ? std::string("not a sound font it reads") : problem);
+    }
+    ExplainLoadFailure("MidiPlay", name, reason, where);
 }
 
 }  // namespace
